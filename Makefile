@@ -1,0 +1,24 @@
+# Morvex: the two everyday commands are `make run` and `make test`.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+EXAMPLE ?= data/examples/example.fnc
+
+.PHONY: all deps build run test clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) -- --no-print-directory
+
+run: build
+	./$(BUILD)/morvex $(wildcard $(EXAMPLE))
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,15 @@
+# System libraries, found once for the whole tree.
+find_package(PkgConfig REQUIRED)
+find_package(OpenGL REQUIRED COMPONENTS OpenGL GLX)
+find_library(MORVEX_OSMESA_LIBRARY NAMES OSMesa REQUIRED)
+find_library(MORVEX_GLU_LIBRARY NAMES GLU REQUIRED)
+find_package(X11 REQUIRED)
+
+# The window-system GL: libGL through glvnd.
+add_library(morvex_gl_window INTERFACE)
+target_link_libraries(morvex_gl_window INTERFACE ${MORVEX_GLU_LIBRARY} OpenGL::GL)
+
+# Offscreen GL: libOSMesa must come first so that its GL entry points win over
+# glvnd's; an executable that resolves them to libGL gets a dead context.
+add_library(morvex_gl_offscreen INTERFACE)
+target_link_libraries(morvex_gl_offscreen INTERFACE ${MORVEX_OSMESA_LIBRARY} ${MORVEX_GLU_LIBRARY})

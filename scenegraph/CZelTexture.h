@@ -1,0 +1,50 @@
+// An OpenGL 2-D texture as a shape carries it: bound (created) the first time
+// the shape draws it, applied with its environment and texture matrix afterwards.
+#pragma once
+
+#include "CZelGLBase.h"
+
+#include <GL/gl.h>
+
+class CZelTexture : public CZelGLBase
+{
+    ZEL_DECLARE_CLASS(CZelTexture, CZelGLBase)
+public:
+    ~CZelTexture() override;
+
+    // First use: makes the GL texture, sets its parameters and uploads the pixels.
+    void bind();
+    // Later uses: binds it again with its environment and texture matrix.
+    void apply();
+
+    void setFilters(GLint minification, GLint magnification);
+    void setRepeat(GLint wrapS, GLint wrapT);
+    void setMode(GLint mode) { m_mode = mode; }
+    void setEnvColor(float r, float g, float b, float a);
+    void setTextureTransform(double scaleS, double scaleT, double rotation, double translationS, double translationT);
+    // An inactive texture switches texturing off while its shape draws.
+    void setActive(bool active) { m_active = active; }
+    bool isActive() const { return m_active; }
+    bool isCreated() const { return m_created; }
+    GLuint getTextureName() const { return m_textureName; }
+
+private:
+    void uploadPixels();
+
+    GLint m_wrapT = GL_REPEAT;
+    GLint m_wrapS = GL_REPEAT;
+    GLint m_mode = GL_MODULATE;
+    GLint m_magFilter = GL_LINEAR;
+    GLint m_minFilter = GL_LINEAR;
+    GLuint m_textureName = 0;
+    float m_envColor[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    bool m_created = false;
+    bool m_generateName = true;
+    bool m_uploadImage = true;
+    double m_scaleS = 1.0;
+    double m_scaleT = 1.0;
+    double m_rotation = 0.0;
+    double m_translationS = 0.0;
+    double m_translationT = 0.0;
+    bool m_active = true;
+};
