@@ -13,3 +13,12 @@ target_link_libraries(morvex_gl_window INTERFACE ${MORVEX_GLU_LIBRARY} OpenGL::G
 # glvnd's; an executable that resolves them to libGL gets a dead context.
 add_library(morvex_gl_offscreen INTERFACE)
 target_link_libraries(morvex_gl_offscreen INTERFACE ${MORVEX_OSMESA_LIBRARY} ${MORVEX_GLU_LIBRARY})
+
+# FLTK 1.3 with its OpenGL window. Only app/, platform/ and the view's GL
+# window binding include its headers.
+find_path(MORVEX_FLTK_INCLUDE_DIR FL/Fl.H REQUIRED)
+find_library(MORVEX_FLTK_LIBRARY NAMES fltk REQUIRED)
+find_library(MORVEX_FLTK_GL_LIBRARY NAMES fltk_gl REQUIRED)
+add_library(morvex_fltk INTERFACE)
+target_include_directories(morvex_fltk SYSTEM INTERFACE ${MORVEX_FLTK_INCLUDE_DIR})
+target_link_libraries(morvex_fltk INTERFACE ${MORVEX_FLTK_GL_LIBRARY} ${MORVEX_FLTK_LIBRARY} X11::X11)
