@@ -1,0 +1,18 @@
+// The program's own pictures: the three mouse bindings of the help window and
+// the splash picture, painted in code so that nothing has to be installed.
+#pragma once
+
+#include "CMorCanvas.h"
+
+class CMorArtwork
+{
+public:
+    // 64 x 67: left button, turning arrow.
+    static CMorCanvas mouseRotate();
+    // 64 x 64: right button, four-way arrow.
+    static CMorCanvas mousePan();
+    // 64 x 60: Shift key and right button, two-way arrow.
+    static CMorCanvas mouseZoom();
+    // 400 x 300: the word mark over a dark field with a small fence diagram.
+    static CMorCanvas splash();
+};
