@@ -10,6 +10,52 @@ namespace {
 constexpr int GLYPH_FACE_SIZE = 48;
 constexpr unsigned int RESOLUTION_DPI = 72;
 
+// The number of bytes of the well-formed UTF-8 sequence at text[i], or 0.
+size_t utf8SequenceLength(const std::string& text, size_t i)
+{
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    size_t length = 0;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+        length = 3;
+    else if (lead >= 0xF0 && lead <= 0xF4)
+        length = 4;
+    if (length == 0 || i + length > text.size())
+        return 0;
+    for (size_t k = 1; k < length; ++k)
+        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+            return 0;
+    return length;
+}
+
+// FTGL reads strings as UTF-8 and runs past the end of a malformed one.
+// Descriptions written on Windows hold single-byte Latin-1 letters: every byte
+// that does not start a well-formed sequence is taken as a Latin-1 character.
+std::string toUtf8(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        const size_t length = utf8SequenceLength(text, i);
+        if (length > 0) {
+            out.append(text, i, length);
+            i += length;
+            continue;
+        }
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+        ++i;
+    }
+    return out;
+}
+
 } // namespace
 
 CZelPolygonalFont::CZelPolygonalFont(const std::string& fontFile)
@@ -32,7 +78,8 @@ void CZelPolygonalFont::doCreateGeometry()
 {
     if (!isLoaded())
         return;
-    m_font->Render(getText().c_str(), -1, FTPoint(0.0, 0.0, 0.0), FTPoint(0.0, 0.0, 0.0), FTGL::RENDER_ALL);
+    const std::string text = toUtf8(getText());
+    m_font->Render(text.c_str(), -1, FTPoint(0.0, 0.0, 0.0), FTPoint(0.0, 0.0, 0.0), FTGL::RENDER_ALL);
 }
 
 void CZelPolygonalFont::doSetFaceSize(int size)
@@ -57,7 +104,8 @@ void CZelPolygonalFont::doGetSize(double& width, double& height, double& depth)
         CZelVectorFont::doGetSize(width, height, depth);
         return;
     }
-    const FTBBox box = m_font->BBox(getText().c_str(), -1, FTPoint(0.0, 0.0, 0.0), FTPoint(0.0, 0.0, 0.0));
+    const std::string text = toUtf8(getText());
+    const FTBBox box = m_font->BBox(text.c_str(), -1, FTPoint(0.0, 0.0, 0.0), FTPoint(0.0, 0.0, 0.0));
     const float lowerX = box.Lower().Xf();
     const float lowerY = box.Lower().Yf();
     const float lowerZ = box.Lower().Zf();

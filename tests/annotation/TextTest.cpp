@@ -118,6 +118,24 @@ TEST_F(TextTest, ExtentsDoubleWithTheSize)
     EXPECT_LT(w, w2 / 2.0);
 }
 
+TEST_F(TextTest, SingleByteLettersOfWindowsFilesMeasureAndDrawAsTheirUtf8Twins)
+{
+    font->setSize(1.0);
+    const auto width = [this](const std::string& text) {
+        font->setText(text);
+        double w = 0.0, h = 0.0, d = 0.0;
+        font->getSize(w, h, d);
+        font->render();
+        return w;
+    };
+    const double utf8 = width("S\xc3\xbc" "d");
+    EXPECT_GT(utf8, width("Sd"));
+    EXPECT_DOUBLE_EQ(width("S\xfc" "d"), utf8);
+    // A sequence cut off at the end is taken byte by byte, never read past.
+    EXPECT_DOUBLE_EQ(width("ab\xc3"), width("ab\xc3\x83"));
+    EXPECT_DOUBLE_EQ(width("\xe2\x82"), width("\xc3\xa2\xc2\x82"));
+}
+
 TEST_F(TextTest, TextHandsItsStringToTheFontOnlyWhenItHasOne)
 {
     CZelPointer<CZelText> text = new CZelText();
