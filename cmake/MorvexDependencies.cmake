@@ -14,6 +14,11 @@ target_link_libraries(morvex_gl_window INTERFACE ${MORVEX_GLU_LIBRARY} OpenGL::G
 add_library(morvex_gl_offscreen INTERFACE)
 target_link_libraries(morvex_gl_offscreen INTERFACE ${MORVEX_OSMESA_LIBRARY} ${MORVEX_GLU_LIBRARY})
 
+# 3-D text: FTGL's polygon font over FreeType; fontconfig finds the font file.
+pkg_check_modules(FTGL REQUIRED IMPORTED_TARGET ftgl)
+find_package(Freetype REQUIRED)
+find_package(Fontconfig REQUIRED)
+
 # FLTK 1.3 with its OpenGL window. Only app/, platform/ and the view's GL
 # window binding include its headers.
 find_path(MORVEX_FLTK_INCLUDE_DIR FL/Fl.H REQUIRED)
