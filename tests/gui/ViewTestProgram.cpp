@@ -1,0 +1,270 @@
+// Test program for the end-to-end GUI tests: a window with a stand-in menu and
+// a CMorView showing a known scene, the log window capturing standard output,
+// and on request the splash, about and help windows. It reports what the
+// tests check as "viewtest: " lines on standard output.
+#include "CLogWindow.h"
+#include "CMorHelpWindow.h"
+#include "CMorView.h"
+#include "CSplashFrame.h"
+#include "CTestTriangle.h"
+#include "CZelMouseUpEvent.h"
+#include "CZelInitEvent.h"
+#include "CZelRenderEvent.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Menu_Bar.H>
+#include <FL/Fl_Text_Buffer.H>
+#include <FL/Fl_Text_Display.H>
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Options {
+    int width = 400;
+    int height = 300;
+    int background = 0;
+    int antialias = -1; // level, or -1 for off
+    bool logTest = false;
+    bool splash = false;
+    bool about = false;
+    bool help = false;
+};
+
+const int MENU_HEIGHT = 24;
+
+CMorView* theView = nullptr;
+CSplashFrame* theSplash = nullptr;
+CSplashFrame* theAbout = nullptr;
+double splashShownAt = 0.0;
+int framesDrawn = 0;
+// Holds back the reports while the log test measures the display.
+bool quiet = false;
+int framesReported = 0;
+
+void printCamera(const char* why)
+{
+    CZelCamera* camera = theView->getCamera();
+    if (camera == nullptr)
+        return;
+    const CZelVec3d& p = camera->getPosition();
+    const CZelVec3d& t = camera->getTarget();
+    char line[256];
+    std::snprintf(line, sizeof line, "viewtest: camera %s position %.6f %.6f %.6f target %.6f %.6f %.6f", why,
+                  p.x(), p.y(), p.z(), t.x(), t.y(), t.z());
+    std::cout << line << std::endl;
+}
+
+void onResetView(Fl_Widget*, void*)
+{
+    std::cout << "viewtest: menu Reset View" << std::endl;
+    if (theView->getCamera() != nullptr) {
+        theView->getCamera()->setPosition(0.0, 3.0, 5.0);
+        theView->getCamera()->setTarget(0.0, 0.0, 0.0);
+        theView->redraw();
+    }
+    printCamera("reset");
+}
+
+void addTestScene(CZelScene* scene)
+{
+    // A large dark-blue triangle whose long edge crosses the view diagonally,
+    // and a small red one in front of it.
+    const double a[3] = {-2.0, -1.0, 0.0}, b[3] = {2.0, -1.0, 0.0}, c[3] = {-2.0, 1.5, 0.0};
+    scene->addChild(new CTestTriangle(a, b, c, 20, 40, 140));
+    const double d[3] = {0.2, -0.6, 0.5}, e[3] = {1.0, -0.6, 0.5}, f[3] = {0.6, 0.2, 0.5};
+    scene->addChild(new CTestTriangle(d, e, f, 200, 30, 30));
+}
+
+// Listens to the view behind the view itself.
+class Probe : public CZelInitEvent, public CZelMouseUpEvent, public CZelRenderEvent
+{
+public:
+    explicit Probe(const Options& options) : m_options(options) {}
+
+    void onInit(int width, int height) override
+    {
+        addTestScene(theView->getScene());
+        theView->setBackgroundType(m_options.background);
+        if (m_options.antialias >= 0) {
+            theView->setAntialias(true);
+            theView->setAntialiasLevel(m_options.antialias);
+        }
+        GLint accum = 0;
+        glGetIntegerv(GL_ACCUM_RED_BITS, &accum);
+        m_report = "viewtest: ready " + std::to_string(width) + "x" + std::to_string(height) +
+                   " accumulation " + (accum > 0 ? "yes" : "no");
+    }
+    void onMouseUp(int x, int y) override { printCamera("after-drag"); }
+    void onRender() override { ++framesDrawn; }
+
+    // The ready line is written after the frame, not from inside drawing.
+    std::string takeReport()
+    {
+        std::string report;
+        report.swap(m_report);
+        return report;
+    }
+
+private:
+    const Options& m_options;
+    std::string m_report;
+};
+
+Probe* theProbe = nullptr;
+
+// After every round of the event loop: report frames and the splash state.
+void onCheck(void*)
+{
+    if (quiet)
+        return;
+    const std::string report = theProbe->takeReport();
+    if (!report.empty())
+        std::cout << report << std::endl;
+    if (framesDrawn != framesReported) {
+        framesReported = framesDrawn;
+        std::cout << "viewtest: frame " << framesReported << std::endl;
+    }
+    if (theSplash != nullptr && !theSplash->isShown()) {
+        char line[128];
+        std::snprintf(line, sizeof line, "viewtest: splash hidden after %.2f s", theView->elapsedTime() - splashShownAt);
+        std::cout << line << std::endl;
+        theSplash = nullptr;
+        if (theAbout != nullptr)
+            std::cout << "viewtest: about " << (theAbout->isShown() ? "still shown" : "hidden") << std::endl;
+    }
+}
+
+std::vector<int> logPieces;
+
+void onLogModified(int, int inserted, int, int, const char*, void*)
+{
+    if (inserted > 0)
+        logPieces.push_back(inserted);
+}
+
+int displayedLength(CLogWindow& log)
+{
+    return log.getDisplay()->buffer()->length();
+}
+
+void runLogTest(CLogWindow& log)
+{
+    quiet = true;
+    log.show();
+    const int start = displayedLength(log);
+    std::cout << "abc";
+    const int beforeLineEnd = displayedLength(log) - start;
+    std::cout << "\n";
+    const int afterLineEnd = displayedLength(log) - start;
+    log.getDisplay()->buffer()->add_modify_callback(onLogModified, nullptr);
+    std::cout << std::string(1200, 'x');
+    std::vector<int> piecesBeforeLineEnd = logPieces;
+    std::cout << std::endl;
+    log.getDisplay()->buffer()->remove_modify_callback(onLogModified, nullptr);
+    quiet = false;
+    std::cout << "viewtest: log abc before line end " << beforeLineEnd << " after " << afterLineEnd << std::endl;
+    std::cout << "viewtest: log pieces";
+    for (int piece : piecesBeforeLineEnd)
+        std::cout << ' ' << piece;
+    std::cout << " then " << logPieces.size() - piecesBeforeLineEnd.size() << " at the line end" << std::endl;
+}
+
+bool parse(int argc, char** argv, Options& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto next = [&](int& value) {
+            if (i + 1 >= argc)
+                return false;
+            value = std::atoi(argv[++i]);
+            return true;
+        };
+        if (arg == "--width") {
+            if (!next(options.width))
+                return false;
+        } else if (arg == "--height") {
+            if (!next(options.height))
+                return false;
+        } else if (arg == "--background") {
+            if (!next(options.background))
+                return false;
+        } else if (arg == "--antialias") {
+            if (!next(options.antialias))
+                return false;
+        } else if (arg == "--log-test") {
+            options.logTest = true;
+        } else if (arg == "--splash") {
+            options.splash = true;
+        } else if (arg == "--about") {
+            options.about = true;
+        } else if (arg == "--help-window") {
+            options.help = true;
+        } else {
+            std::fprintf(stderr, "morvex_viewtest: unknown argument %s\n", argv[i]);
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!parse(argc, argv, options))
+        return 2;
+    Fl::visual(FL_DOUBLE | FL_RGB);
+
+    CLogWindow log;
+    Fl_Double_Window window(options.width, options.height + MENU_HEIGHT, "Morvex view test");
+    Fl_Menu_Bar menu(0, 0, options.width, MENU_HEIGHT);
+    menu.add("View/&Reset View", FL_Home, onResetView);
+    CMorView view(0, MENU_HEIGHT, options.width, options.height);
+    window.end();
+    theView = &view;
+    Probe probe(options);
+    theProbe = &probe;
+    view.addInitEvent(&probe);
+    view.addMouseUpEvent(&probe);
+    view.addRenderEvent(&probe);
+    view.addCommandLineParam(argv[0]);
+
+    window.show();
+    view.mode(FL_DOUBLE | FL_DEPTH);
+    view.show();
+    Fl::add_check(onCheck);
+
+    CMorHelpWindow help;
+    CSplashFrame about;
+    CSplashFrame splash;
+    if (options.help) {
+        help.show();
+        std::cout << "viewtest: help shown" << std::endl;
+    }
+    if (options.about) {
+        about.show();
+        about.centerOn(&window);
+        theAbout = &about;
+        std::cout << "viewtest: about shown" << std::endl;
+    }
+    if (options.splash) {
+        splash.setAutoClose(true);
+        splash.centerOn(&window);
+        splash.show();
+        splashShownAt = view.elapsedTime();
+        theSplash = &splash;
+        std::cout << "viewtest: splash shown" << std::endl;
+    }
+    if (options.logTest)
+        runLogTest(log);
+    return Fl::run();
+}
