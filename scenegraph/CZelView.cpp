@@ -1,0 +1,25 @@
+// Viewport and projection set-up shared by every view.
+#include "CZelView.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+CZelView::CZelView() : m_viewport(new CZelViewport(0, 0, 640, 480)) {}
+
+void CZelView::initialize()
+{
+    glViewport(m_viewport->getX(), m_viewport->getY(), m_viewport->getWidth(), m_viewport->getHeight());
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    projectionTransform();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void CZelView::initializeSelect(int x, int y, int width, int height)
+{
+    GLint viewport[4] = {m_viewport->getX(), m_viewport->getY(), m_viewport->getWidth(), m_viewport->getHeight()};
+    gluPickMatrix(x, m_viewport->getHeight() - y, width, height, viewport);
+    if (m_reloadProjectionOnSelect)
+        projectionTransform();
+}
