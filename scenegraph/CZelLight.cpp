@@ -29,6 +29,12 @@ void CZelLight::enable()
     m_enabled = true;
 }
 
+void CZelLight::disable()
+{
+    glDisable(static_cast<GLenum>(GL_LIGHT0 + m_number));
+    m_enabled = false;
+}
+
 void CZelLight::doCreateGeometry()
 {
     if (!m_enabled)

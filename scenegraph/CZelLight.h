@@ -32,6 +32,8 @@ public:
     int getType() const { return m_type; }
     // Switches the GL light on at once; its parameters follow on the next render.
     void enable();
+    // Switches the GL light off at once; the lighting skips it from then on.
+    void disable();
     bool isEnabled() const { return m_enabled; }
 
 private:

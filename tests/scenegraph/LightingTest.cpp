@@ -33,6 +33,9 @@ TEST_F(LightingTest, EightNumberedLights)
     lighting->getLight(7)->enable();
     EXPECT_TRUE(glIsEnabled(GL_LIGHT7));
     EXPECT_TRUE(lighting->getLight(7)->isEnabled());
+    lighting->getLight(7)->disable();
+    EXPECT_FALSE(glIsEnabled(GL_LIGHT7));
+    EXPECT_FALSE(lighting->getLight(7)->isEnabled());
 }
 
 TEST_F(LightingTest, PositionChoosesTheType)

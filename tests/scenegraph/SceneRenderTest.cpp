@@ -87,6 +87,9 @@ protected:
     {
         OffscreenGLTest::SetUp();
         scene = new CZelScene();
+        // The lighting outlives every test: start with all lights off.
+        for (int i = 0; i < CZelLighting::LIGHT_COUNT; ++i)
+            CZelLighting::getInstance()->getLight(i)->disable();
     }
 
     Pixel pixel(int x, int y) { return m_context->readPixel(x, y); }
