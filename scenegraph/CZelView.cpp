@@ -23,3 +23,11 @@ void CZelView::initializeSelect(int x, int y, int width, int height)
     if (m_reloadProjectionOnSelect)
         projectionTransform();
 }
+
+void CZelView::getViewFrustum(CZelViewFrustum& frustum)
+{
+    // Every point lies 1 inside each plane: culling through such a view
+    // keeps everything.
+    for (int i = 0; i < CZelViewFrustum::PLANE_COUNT; ++i)
+        frustum.getPlane(i).setPlane(0.0, 0.0, 0.0, -1.0);
+}

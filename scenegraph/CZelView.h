@@ -18,8 +18,9 @@ public:
     virtual void initialize();
     // Pick matrix around the window point (x, y), y counted from the top.
     virtual void initializeSelect(int x, int y, int width, int height);
-    // Fills the given frustum (borrowed) with this view's six planes.
-    virtual void getViewFrustum(CZelViewFrustum& frustum) { (void)frustum; }
+    // Fills the given frustum (borrowed) with this view's six planes. A view
+    // without a frustum of its own gives planes that reject nothing.
+    virtual void getViewFrustum(CZelViewFrustum& frustum);
     virtual void viewTransform() {}
     virtual void projectionTransform() {}
 

@@ -232,6 +232,19 @@ TEST_F(CompositeTest, CompositeWithDistantOriginIsNotCulled)
     EXPECT_EQ(drawn, (std::vector<Probe*>{child}));
 }
 
+TEST_F(CompositeTest, PlainViewCullsNothing)
+{
+    CZelPointer<CZelScene> scene = new CZelScene();
+    scene->setView(new CZelView());
+    scene->setUseCulling(true);
+    Probe* far = new Probe(&drawn);
+    far->setPosition(0.0, 0.0, 1e6);
+    scene->addChild(far);
+    scene->render();
+    EXPECT_EQ(scene->getCulling()->getCulledCount(), 0);
+    EXPECT_EQ(drawn, (std::vector<Probe*>{far}));
+}
+
 TEST(BufferSelectionTest, NamesFollowTheDepthFirstWalk)
 {
     CZelPointer<CZelComposite> root = new CZelComposite();

@@ -1,6 +1,5 @@
-// The eight lights, their parameters in GL, and the material list.
+// The eight lights and their parameters in GL.
 #include "CZelLighting.h"
-#include "CZelMaterialSet.h"
 #include "OffscreenContext.h"
 
 #include <GL/gl.h>
@@ -90,19 +89,4 @@ TEST_F(LightingTest, LightModel)
     glGetFloatv(GL_LIGHT_MODEL_AMBIENT, ambient.data());
     EXPECT_EQ(ambient, (std::vector<float>{0.1f, 0.2f, 0.3f, 1.0f}));
     lighting->setAmbient(0.2f, 0.2f, 0.2f, 1.0f);
-}
-
-TEST(MaterialSetTest, HoldsItsMaterials)
-{
-    CZelPointer<CZelMaterial> kept = new CZelMaterial();
-    {
-        CZelPointer<CZelMaterialSet> set = new CZelMaterialSet();
-        set->add(kept);
-        set->add(new CZelMaterial());
-        EXPECT_EQ(set->getSize(), 2);
-        EXPECT_EQ(set->getMaterial(0), kept.get());
-        EXPECT_EQ(set->getMaterial(2), nullptr);
-        EXPECT_EQ(kept->getReferenceCount(), 2);
-    }
-    EXPECT_EQ(kept->getReferenceCount(), 1);
 }
