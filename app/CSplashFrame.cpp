@@ -38,6 +38,8 @@ CSplashFrame::CSplashFrame() : m_pixels(CMorArtwork::splash())
     m_close->box(FL_THIN_UP_FRAME);
     m_close->down_box(FL_THIN_DOWN_FRAME);
     m_close->labelsize(12);
+    // The frame box shows the dark picture through the button.
+    m_close->labelcolor(FL_WHITE);
     m_close->callback(onClose);
     m_text = new Fl_Multiline_Output(26, 107, 235, 52);
     m_text->box(FL_THIN_DOWN_FRAME);

@@ -14,17 +14,17 @@ MENU=24
 camera() { rig_last_log "^viewtest: camera $1 "; }
 
 # Drags from (x0, y0) to (x1, y1) in view pixels with a button, optionally
-# holding a key, in several steps; waits for the camera line of the release.
+# holding a key, in a number of steps; waits for the camera line of the release.
 drag() {
-    local button=$1 x0=$2 y0=$3 x1=$4 y1=$5 key=${6:-}
+    local button=$1 x0=$2 y0=$3 x1=$4 y1=$5 key=${6:-} steps=${7:-4}
     local before
     before=$(rig_count_log '^viewtest: camera after-drag')
     rig_move "$W" "$x0" $((y0 + MENU))
     [ -n "$key" ] && rig_keydown "$key"
     rig_down "$button"
     local i
-    for i in 1 2 3 4; do
-        rig_move "$W" $((x0 + (x1 - x0) * i / 4)) $((y0 + MENU + (y1 - y0) * i / 4))
+    for i in $(seq "$steps"); do
+        rig_move "$W" $((x0 + (x1 - x0) * i / steps)) $((y0 + MENU + (y1 - y0) * i / steps))
     done
     rig_up "$button"
     [ -n "$key" ] && rig_keyup "$key"
@@ -71,10 +71,11 @@ check "$(camera after-drag)" "right drag pans" '
     along = (dx * 0 + dy * -3 + dz * -5) / sqrt(34)
     exit !((moved - d)^2 < 1e-10 && (tmoved - d)^2 < 1e-10 && along^2 < 1e-10)'
 
-# Shift + right drag 10 pixels down: along the view direction by the same
-# amount (zoom scale = distance / width with the default speed).
+# Shift + right drag 10 pixels down in one step: along the view direction by
+# the same amount (zoom scale = distance / width with the default speed). In
+# several steps the scale follows the shrinking distance.
 reset_view
-drag 3 200 150 200 160 shift
+drag 3 200 150 200 160 shift 1
 check "$(camera after-drag)" "Shift+right drag zooms" '
     d = sqrt(34) * 10 / 400
     dx = f[5] - 0; dy = f[6] - 3; dz = f[7] - 5
