@@ -3,10 +3,10 @@
 
 #include <GL/osmesa.h>
 
-OffscreenContext::OffscreenContext(int width, int height)
+OffscreenContext::OffscreenContext(int width, int height, int accumulationBits)
     : m_buffer(static_cast<size_t>(width) * static_cast<size_t>(height) * 4), m_width(width), m_height(height)
 {
-    m_context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 16, nullptr);
+    m_context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, accumulationBits, nullptr);
     if (m_context == nullptr)
         return;
     if (!OSMesaMakeCurrent(m_context, m_buffer.data(), GL_UNSIGNED_BYTE, width, height))

@@ -13,7 +13,8 @@ struct osmesa_context;
 class OffscreenContext
 {
 public:
-    OffscreenContext(int width, int height);
+    // accumulationBits 0 makes a context without accumulation buffer.
+    OffscreenContext(int width, int height, int accumulationBits = 16);
     ~OffscreenContext();
     OffscreenContext(const OffscreenContext&) = delete;
     OffscreenContext& operator=(const OffscreenContext&) = delete;
