@@ -73,6 +73,12 @@ void onResetView(Fl_Widget*, void*)
     printCamera("reset");
 }
 
+void onExit(Fl_Widget* widget, void*)
+{
+    std::cout << "viewtest: menu Exit" << std::endl;
+    widget->window()->hide();
+}
+
 void addTestScene(CZelScene* scene)
 {
     // A large dark-blue triangle whose long edge crosses the view diagonally,
@@ -248,6 +254,7 @@ int main(int argc, char** argv)
     CLogWindow log;
     Fl_Double_Window window(options.width, options.height + MENU_HEIGHT, "Morvex view test");
     Fl_Menu_Bar menu(0, 0, options.width, MENU_HEIGHT);
+    menu.add("File/&Exit", FL_ALT + FL_F + 4, onExit);
     menu.add("View/&Reset View", FL_Home, onResetView);
     CMorView view(0, MENU_HEIGHT, options.width, options.height);
     window.end();

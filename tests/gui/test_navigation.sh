@@ -1,6 +1,7 @@
 #!/bin/bash
 # Mouse navigation end to end: left drag turns, right drag pans, Shift+right
-# drag zooms, by the handler's scales; Home over the view reaches the menu.
+# drag zooms, by the handler's scales; Home and Alt+F4 over the view reach
+# the menu.
 . "$(dirname "$0")/rig.sh"
 
 rig_start_xvfb
@@ -84,4 +85,10 @@ check "$(camera after-drag)" "Shift+right drag zooms" '
     exit !((moved - d)^2 < 1e-10 && (along^2 - d^2)^2 < 1e-10)'
 
 rig_shot "$W" navigation >/dev/null
+
+# Alt+F4 over the view reaches the menu as well; the program then ends.
+rig_move "$W" 200 $((150 + MENU))
+xdotool key alt+F4
+rig_wait_log '^viewtest: menu Exit'
+rig_wait_exit || rig_fail "the program did not end cleanly"
 echo "PASS"

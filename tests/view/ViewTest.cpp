@@ -234,14 +234,3 @@ TEST_F(ViewDrawing, ListenersHearMouseEventsAndTheWholeViewClosing)
     EXPECT_TRUE(recorder.sawCamera);
 }
 
-TEST_F(ViewDrawing, CommandLineParametersAreKeptAndLogged)
-{
-    start();
-    testing::internal::CaptureStdout();
-    m_view->addCommandLineParam("morvex");
-    m_view->addCommandLineParam("a.fnc");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "addCommandLineParam(): Adding command line param morvex\n"
-              "addCommandLineParam(): Adding command line param a.fnc\n");
-    EXPECT_EQ(m_view->getCommandLineParams(), (std::vector<std::string>{"morvex", "a.fnc"}));
-}
