@@ -77,16 +77,16 @@ void CZelWidgetBase::doIdle()
 bool CZelWidgetBase::doTimeout(int n)
 {
     switch (n) {
-    case 0: return onTimeout0();
-    case 1: return onTimeout1();
-    case 2: return onTimeout2();
-    case 3: return onTimeout3();
-    case 4: return onTimeout4();
-    case 5: return onTimeout5();
-    case 6: return onTimeout6();
-    case 7: return onTimeout7();
-    case 8: return onTimeout8();
-    case 9: return onTimeout9();
+    case 0: return doTimeout0();
+    case 1: return doTimeout1();
+    case 2: return doTimeout2();
+    case 3: return doTimeout3();
+    case 4: return doTimeout4();
+    case 5: return doTimeout5();
+    case 6: return doTimeout6();
+    case 7: return doTimeout7();
+    case 8: return doTimeout8();
+    case 9: return doTimeout9();
     default: return false;
     }
 }

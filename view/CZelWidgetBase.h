@@ -78,7 +78,18 @@ public:
     virtual bool onTimeout9() { return false; }
 
     virtual void doIdle();
-    // Runs timer n's hook; false for n outside 0 to 9.
+    // Each runs its timer's hook and answers whether the timer goes on.
+    virtual bool doTimeout0() { return onTimeout0(); }
+    virtual bool doTimeout1() { return onTimeout1(); }
+    virtual bool doTimeout2() { return onTimeout2(); }
+    virtual bool doTimeout3() { return onTimeout3(); }
+    virtual bool doTimeout4() { return onTimeout4(); }
+    virtual bool doTimeout5() { return onTimeout5(); }
+    virtual bool doTimeout6() { return onTimeout6(); }
+    virtual bool doTimeout7() { return onTimeout7(); }
+    virtual bool doTimeout8() { return onTimeout8(); }
+    virtual bool doTimeout9() { return onTimeout9(); }
+    // doTimeout0 to doTimeout9 by number; false for n outside 0 to 9.
     bool doTimeout(int n);
     // Seconds since the widget was made; 0 without a clock.
     virtual double elapsedTime() { return 0.0; }
