@@ -60,7 +60,7 @@ std::vector<fs::path> imagesIn(const std::string& folder)
     if (!data)
         return files;
     for (const auto& entry : fs::directory_iterator(fs::path(data) / "images" / folder))
-        if (entry.is_regular_file() && entry.path().extension() != ".py")
+        if (entry.is_regular_file())
             files.push_back(entry.path());
     std::sort(files.begin(), files.end());
     return files;
