@@ -244,6 +244,17 @@ def bmp(rows, bits, header=40, palette=None, top_down=False, masks=None, compres
     return bytes(whole if cut is None else whole[:cut])
 
 
+def byte_swapped(data):
+    """The same bitmap with "MB" and every header field byte-reversed."""
+    out = bytearray(data)
+    out[0:2] = b"MB"
+    fields = [(2, 4), (6, 2), (8, 2), (10, 4), (14, 4), (18, 4), (22, 4), (26, 2), (28, 2), (30, 4), (34, 4),
+              (38, 4), (42, 4), (46, 4), (50, 4)]
+    for pos, size in fields:
+        out[pos:pos + size] = out[pos:pos + size][::-1]
+    return bytes(out)
+
+
 def scale(v, mask):
     shift = (mask & -mask).bit_length() - 1
     top = mask >> shift
@@ -268,6 +279,7 @@ def make_bmp():
     write("good", "bmp-top-down_c3_colour.bmp", bmp(c, 24, top_down=True))
     write("good", "bmp-core-24bit_c3_colour.bmp", bmp(c, 24, header=12))
     write("good", "bmp-core-4bit_c3_colour.bmp", bmp(indexed, 4, header=12, palette=pal, palette_entries=16))
+    write("good", "bmp-byte-swapped-header_c3_colour.bmp", byte_swapped(bmp(c, 24)))
     write("good", "bmp-v4-24bit_c3_colour.bmp", bmp(c, 24, header=108))
     write("good", "bmp-v5-32bit_c4_colour_a200.bmp",
           bmp(c, 32, header=124, alpha=200, masks=(0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000)))
