@@ -16,3 +16,8 @@ target_link_libraries(morvex_gl_window INTERFACE ${MORVEX_GLU_LIBRARY} OpenGL::G
 # glvnd's; an executable that resolves them to libGL gets a dead context.
 add_library(morvex_gl_offscreen INTERFACE)
 target_link_libraries(morvex_gl_offscreen INTERFACE ${MORVEX_OSMESA_LIBRARY} ${MORVEX_GLU_LIBRARY})
+
+# 3-D text: FTGL's polygon font over FreeType; fontconfig finds the font file.
+pkg_check_modules(FTGL REQUIRED IMPORTED_TARGET ftgl)
+find_package(Freetype REQUIRED)
+find_package(Fontconfig REQUIRED)

@@ -1,0 +1,4 @@
+// The application's scene.
+#include "CZelScene.h"
+
+CZelScene::CZelScene() = default;

@@ -1,0 +1,237 @@
+// Fonts and texts on an offscreen context: sizes and extents, the string a text
+// hands to its font, pixels of drawn text, and a font file that cannot be read.
+#include "CMorFontLookup.h"
+#include "CZelPointer.h"
+#include "CZelPolygonalFont.h"
+#include "CZelText.h"
+#include "CZelVectorFont.h"
+#include "OffscreenContext.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+
+namespace {
+
+const std::string& fontFile()
+{
+    static const std::string file = CMorFontLookup::findLabelFontFile();
+    return file;
+}
+
+class TextTest : public OffscreenGLTest
+{
+protected:
+    void SetUp() override
+    {
+        OffscreenGLTest::SetUp();
+        ASSERT_FALSE(fontFile().empty()) << "no TrueType font installed";
+        font = new CZelPolygonalFont(fontFile());
+        ASSERT_TRUE(font->isLoaded());
+    }
+
+    CZelPointer<CZelPolygonalFont> font;
+};
+
+// Bounding box of the pixels brighter than black, in window coordinates.
+struct PixelBox {
+    int count = 0;
+    int left = 1 << 30, bottom = 1 << 30, right = -1, top = -1;
+};
+
+PixelBox litPixels(const OffscreenContext& context)
+{
+    const std::vector<unsigned char> rgba = context.readPixels();
+    PixelBox box;
+    for (int y = 0; y < context.height(); ++y)
+        for (int x = 0; x < context.width(); ++x) {
+            if (rgba[(static_cast<size_t>(y) * static_cast<size_t>(context.width()) + static_cast<size_t>(x)) * 4] < 128)
+                continue;
+            ++box.count;
+            box.left = std::min(box.left, x);
+            box.right = std::max(box.right, x);
+            box.bottom = std::min(box.bottom, y);
+            box.top = std::max(box.top, y);
+        }
+    return box;
+}
+
+// A pixel-exact orthographic view of the whole context, white on black, unlit.
+void pixelView(const OffscreenContext& context)
+{
+    glViewport(0, 0, context.width(), context.height());
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, context.width(), 0.0, context.height(), -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor3f(1.0f, 1.0f, 1.0f);
+}
+
+} // namespace
+
+TEST_F(TextTest, SizeBuildsGlyphsAtFortyEightAndScalesToModelUnits)
+{
+    EXPECT_EQ(font->getFaceSize(), 0);
+    font->setSize(2.0);
+    EXPECT_EQ(font->getFaceSize(), 48);
+    EXPECT_DOUBLE_EQ(font->getGlyphScale(), 2.0 / 48.0);
+    double sx = 0.0, sy = 0.0, sz = 0.0;
+    font->getScale(sx, sy, sz);
+    EXPECT_DOUBLE_EQ(sx, 2.0 / 48.0);
+    EXPECT_DOUBLE_EQ(sy, 2.0 / 48.0);
+    EXPECT_DOUBLE_EQ(sz, 1.0);
+    EXPECT_TRUE(font->getNormalize());
+    EXPECT_DOUBLE_EQ(font->getTextSize(), 2.0);
+    EXPECT_TRUE(font->isClass("CZelVectorFont"));
+    EXPECT_TRUE(font->isClass("CZelShape"));
+}
+
+TEST_F(TextTest, ExtentsDoubleWithTheSize)
+{
+    font->setText("1250");
+    font->setSize(1.0);
+    double w1 = 0.0, h1 = 0.0, d1 = 0.0;
+    font->getSize(w1, h1, d1);
+    font->setSize(2.0);
+    double w2 = 0.0, h2 = 0.0, d2 = 0.0;
+    font->getSize(w2, h2, d2);
+    EXPECT_GT(w1, 0.0);
+    EXPECT_DOUBLE_EQ(w2, 2.0 * w1);
+    EXPECT_DOUBLE_EQ(h2, 2.0 * h1);
+    EXPECT_DOUBLE_EQ(d1, 0.0);
+    // Digits stand about three quarters of an em high; four are wider than tall.
+    EXPECT_GT(h1, 0.5);
+    EXPECT_LT(h1, 1.0);
+    EXPECT_GT(w1, h1);
+
+    // Extents are those of the current string.
+    font->setText("1");
+    double w = 0.0, h = 0.0, d = 0.0;
+    font->getSize(w, h, d);
+    EXPECT_LT(w, w2 / 2.0);
+}
+
+TEST_F(TextTest, SingleByteLettersOfWindowsFilesMeasureAndDrawAsTheirUtf8Twins)
+{
+    font->setSize(1.0);
+    const auto width = [this](const std::string& text) {
+        font->setText(text);
+        double w = 0.0, h = 0.0, d = 0.0;
+        font->getSize(w, h, d);
+        font->render();
+        return w;
+    };
+    const double utf8 = width("S\xc3\xbc" "d");
+    EXPECT_GT(utf8, width("Sd"));
+    EXPECT_DOUBLE_EQ(width("S\xfc" "d"), utf8);
+    // A sequence cut off at the end is taken byte by byte, never read past.
+    EXPECT_DOUBLE_EQ(width("ab\xc3"), width("ab\xc3\x83"));
+    EXPECT_DOUBLE_EQ(width("\xe2\x82"), width("\xc3\xa2\xc2\x82"));
+}
+
+TEST_F(TextTest, TextHandsItsStringToTheFontOnlyWhenItHasOne)
+{
+    CZelPointer<CZelText> text = new CZelText();
+    EXPECT_EQ(text->getText(), "Zel++");
+    text->setText("500");
+    double w = 1.0, h = 1.0, d = 1.0;
+    text->getSize(w, h, d);
+    EXPECT_EQ(w, 0.0);
+    EXPECT_EQ(h, 0.0);
+
+    font->setText("other");
+    text->setFont(font);
+    EXPECT_EQ(font->getText(), "other");
+    text->setText("1000");
+    EXPECT_EQ(font->getText(), "1000");
+
+    // A new text draws its default string through the font.
+    CZelPointer<CZelText> fresh = new CZelText();
+    fresh->setFont(font);
+    fresh->render();
+    EXPECT_EQ(font->getText(), "Zel++");
+    text->render();
+    EXPECT_EQ(font->getText(), "1000");
+    EXPECT_EQ(font->getReferenceCount(), 3);
+}
+
+TEST_F(TextTest, VectorFontWithoutOutlinesMeasuresZero)
+{
+    CZelPointer<CZelVectorFont> vector = new CZelVectorFont(fontFile());
+    vector->setSize(3.0);
+    double w = 7.0, h = 7.0, d = 7.0;
+    vector->getSize(w, h, d);
+    EXPECT_EQ(w, 0.0);
+    EXPECT_EQ(h, 0.0);
+    EXPECT_EQ(d, 0.0);
+}
+
+TEST(TextPixels, StringDrawsInsideItsMeasuredBoxAtTheTextPosition)
+{
+    OffscreenContext context(160, 64);
+    ASSERT_TRUE(context.isValid()) << context.getRenderer();
+    ASSERT_FALSE(fontFile().empty());
+    pixelView(context);
+
+    CZelPointer<CZelPolygonalFont> font = new CZelPolygonalFont(fontFile());
+    font->setSize(40.0);
+    CZelPointer<CZelText> text = new CZelText();
+    text->setFont(font);
+    text->setText("HH");
+    text->setPosition(20.0, 12.0, 0.0);
+    double w = 0.0, h = 0.0, d = 0.0;
+    text->getSize(w, h, d);
+    text->render();
+
+    const PixelBox box = litPixels(context);
+    ASSERT_GT(box.count, 200);
+    // "H" has no side bearing worth more than a few pixels and stands on the
+    // baseline, so the ink fills the measured box from the text's position.
+    EXPECT_NEAR(box.bottom, 12, 1);
+    EXPECT_NEAR(box.top + 1 - box.bottom, h, 2.0);
+    EXPECT_NEAR(box.right + 1 - box.left, w, 2.0);
+    EXPECT_GE(box.left, 20);
+    EXPECT_LE(box.left, 26);
+    // Nothing left pushed or switched on by the scaled drawing.
+    GLint depth = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, 1);
+    EXPECT_FALSE(glIsEnabled(GL_NORMALIZE));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(TextPixels, MissingFontDrawsAndMeasuresNothing)
+{
+    OffscreenContext context(64, 64);
+    ASSERT_TRUE(context.isValid()) << context.getRenderer();
+    pixelView(context);
+
+    // A system without fonts: the lookup answers an empty path.
+    CMorFontLookup noFonts([] { return std::string(); });
+    std::ostringstream log;
+    const std::string none = noFonts.getLabelFontFile(log);
+    for (const std::string& file : {none, std::string("/nonexistent/font.ttf")}) {
+        CZelPointer<CZelPolygonalFont> font = new CZelPolygonalFont(file);
+        EXPECT_FALSE(font->isLoaded());
+        font->setSize(30.0);
+        CZelPointer<CZelText> text = new CZelText();
+        text->setFont(font);
+        text->setText("HH");
+        text->setPosition(5.0, 5.0, 0.0);
+        text->render();
+        double w = 1.0, h = 1.0, d = 1.0;
+        text->getSize(w, h, d);
+        EXPECT_EQ(w, 0.0);
+        EXPECT_EQ(h, 0.0);
+        EXPECT_EQ(d, 0.0);
+    }
+    EXPECT_EQ(litPixels(context).count, 0);
+}

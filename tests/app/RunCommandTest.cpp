@@ -1,0 +1,47 @@
+// The external tool runner: argument splitting, exit codes, failures.
+#include "runCommand.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+TEST(RunCommand, SplitsAtBlanksAndGroupsQuotes)
+{
+    using V = std::vector<std::string>;
+    EXPECT_EQ(splitArguments("mortemp.bmp \"my picture.png\""), (V{"mortemp.bmp", "my picture.png"}));
+    EXPECT_EQ(splitArguments("  a\tb\n c  "), (V{"a", "b", "c"}));
+    EXPECT_EQ(splitArguments("\"\" x"), (V{"", "x"}));
+    EXPECT_EQ(splitArguments("pre\"fix  mid\"post"), (V{"prefix  midpost"}));
+    EXPECT_EQ(splitArguments("$HOME;`id`|x"), (V{"$HOME;`id`|x"}));
+    EXPECT_TRUE(splitArguments("   ").empty());
+}
+
+TEST(RunCommand, ReturnsTheToolsExitCode)
+{
+    EXPECT_EQ(runCommand("sh", "-c \"exit 3\""), 3u);
+    EXPECT_EQ(runCommand("true", ""), 0u);
+}
+
+TEST(RunCommand, MissingProgramGivesAnErrorCodeAndALogLine)
+{
+    testing::internal::CaptureStdout();
+    const uint32_t result = runCommand("morvex-no-such-tool", "a b");
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(result, 0u);
+    EXPECT_NE(out.find("runCommand(): cannot start morvex-no-such-tool"), std::string::npos) << out;
+}
+
+TEST(RunCommand, FileNamesArriveLiterallyWithoutAShell)
+{
+    char dir[] = "/tmp/morvex-run-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string awkward = std::string(dir) + "/a \"b\" $HOME; `x`\nc.txt";
+    // touch receives the name as one argument: a shell would have split or expanded it.
+    EXPECT_EQ(runCommand("touch", std::vector<std::string>{awkward}), 0u);
+    EXPECT_TRUE(std::ifstream(awkward).good());
+    std::remove(awkward.c_str());
+    rmdir(dir);
+}
