@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CZelIndex.h"
+#include "CZelMaterialSet.h"
 #include "CZelPointer.h"
 #include "CZelShape.h"
 #include "CZelVec3d.h"
@@ -52,6 +53,9 @@ public:
     void setUseColors(bool use) { m_useColors = use; }
     bool getUseColors() const { return m_useColors; }
 
+    // Borrowed: the primitive keeps its (initially empty) set.
+    CZelMaterialSet* getMaterialSet() const { return m_materialSet; }
+
     int getNormalCount() const { return static_cast<int>(m_normals.size()); }
     // Borrowed; null outside the list.
     const CZelVec3d* getNormal(int i) const;
@@ -66,6 +70,7 @@ protected:
     std::vector<CZelVec3d> m_coords;
     std::vector<Color> m_colors;
     std::vector<CZelVec3d> m_normals;
+    CZelPointer<CZelMaterialSet> m_materialSet{new CZelMaterialSet()};
     std::vector<CZelVec3d> m_textureCoords;
     std::vector<CZelPointer<CZelIndex>> m_coordIndexSets;
     std::vector<CZelPointer<CZelIndex>> m_colorIndexSets;
