@@ -11,6 +11,13 @@
 
 namespace {
 
+// JPEG has no fixed limit of compression (runs of empty blocks, arithmetic
+// coding), so a small file may claim a huge picture. Pictures up to the
+// slack always load; beyond it, each file byte may stand for at most
+// MAX_EXPANSION pixel bytes, far more than real section images reach.
+constexpr unsigned long long MAX_EXPANSION = 2048;
+constexpr unsigned long long EXPANSION_SLACK = 64ULL << 20;
+
 // The library's own error handler ends the process; this one jumps back.
 struct JpegErrors
 {
@@ -26,17 +33,25 @@ struct JpegErrors
     longjmp(errors->jump, 1);
 }
 
-// A file that ends early would come out with a grey lower part: refuse it.
-// Other warnings (stray bytes between markers) leave a usable picture.
+// A file whose picture data ends early (at the end of the file or at the
+// next marker) would come out with a grey lower part: refuse it. Other
+// warnings (stray bytes between markers) leave a usable picture.
 void onMessage(j_common_ptr cinfo, int level)
 {
-    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF)
+    if (level < 0 && (cinfo->err->msg_code == JWRN_JPEG_EOF || cinfo->err->msg_code == JWRN_HIT_MARKER))
         onError(cinfo);
+}
+
+[[noreturn]] void refuse(JpegErrors& errors, const char* message)
+{
+    snprintf(errors.message, sizeof errors.message, "%s", message);
+    longjmp(errors.jump, 1);
 }
 
 struct JpegDecode
 {
     FILE* file = nullptr;
+    long long fileBytes = 0;
     unsigned char* pixels = nullptr;
     unsigned char* cmykRow = nullptr;
     int width = 0;
@@ -79,7 +94,11 @@ bool decodeJpeg(JpegDecode& d)
     if (cmyk)
         cinfo.out_color_space = JCS_CMYK;
     else if (cinfo.out_color_space != JCS_GRAYSCALE && cinfo.out_color_space != JCS_RGB)
-        ERREXIT(&cinfo, JERR_CONVERSION_NOTIMPL);
+        refuse(d.errors, "colour space not supported");
+    const unsigned long long claimed = static_cast<unsigned long long>(cinfo.image_width) * cinfo.image_height *
+                                       static_cast<unsigned long long>(cinfo.num_components);
+    if (d.fileBytes < 0 || claimed > MAX_EXPANSION * static_cast<unsigned long long>(d.fileBytes) + EXPANSION_SLACK)
+        refuse(d.errors, "the image claims more pixels than the file can hold");
     jpeg_start_decompress(&cinfo);
 
     d.width = static_cast<int>(cinfo.output_width);
@@ -122,6 +141,7 @@ bool CZelJpegImage::readImage()
         fprintf(stderr, "can't open %s\n", getFileName().c_str());
         return fail("Cannot open image file " + getFileName());
     }
+    d.fileBytes = fileSize(d.file);
     const bool ok = decodeJpeg(d);
     fclose(d.file);
     if (!ok)

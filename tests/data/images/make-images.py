@@ -182,6 +182,10 @@ def make_jpeg():
     sof = damaged.index(b"\xff\xc0")
     damaged[sof + 4] = 3  # sample precision 3 bits: not a JPEG the library can decode
     write("bad", "jpeg-corrupt.jpg", bytes(damaged))
+    write("bad", "jpeg-truncated-with-end-marker.jpg", rgb[: (sos + len(rgb)) // 2] + b"\xff\xd9")
+    huge = bytearray(rgb)
+    struct.pack_into(">HH", huge, sof + 5, 60000, 60000)
+    write("bad", "jpeg-huge-claim.jpg", bytes(huge))
     write("bad", "jpeg-empty.jpg", b"")
     write("bad", "jpeg-not-a-jpeg.jpg", b"\x89PNG this is not a JPEG file")
 
