@@ -39,7 +39,8 @@ void onError(png_structp png, png_const_charp message)
 // Warnings (a damaged ancillary chunk, for instance) do not stop the read.
 void onWarning(png_structp, png_const_charp) {}
 
-void fail(png_structp png, const char* message)
+// Leaves the decoder like a libpng error, with the reader's own reason.
+void refuse(png_structp png, const char* message)
 {
     onError(png, message);
 }
@@ -92,11 +93,11 @@ bool decodePng(PngDecode& d)
     const int depth = png_get_bit_depth(png, info);
     d.channels = channelsOf(colorType);
     if (d.channels == 0)
-        fail(png, "palette images are not supported");
+        refuse(png, "palette images are not supported");
 
     const unsigned long long fileRowBytes = png_get_rowbytes(png, info) + 1ULL;
     if (fileRowBytes * height > MAX_EXPANSION * static_cast<unsigned long long>(d.fileBytes) + EXPANSION_SLACK)
-        fail(png, "the image claims more pixels than the file can hold");
+        refuse(png, "the image claims more pixels than the file can hold");
 
     if (depth == 16)
         png_set_scale_16(png);
@@ -109,11 +110,11 @@ bool decodePng(PngDecode& d)
     d.height = static_cast<int>(height);
     const size_t stride = static_cast<size_t>(d.width) * static_cast<size_t>(d.channels);
     if (png_get_rowbytes(png, info) != stride)
-        fail(png, "unexpected row layout");
+        refuse(png, "unexpected row layout");
     d.pixels = new (std::nothrow) unsigned char[stride * height];
     d.rows = new (std::nothrow) png_bytep[height];
     if (!d.pixels || !d.rows)
-        fail(png, "not enough memory for the image");
+        refuse(png, "not enough memory for the image");
     // The first file row is the top of the picture: the image's last row.
     for (png_uint_32 i = 0; i < height; ++i)
         d.rows[i] = d.pixels + (height - 1 - i) * stride;
