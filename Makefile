@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 EXAMPLE ?= data/examples/example.fnc
 
-.PHONY: all deps build run test clean
+.PHONY: all deps build run test bench clean
 
 all: build
 
@@ -19,6 +19,10 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Reader speed on large images (a measurement, not a test).
+bench: build
+	./$(BUILD)/bench/morvex_reader_bench
 
 clean:
 	rm -rf $(BUILD)

@@ -4,6 +4,9 @@ find_package(OpenGL REQUIRED COMPONENTS OpenGL GLX)
 find_library(MORVEX_OSMESA_LIBRARY NAMES OSMesa REQUIRED)
 find_library(MORVEX_GLU_LIBRARY NAMES GLU REQUIRED)
 find_package(X11 REQUIRED)
+# Section image readers.
+find_package(PNG REQUIRED)
+find_package(JPEG REQUIRED)
 
 # The window-system GL: libGL through glvnd.
 add_library(morvex_gl_window INTERFACE)

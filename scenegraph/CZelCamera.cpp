@@ -75,8 +75,6 @@ bool CZelCamera::setPerspective(double fieldOfView, double nearDistance, double 
 {
     if (!finite(fieldOfView, nearDistance, farDistance))
         return false;
-    if (!(fieldOfView > 0.0 && fieldOfView < 180.0) || !(nearDistance > 0.0) || !(farDistance > nearDistance))
-        return false;
     m_fieldOfView = fieldOfView;
     m_near = nearDistance;
     m_far = farDistance;
@@ -175,7 +173,7 @@ void CZelCamera::viewTransform()
 void CZelCamera::projectionTransform()
 {
     const double aspect = getAspect();
-    if (m_stereo) {
+    if (m_stereo && hasFrustum(m_near * std::tan(m_fieldOfView * M_PI / 360.0))) {
         // This degree factor, not pi / 180, keeps stereo pictures as they were.
         const double h = m_near * std::tan(m_fieldOfView * 0.0174532925 * 0.5);
         const double s = m_eyeSeparation * 0.5 * m_near / m_far;
@@ -185,6 +183,13 @@ void CZelCamera::projectionTransform()
         return;
     }
     const double h = m_near * std::tan(m_fieldOfView * M_PI / 180.0 * 0.5);
+    if (!hasFrustum(h)) {
+        // A near plane at or behind the eye, far = near or a field of view of
+        // 180 degrees or more has no frustum: gluPerspective leaves such a
+        // projection degenerate (the picture may be empty) but never invalid.
+        gluPerspective(m_fieldOfView, aspect, m_near, m_far);
+        return;
+    }
     if (m_useViewWindow) {
         const double jitterX = m_useJitter ? m_jitterX : 0.0;
         const double jitterY = m_useJitter ? m_jitterY : 0.0;
@@ -195,6 +200,12 @@ void CZelCamera::projectionTransform()
     } else {
         gluPerspective(m_fieldOfView, aspect, m_near, m_far);
     }
+}
+
+bool CZelCamera::hasFrustum(double halfHeight) const
+{
+    return m_near > 0.0 && m_far != m_near && m_fieldOfView > 0.0 && m_fieldOfView < 180.0 &&
+           std::isfinite(halfHeight) && halfHeight > 0.0;
 }
 
 // Shifts the frustum by the jitter in pixels of the current viewport. It

@@ -31,8 +31,9 @@ public:
     const CZelVec3d& getSide() const { return m_side; }
     const CZelVec3d& getUp() const { return m_up; }
 
-    // Field of view in degrees, strictly between 0 and 180; 0 < near < far.
-    // Anything else answers false and keeps the previous perspective.
+    // Field of view in degrees. Any finite values are stored as given, also a
+    // near plane of 0 or a far plane before the near one (the picture may then
+    // be empty); values that are not finite answer false and change nothing.
     bool setPerspective(double fieldOfView, double nearDistance, double farDistance);
     void getPerspective(double& fieldOfView, double& nearDistance, double& farDistance) const;
     // Width over height of the viewport (width - x without height); 1 when
@@ -76,6 +77,8 @@ public:
     void moveVertical(double distance);
 
 private:
+    // Whether the perspective has a proper frustum of that half height at the near plane.
+    bool hasFrustum(double halfHeight) const;
     void frustumWithJitter(double left, double right, double bottom, double top, double jitterX,
                            double jitterY) const;
     // Stores both points unless one of them is not finite.

@@ -1,6 +1,8 @@
 // Texture creation and use.
 #include "CZelTexture.h"
 
+#include <GL/glu.h>
+
 CZelTexture::~CZelTexture()
 {
     if (m_generateName && m_created)
@@ -77,7 +79,34 @@ void CZelTexture::setTextureTransform(double scaleS, double scaleT, double rotat
     m_translationT = translationT;
 }
 
+void CZelTexture::setRawData(const unsigned char* rgba, int width, int height)
+{
+    m_rawData = rgba;
+    m_rawWidth = width;
+    m_rawHeight = height;
+}
+
 void CZelTexture::uploadPixels()
 {
-    // Pixel sources (images, raw RGBA data) arrive with the image classes.
+    // Image rows are packed (3-channel rows of odd width are not multiples
+    // of 4 bytes), so unpack byte by byte and put the setting back afterwards.
+    GLint alignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    if (m_image && m_image->getPixels()) {
+        const GLenum format = m_image->getFormat();
+        if (m_generateMipmaps)
+            gluBuild2DMipmaps(GL_TEXTURE_2D, static_cast<GLint>(format), m_image->getWidth(), m_image->getHeight(),
+                              format, GL_UNSIGNED_BYTE, m_image->getPixels());
+        else
+            glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), m_image->getWidth(), m_image->getHeight(), 0,
+                         format, GL_UNSIGNED_BYTE, m_image->getPixels());
+    }
+    if (m_rawData && m_rawWidth > 0 && m_rawHeight > 0) {
+        if (m_generateMipmaps)
+            gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, m_rawWidth, m_rawHeight, GL_RGBA, GL_UNSIGNED_BYTE, m_rawData);
+        else
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, m_rawWidth, m_rawHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, m_rawData);
+    }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
 }

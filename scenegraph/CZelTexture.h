@@ -3,6 +3,8 @@
 #pragma once
 
 #include "CZelGLBase.h"
+#include "CZelImage.h"
+#include "CZelPointer.h"
 
 #include <GL/gl.h>
 
@@ -16,6 +18,24 @@ public:
     void bind();
     // Later uses: binds it again with its environment and texture matrix.
     void apply();
+
+    // Adds a reference to the image; the previous one is released. Takes
+    // effect at the next bind.
+    void setImage(CZelImage* image) { m_image = image; }
+    // Borrowed.
+    CZelImage* getImage() const { return m_image; }
+    // Borrowed: RGBA bytes, width x height pixels, bottom row first, that the
+    // caller keeps alive until the texture is bound.
+    void setRawData(const unsigned char* rgba, int width, int height);
+    int getRawWidth() const { return m_rawWidth; }
+    int getRawHeight() const { return m_rawHeight; }
+    void setGenerateMipmaps(bool generate) { m_generateMipmaps = generate; }
+    bool getGenerateMipmaps() const { return m_generateMipmaps; }
+    // With upload off, bind only creates the texture object and its parameters.
+    void setUploadImage(bool upload) { m_uploadImage = upload; }
+    // With generate name off, bind uses the name given here.
+    void setGenerateName(bool generate) { m_generateName = generate; }
+    void setTextureName(GLuint name) { m_textureName = name; }
 
     void setFilters(GLint minification, GLint magnification);
     void setRepeat(GLint wrapS, GLint wrapT);
@@ -38,9 +58,14 @@ private:
     GLint m_minFilter = GL_LINEAR;
     GLuint m_textureName = 0;
     float m_envColor[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    bool m_generateMipmaps = false;
     bool m_created = false;
     bool m_generateName = true;
     bool m_uploadImage = true;
+    CZelPointer<CZelImage> m_image;
+    const unsigned char* m_rawData = nullptr;
+    int m_rawWidth = 0;
+    int m_rawHeight = 0;
     double m_scaleS = 1.0;
     double m_scaleT = 1.0;
     double m_rotation = 0.0;

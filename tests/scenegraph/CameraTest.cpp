@@ -210,12 +210,6 @@ TEST_F(CameraTest, InvalidValuesAreRefused)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
-    EXPECT_FALSE(camera->setPerspective(45.0, 0.0, 50.0));
-    EXPECT_FALSE(camera->setPerspective(45.0, 10.0, 5.0));
-    EXPECT_FALSE(camera->setPerspective(45.0, 10.0, 10.0));
-    EXPECT_FALSE(camera->setPerspective(180.0, 1.0, 50.0));
-    EXPECT_FALSE(camera->setPerspective(1e9, 1.0, 50.0));
-    EXPECT_FALSE(camera->setPerspective(0.0, 1.0, 50.0));
     EXPECT_FALSE(camera->setPerspective(nan, 1.0, 50.0));
     EXPECT_FALSE(camera->setPerspective(45.0, 1.0, inf));
     double fov = 0.0, nearDistance = 0.0, farDistance = 0.0;
@@ -242,6 +236,27 @@ TEST_F(CameraTest, InvalidValuesAreRefused)
     camera->setUseJitter(true);
     EXPECT_TRUE(allFinite(projectionOf(camera)));
     EXPECT_TRUE(allFinite(modelviewOf(camera)));
+}
+
+TEST_F(CameraTest, TypedPerspectivesAreKeptAndStayDrawable)
+{
+    // What a user may type: stored as given, projected without NaN or GL errors.
+    const double cases[][3] = {{45.0, 0.0, 50.0}, {45.0, 10.0, 5.0}, {45.0, 10.0, 10.0},
+                               {180.0, 1.0, 50.0}, {1e9, 1.0, 50.0}, {0.0, 1.0, 50.0}, {45.0, -1.0, 50.0}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(camera->setPerspective(c[0], c[1], c[2]));
+        double fov = 0.0, nearDistance = 0.0, farDistance = 0.0;
+        camera->getPerspective(fov, nearDistance, farDistance);
+        EXPECT_EQ(fov, c[0]);
+        EXPECT_EQ(nearDistance, c[1]);
+        EXPECT_EQ(farDistance, c[2]);
+        for (bool jitter : {false, true}) {
+            camera->setUseJitter(jitter);
+            camera->setJitter(0.5, 0.25);
+            EXPECT_TRUE(allFinite(projectionOf(camera))) << c[0] << " " << c[1] << " " << c[2];
+            EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << c[0] << " " << c[1] << " " << c[2];
+        }
+    }
 }
 
 TEST_F(CameraTest, SelectionKeepsThePickMatrixUnderJitter)
