@@ -6,6 +6,9 @@
 #include "CZelFltkBase.h"
 
 #include <FL/Fl.H>
+#include <FL/x.H>
+
+#include <cstdlib>
 
 #include <string>
 #include <vector>
@@ -79,6 +82,26 @@ TEST(FltkBinding, ButtonsAreSetByPressAndDragAndClearedBeforeRelease)
     EXPECT_EQ(window.handle(FL_RELEASE), 1);
     EXPECT_EQ(window.log, (std::vector<std::string>{"down 10,20 L-- 3", "move 12,22 L-- 3", "move 13,23 L-R 3",
                                                     "move 13,23 L-R 3", "up 14,24 --- 3"}));
+}
+
+TEST(FltkBinding, ControlWinsOverShiftAtThePress)
+{
+    fl_open_display();
+    RecordingWindow window;
+    window.doResize(100, 80);
+    ASSERT_EQ(std::system("xdotool keydown shift keydown ctrl"), 0);
+    setEvent(FL_Button + 3, 1, 1);
+    window.handle(FL_PUSH);
+    ASSERT_EQ(std::system("xdotool keyup ctrl"), 0);
+    // Sampled at the press only.
+    window.handle(FL_DRAG);
+    EXPECT_EQ(window.getModifier(), CZelWidgetBase::MODIFIER_CTRL);
+    window.handle(FL_RELEASE);
+    window.handle(FL_PUSH);
+    EXPECT_EQ(window.getModifier(), CZelWidgetBase::MODIFIER_SHIFT);
+    ASSERT_EQ(std::system("xdotool keyup shift"), 0);
+    window.handle(FL_RELEASE);
+    EXPECT_EQ(window.getModifier(), CZelWidgetBase::MODIFIER_NONE);
 }
 
 TEST(FltkBinding, SpecialKeysBecomeFunctionKeyCodes)
