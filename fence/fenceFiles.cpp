@@ -1,0 +1,77 @@
+// Path splitting and image loading by extension.
+#include "fenceFiles.h"
+
+#include "CZelBmpImage.h"
+#include "CZelJpegImage.h"
+#include "CZelPngImage.h"
+
+#include <sys/stat.h>
+
+#include <fstream>
+#include <iostream>
+
+void splitPath(const std::string& path, std::string& directory, std::string& fileName)
+{
+    std::string converted = path;
+    for (char& c : converted)
+        if (c == '\\')
+            c = '/';
+    const size_t slash = converted.rfind('/');
+    if (slash == std::string::npos) {
+        directory.clear();
+        fileName = converted;
+        return;
+    }
+    directory = converted.substr(0, slash);
+    fileName = converted.substr(slash + 1);
+}
+
+void splitExtension(const std::string& path, std::string& base, std::string& extension)
+{
+    const size_t dot = path.rfind('.');
+    if (dot == std::string::npos) {
+        base = path;
+        extension.clear();
+        return;
+    }
+    base = path.substr(0, dot);
+    extension = path.substr(dot + 1);
+}
+
+bool fileExists(const std::string& path)
+{
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    return std::ifstream(path).is_open();
+}
+
+CZelFileImage* loadImageByExtension(const std::string& path, std::string& message)
+{
+    std::string base, extension;
+    splitExtension(path, base, extension);
+    CZelFileImage* image = nullptr;
+    std::string failure;
+    if (extension == "png" || extension == "PNG") {
+        image = new CZelPngImage();
+        failure = "Unsupported PNG image file. Make sure the file is true-color.";
+    } else if (extension == "bmp" || extension == "BMP") {
+        image = new CZelBmpImage();
+        failure = "Unsupported BMP image file.";
+    } else if (extension == "jpg" || extension == "JPG" || extension == "jpeg" || extension == "JPEG") {
+        image = new CZelJpegImage();
+        failure = "Unsupported JPEG image file.";
+    } else {
+        message = "Unsupported file format.";
+        return nullptr;
+    }
+    image->setFileName(path);
+    if (!image->readImage()) {
+        // The alert keeps its short message; the log tells what exactly failed.
+        std::cout << path << ": " << image->getErrorMessage() << std::endl;
+        message = failure;
+        delete image;
+        return nullptr;
+    }
+    return image;
+}

@@ -1,0 +1,21 @@
+// Paths and images named in description files.
+#pragma once
+
+#include <string>
+
+class CZelFileImage;
+
+// Turns every "\" into "/" and splits at the last "/": the directory without
+// the "/", and the file name. Without a "/" the directory is empty.
+void splitPath(const std::string& path, std::string& directory, std::string& fileName);
+
+// Splits at the last "."; without one the extension is empty.
+void splitExtension(const std::string& path, std::string& base, std::string& extension);
+
+// Whether path is a regular file that can be opened for reading.
+bool fileExists(const std::string& path);
+
+// Reads the image with the reader its extension names (png, bmp, jpg, jpeg,
+// all lower or all upper case). Returns a new image (the caller holds it with
+// a reference), or null with message set to the reason.
+CZelFileImage* loadImageByExtension(const std::string& path, std::string& message);
