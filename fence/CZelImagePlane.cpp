@@ -30,7 +30,7 @@ int clampToInt(int64_t value)
 }
 
 // Grey and grey-alpha pictures give their grey to red, green and blue; the
-// tile keeps its padding colour where the picture has no pixels.
+// tile keeps its padding colour where the picture has no pixels. Both borrowed.
 void copyGreyRegion(const CZelImage* source, CZelImage* tile, int64_t x0, int64_t y0)
 {
     const int64_t width = std::min<int64_t>(tile->getWidth(), source->getWidth() - x0);
@@ -44,7 +44,7 @@ void copyGreyRegion(const CZelImage* source, CZelImage* tile, int64_t x0, int64_
         }
 }
 
-// Scene coordinates reach the quads here and only here.
+// Scene coordinates reach the quads here and only here. The quad is borrowed.
 void setCorner(CZelQuadPlane* quad, int corner, const CZelVec3d& p, double y, double s, double t)
 {
     quad->setCoord(corner, p.x(), y, p.z());

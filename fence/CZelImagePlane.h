@@ -72,7 +72,8 @@ private:
     // The unit direction of the last segment of the line that has one.
     bool lastDirection(CZelVec3d& direction);
     std::vector<Piece> findPieces(double tileLength) const;
-    // The tile of column c and row r, added to the row; null when memory is short.
+    // Cuts the tile of this column and row and keeps it with its texture in
+    // the row. Borrowed: the texture; null when memory is short.
     CZelTexture* cutTile(int column, int row);
 
     CZelPointer<CZelImage> m_rawImage;
