@@ -1,6 +1,8 @@
 // Measuring axes drawn in GL feedback mode: the axis, tick and arrow lines in
 // scene units, and the labels a recording font is asked to draw, with where.
+#include "CMorFontLookup.h"
 #include "CZelPointer.h"
+#include "CZelPolygonalFont.h"
 #include "CZelScaleIndicator.h"
 #include "OffscreenContext.h"
 
@@ -234,6 +236,39 @@ TEST_F(ScaleIndicatorTest, DownwardAxisTicksAlongZAndAxisWithoutLengthDrawsNothi
         EXPECT_TRUE(lines.empty());
         EXPECT_TRUE(font->drawn.empty());
     }
+}
+
+TEST_F(ScaleIndicatorTest, TrueTypeLabelsDrawAroundTheAxis)
+{
+    const std::string file = CMorFontLookup::findLabelFontFile();
+    ASSERT_FALSE(file.empty()) << "no TrueType font installed";
+    CZelPointer<CZelPolygonalFont> font = new CZelPolygonalFont(file);
+    font->setSize(8.0);
+    CZelPointer<CZelCamera> camera = new CZelCamera();
+    camera->setPosition(32, 32, 100);
+    camera->setTarget(32, 32, 0);
+    CZelPointer<CZelScaleIndicator> axis = new CZelScaleIndicator();
+    axis->setFirstPoint(2, 50, 0);
+    axis->setSecondPoint(62, 50, 0);
+    axis->setCamera(camera);
+    glMatrixMode(GL_PROJECTION);
+    glOrtho(0, 64, 0, 64, -100, 100);
+    glMatrixMode(GL_MODELVIEW);
+    glClearColor(0, 0, 0, 1);
+    glColor3f(1, 1, 1);
+    auto litBelow = [&](int top) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        axis->render();
+        const std::vector<unsigned char> rgba = m_context->readPixels();
+        int lit = 0;
+        for (size_t i = 0; i < static_cast<size_t>(64 * top); ++i)
+            lit += rgba[i * 4] > 128 ? 1 : 0;
+        return lit;
+    };
+    EXPECT_EQ(litBelow(48), 0);
+    // Labels 8 units high, centred on the axis: the digits reach well below it.
+    axis->setFont(font);
+    EXPECT_GT(litBelow(48), 20);
 }
 
 TEST(ScaleIndicatorLabels, DistancesAreWrittenLikeADefaultStream)
