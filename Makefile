@@ -20,9 +20,10 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-# Reader speed on large images (a measurement, not a test).
+# Reader and panel-building speed on large images (measurements, not tests).
 bench: build
 	./$(BUILD)/bench/morvex_reader_bench
+	./$(BUILD)/bench/morvex_panel_bench
 
 clean:
 	rm -rf $(BUILD)

@@ -53,6 +53,11 @@ const CZelVec3d* CZelGLPrimitive::getCoord(int i) const
     return (i >= 0 && i < getCoordCount()) ? &m_coords[static_cast<size_t>(i)] : nullptr;
 }
 
+const CZelVec3d* CZelGLPrimitive::getTextureCoord(int i) const
+{
+    return (i >= 0 && i < getTextureCoordCount()) ? &m_textureCoords[static_cast<size_t>(i)] : nullptr;
+}
+
 void CZelGLPrimitive::addTextureCoord(double s, double t)
 {
     m_textureCoords.emplace_back(s, t, 0.0);

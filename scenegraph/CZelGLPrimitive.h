@@ -38,6 +38,9 @@ public:
     // Stored as (s, t, 0).
     void addTextureCoord(double s, double t);
     void setTextureCoord(int i, double s, double t);
+    int getTextureCoordCount() const { return static_cast<int>(m_textureCoords.size()); }
+    // Borrowed, as (s, t, 0); null outside the list.
+    const CZelVec3d* getTextureCoord(int i) const;
     void addColor(float r, float g, float b, float a);
 
     // Each adds a reference to the index set.

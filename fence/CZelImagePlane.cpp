@@ -1,0 +1,300 @@
+// Cutting the section image into tiles and laying them along the line piece
+// by piece. All geometry is computed in double; setCorner is the one place
+// where scene coordinates reach the quads.
+#include "CZelImagePlane.h"
+
+#include "CZelMaterial.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <iostream>
+
+namespace {
+
+constexpr int LARGEST_EXPONENT = 14;
+// A tile edge this close before a segment's end (as a fraction of the segment)
+// falls on the vertex instead of making a piece of its own.
+constexpr double EDGE_TOLERANCE = 0.999999;
+
+int ceilDivide(int a, int b)
+{
+    return a / b + (a % b != 0 ? 1 : 0);
+}
+
+int clampToInt(int64_t value)
+{
+    return static_cast<int>(std::clamp<int64_t>(value, INT_MIN, INT_MAX));
+}
+
+// Grey and grey-alpha pictures give their grey to red, green and blue; the
+// tile keeps its padding colour where the picture has no pixels. Both borrowed.
+void copyGreyRegion(const CZelImage* source, CZelImage* tile, int64_t x0, int64_t y0)
+{
+    const int64_t width = std::min<int64_t>(tile->getWidth(), source->getWidth() - x0);
+    const int64_t height = std::min<int64_t>(tile->getHeight(), source->getHeight() - y0);
+    const int channels = source->getChannels();
+    for (int64_t y = 0; y < height; ++y)
+        for (int64_t x = 0; x < width; ++x) {
+            const unsigned char grey = source->getPixels()[((y0 + y) * source->getWidth() + x0 + x) * channels];
+            unsigned char* target = tile->getPixels() + (y * tile->getWidth() + x) * 4;
+            target[0] = target[1] = target[2] = grey;
+        }
+}
+
+// Scene coordinates reach the quads here and only here. The quad is borrowed.
+void setCorner(CZelQuadPlane* quad, int corner, const CZelVec3d& p, double y, double s, double t)
+{
+    quad->setCoord(corner, p.x(), y, p.z());
+    quad->setTextureCoord(corner, s, t);
+}
+
+} // namespace
+
+void CZelImagePlane::setImage(CZelImage* image)
+{
+    m_rawImage = image;
+    rebuild();
+}
+
+bool CZelImagePlane::setTextureSizeExponent(int exponent)
+{
+    if (exponent < 0 || exponent > LARGEST_EXPONENT)
+        return false;
+    m_textureSizeExponent = exponent;
+    rebuild();
+    return true;
+}
+
+int CZelImagePlane::getTileCount(int row) const
+{
+    return row >= 0 && row < static_cast<int>(m_tiles.size()) ? static_cast<int>(m_tiles[static_cast<size_t>(row)].size())
+                                                             : 0;
+}
+
+CZelImage* CZelImagePlane::getTile(int row, int i) const
+{
+    return i >= 0 && i < getTileCount(row) ? m_tiles[static_cast<size_t>(row)][static_cast<size_t>(i)].get() : nullptr;
+}
+
+CZelTexture* CZelImagePlane::getTileTexture(int row, int i) const
+{
+    return i >= 0 && i < getTileCount(row) ? m_textures[static_cast<size_t>(row)][static_cast<size_t>(i)].get()
+                                           : nullptr;
+}
+
+int CZelImagePlane::getQuadCount(int row) const
+{
+    return row >= 0 && row < static_cast<int>(m_quads.size()) ? static_cast<int>(m_quads[static_cast<size_t>(row)].size())
+                                                             : 0;
+}
+
+CZelQuadPlane* CZelImagePlane::getQuad(int row, int i) const
+{
+    return i >= 0 && i < getQuadCount(row) ? m_quads[static_cast<size_t>(row)][static_cast<size_t>(i)].get() : nullptr;
+}
+
+void CZelImagePlane::clearGeometry()
+{
+    m_tiles.clear();
+    m_textures.clear();
+    m_quads.clear();
+    m_extendedLine = nullptr;
+    m_rows = -1;
+    m_columns = -1;
+    m_height = 0.0;
+}
+
+bool CZelImagePlane::lastDirection(CZelVec3d& direction)
+{
+    for (int i = m_line->getSegmentCount() - 1; i >= 0; --i) {
+        CZelLineSegment3d* segment = m_line->getSegment(i);
+        direction = *segment->getSecondPoint() - *segment->getFirstPoint();
+        if (direction.normalize())
+            return true;
+    }
+    return false;
+}
+
+std::vector<CZelImagePlane::Piece> CZelImagePlane::findPieces(double tileLength) const
+{
+    struct Breakpoint
+    {
+        double distance;
+        int column;
+    };
+    std::vector<Breakpoint> breakpoints{{0.0, 0}};
+    double nextEdge = tileLength;
+    double segmentStart = 0.0;
+    int column = 0;
+    for (int i = 0; i < m_extendedLine->getSegmentCount();) {
+        const double length = m_extendedLine->getSegment(i)->getLength();
+        // A zero-length segment gives an infinite or undefined quotient and is
+        // passed over. The last column's right edge is the line's end, so
+        // rounding can never open a column beyond the picture.
+        const double t = (nextEdge - segmentStart) / length;
+        if (t < EDGE_TOLERANCE && column + 1 < m_columns) {
+            ++column;
+            breakpoints.push_back({nextEdge, column});
+            nextEdge += tileLength;
+        } else {
+            segmentStart += length;
+            breakpoints.push_back({segmentStart, column});
+            ++i;
+        }
+    }
+    std::vector<Piece> pieces;
+    for (size_t k = 0; k + 1 < breakpoints.size(); ++k)
+        pieces.push_back({breakpoints[k].distance, breakpoints[k + 1].distance, breakpoints[k].column});
+    return pieces;
+}
+
+CZelTexture* CZelImagePlane::cutTile(int column, int row)
+{
+    const int ts = m_textureSize;
+    CZelPointer<CZelImage> tile = new CZelImage();
+    tile->setChannels(4);
+    if (!tile->setSize(ts, ts))
+        return nullptr;
+    tile->fillColor(255, 255, 0);
+    const int64_t x0 = static_cast<int64_t>(column) * ts;
+    const int64_t y0 = static_cast<int64_t>(row) * ts;
+    if (m_rawImage->getChannels() >= 3)
+        tile->copyRegion(m_rawImage, clampToInt(x0), clampToInt(x0 + ts), clampToInt(y0), clampToInt(y0 + ts), 0, 0);
+    else
+        copyGreyRegion(m_rawImage, tile, x0, y0);
+    tile->setAlphaByThreshold(255, -1, 0, 255);
+    m_tiles[static_cast<size_t>(row)].push_back(tile);
+
+    CZelTexture* texture = new CZelTexture();
+    texture->setImage(tile);
+    texture->setFilters(GL_NEAREST, GL_NEAREST);
+    texture->setMode(GL_MODULATE);
+    m_textures[static_cast<size_t>(row)].emplace_back(texture);
+    return texture;
+}
+
+void CZelImagePlane::rebuild()
+{
+    m_textureSize = 1 << m_textureSizeExponent;
+    clearGeometry();
+    if (!m_rawImage || !m_line)
+        return;
+    const int width = m_rawImage->getWidth();
+    const int height = m_rawImage->getHeight();
+    if (width <= 0 || height <= 0 || !m_rawImage->getPixels())
+        return;
+    // Without a length there is no direction to hang the picture from, and
+    // every scale would divide by zero.
+    const double length = m_line->getLength();
+    CZelVec3d direction;
+    if (!(length > 0.0) || !std::isfinite(length) || !lastDirection(direction)) {
+        std::cout << "Image plane: the line has no length, nothing is built" << std::endl;
+        return;
+    }
+
+    const int ts = m_textureSize;
+    m_columns = ceilDivide(width, ts);
+    const double realTotalLength = static_cast<double>(m_columns) * ts * length / width;
+    // The line runs straight on past its end (along its last segment that has
+    // a direction), so that the picture's right edge falls on the last point.
+    m_extendedLine = new CZelLine3d();
+    m_extendedLine->copyFrom(m_line);
+    CZelVec3d* end = m_extendedLine->getPoint(m_extendedLine->getPointCount() - 1);
+    *end = *end + direction * (realTotalLength - length);
+    const double extendedLength = m_extendedLine->getLength();
+    std::cout << "realTotalLength" << " = " << extendedLength << std::endl;
+
+    m_rows = ceilDivide(height, ts);
+    const double tileLength = extendedLength / m_columns;
+    const int64_t imageDiffY = static_cast<int64_t>(m_rows) * ts - height;
+    const double imageOffsetY = static_cast<double>(imageDiffY) * tileLength / ts;
+    m_height = m_rows * tileLength - imageOffsetY;
+    std::cout << "---- " << "OffsetCalc Start" << " ----" << std::endl;
+    std::cout << "m_rows" << " = " << m_rows << std::endl;
+    std::cout << "m_textureSize" << " = " << ts << std::endl;
+    std::cout << "m_rawImage->getHeight()" << " = " << height << std::endl;
+    std::cout << "imageHeight" << " = " << tileLength << std::endl;
+    std::cout << "imageDiffY" << " = " << imageDiffY << std::endl;
+    std::cout << "imageOffsetY" << " = " << imageOffsetY << std::endl;
+    std::cout << "---- " << "OffsetCalc End" << " ----" << std::endl;
+
+    const std::vector<Piece> pieces = findPieces(tileLength);
+    m_tiles.resize(static_cast<size_t>(m_rows));
+    m_textures.resize(static_cast<size_t>(m_rows));
+    m_quads.resize(static_cast<size_t>(m_rows));
+
+    CZelPointer<CZelMaterial> white = new CZelMaterial();
+    white->setAlphaValue(1.0f);
+    white->setDiffuseColor(1.0f, 1.0f, 1.0f, 1.0f);
+    white->setAmbientColor(1.0f, 1.0f, 1.0f, 1.0f);
+
+    for (int r = 0; r < m_rows; ++r) {
+        const int64_t rowDiffY = r == m_rows - 1 ? imageDiffY : 0;
+        std::cout << "imageDiffY = " << rowDiffY << std::endl;
+        const double ratioY = rowDiffY != 0 ? static_cast<double>(ts - rowDiffY) / ts : 1.0;
+        const double bottomDrop = (m_rows - r) * tileLength - imageOffsetY;
+        const double topDrop = (m_rows - r - ratioY) * tileLength - imageOffsetY;
+        CZelTexture* texture = nullptr;
+        for (size_t k = 0; k < pieces.size(); ++k) {
+            const Piece& piece = pieces[k];
+            const int c = piece.column;
+            int64_t imageDiffX = 0;
+            if (k + 1 == pieces.size()) {
+                imageDiffX = (static_cast<int64_t>(c) + 1) * ts - width;
+                std::cout << "imageDiffX = " << imageDiffX << std::endl;
+            }
+            if (k == 0 || c != pieces[k - 1].column) {
+                texture = cutTile(c, r);
+                if (!texture) {
+                    std::cout << "Image plane: not enough memory for the tiles, nothing is built" << std::endl;
+                    clearGeometry();
+                    return;
+                }
+            }
+            const CZelVec3d p0 = *m_extendedLine->getPosition(piece.start);
+            CZelVec3d p1 = *m_extendedLine->getPosition(piece.end);
+            const double columnStart = c * tileLength;
+            const double s0 = (piece.start - columnStart) / tileLength;
+            double s1 = (piece.end - columnStart) / tileLength;
+            if (imageDiffX != 0) {
+                // The picture ends inside this tile, on the line's last point.
+                const double ratioX = static_cast<double>(ts - imageDiffX) / ts;
+                p1 = p0 + (p1 - p0) * ((ratioX - s0) / (s1 - s0));
+                s1 = ratioX;
+                std::cout << "ratioX = " << ratioX << std::endl;
+                if (rowDiffY != 0)
+                    std::cout << "ratioY" << " = " << ratioY << std::endl;
+            }
+
+            CZelQuadPlane* quad = new CZelQuadPlane();
+            quad->setSize(1.0, 1.0);
+            setCorner(quad, 0, p0, p0.y() - bottomDrop, s0, 0.0);
+            setCorner(quad, 1, p1, p1.y() - bottomDrop, s1, 0.0);
+            setCorner(quad, 2, p1, p1.y() - topDrop, s1, ratioY);
+            setCorner(quad, 3, p0, p0.y() - topDrop, s0, ratioY);
+            quad->setTexture(texture);
+            quad->setMaterial(white);
+            m_quads[static_cast<size_t>(r)].emplace_back(quad);
+        }
+    }
+}
+
+void CZelImagePlane::doCreateGeometry()
+{
+    // The alpha test is put back afterwards, so that later shapes are drawn
+    // as if no panel had been drawn before them.
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
+    if (m_removeWhite) {
+        glEnable(GL_ALPHA_TEST);
+        glAlphaFunc(GL_GREATER, 0.0f);
+    } else {
+        glDisable(GL_ALPHA_TEST);
+    }
+    for (const std::vector<CZelPointer<CZelQuadPlane>>& row : m_quads)
+        for (CZelQuadPlane* quad : row)
+            quad->render();
+    glPopAttrib();
+}

@@ -1,0 +1,91 @@
+// A section image standing upright along a 3-D polyline: its top edge follows
+// the line and it hangs straight down, cut into square power-of-two tiles that
+// bend with the line at every vertex, with pure white pixels made transparent.
+#pragma once
+
+#include "CZelImage.h"
+#include "CZelLine3d.h"
+#include "CZelPointer.h"
+#include "CZelQuadPlane.h"
+#include "CZelShape.h"
+#include "CZelTexture.h"
+
+#include <cstdint>
+#include <vector>
+
+class CZelImagePlane : public CZelShape
+{
+    ZEL_DECLARE_CLASS(CZelImagePlane, CZelShape)
+public:
+    CZelImagePlane() = default;
+    ~CZelImagePlane() override = default;
+
+    void doCreateGeometry() override;
+
+    // Adds a reference to the image (the previous one is released) and
+    // rebuilds the tiles and quads.
+    void setImage(CZelImage* image);
+    // Borrowed.
+    CZelImage* getImage() const { return m_rawImage; }
+    // Adds a reference to the line of the top edge, in scene coordinates (y
+    // up); does not rebuild, so set the line before the image.
+    void setLine(CZelLine3d* line) { m_line = line; }
+    // Borrowed: the line given to setLine.
+    CZelLine3d* getLine() const { return m_line; }
+    // Tiles are 2 to this power pixels square; rebuilds. Exponents outside
+    // 0..14 are refused (false) and change nothing.
+    bool setTextureSizeExponent(int exponent);
+    int getTextureSizeExponent() const { return m_textureSizeExponent; }
+    int getTextureSize() const { return m_textureSize; }
+    // Takes effect at the next draw.
+    void setRemoveWhite(bool remove) { m_removeWhite = remove; }
+    bool getRemoveWhite() const { return m_removeWhite; }
+
+    // Scene height of the picture below the line; 0 while nothing is built.
+    double getHeight() const { return m_height; }
+    // Tile rows and columns of the last build; -1 while nothing is built.
+    int getRows() const { return m_rows; }
+    int getColumns() const { return m_columns; }
+    // Borrowed: the line as long as all tile columns together; null while
+    // nothing is built.
+    CZelLine3d* getExtendedLine() const { return m_extendedLine; }
+    // Row r counts from the bottom of the picture. Out-of-range indexes give
+    // 0 and null. Everything returned is borrowed.
+    int getTileCount(int row) const;
+    CZelImage* getTile(int row, int i) const;
+    CZelTexture* getTileTexture(int row, int i) const;
+    int getQuadCount(int row) const;
+    CZelQuadPlane* getQuad(int row, int i) const;
+
+private:
+    // A stretch of the extended line between two breakpoints (a vertex or a
+    // tile edge), lying on one tile column.
+    struct Piece
+    {
+        double start;
+        double end;
+        int column;
+    };
+
+    void rebuild();
+    void clearGeometry();
+    // The unit direction of the last segment of the line that has one.
+    bool lastDirection(CZelVec3d& direction);
+    std::vector<Piece> findPieces(double tileLength) const;
+    // Cuts the tile of this column and row and keeps it with its texture in
+    // the row. Borrowed: the texture; null when memory is short.
+    CZelTexture* cutTile(int column, int row);
+
+    CZelPointer<CZelImage> m_rawImage;
+    CZelPointer<CZelLine3d> m_line;
+    CZelPointer<CZelLine3d> m_extendedLine;
+    int32_t m_textureSizeExponent = 8;
+    int32_t m_textureSize = 256;
+    int32_t m_rows = -1;
+    int32_t m_columns = -1;
+    bool m_removeWhite = true;
+    double m_height = 0.0;
+    std::vector<std::vector<CZelPointer<CZelImage>>> m_tiles;
+    std::vector<std::vector<CZelPointer<CZelTexture>>> m_textures;
+    std::vector<std::vector<CZelPointer<CZelQuadPlane>>> m_quads;
+};

@@ -1,0 +1,283 @@
+// Measuring axes drawn in GL feedback mode: the axis, tick and arrow lines in
+// scene units, and the labels a recording font is asked to draw, with where.
+#include "CMorFontLookup.h"
+#include "CZelPointer.h"
+#include "CZelPolygonalFont.h"
+#include "CZelScaleIndicator.h"
+#include "OffscreenContext.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Label {
+    std::string text;
+    double x, y, z;
+};
+
+// Measures every string as 2 units per character and 3 high, and records
+// each string it draws with the origin it is drawn at.
+class RecordingFont : public CZelFont
+{
+public:
+    RecordingFont() : CZelFont("") {}
+    void getSize(double& width, double& height, double& depth) override
+    {
+        width = 2.0 * static_cast<double>(getText().size());
+        height = 3.0;
+        depth = 0.0;
+    }
+    void doCreateGeometry() override
+    {
+        double m[16];
+        glGetDoublev(GL_MODELVIEW_MATRIX, m);
+        drawn.push_back({getText(), m[12], m[13], m[14]});
+    }
+    std::vector<Label> drawn;
+};
+
+struct Segment {
+    CZelVec3d a, b;
+    double length() const { return (b - a).length(); }
+};
+
+class ScaleIndicatorTest : public OffscreenGLTest
+{
+protected:
+    // Draws the axis in feedback mode inside an orthographic box of half
+    // size `box` around `centre`, and maps the window coordinates back to
+    // scene units.
+    std::vector<Segment> drawLines(CZelScaleIndicator* axis, const CZelVec3d& centre, double box)
+    {
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(centre.x() - box, centre.x() + box, centre.y() - box, centre.y() + box, -box, box);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glTranslated(0.0, 0.0, -centre.z());
+        std::vector<GLfloat> buffer(1 << 20);
+        glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D, buffer.data());
+        glRenderMode(GL_FEEDBACK);
+        axis->render();
+        const GLint count = glRenderMode(GL_RENDER);
+        EXPECT_GE(count, 0) << "feedback buffer too small";
+        auto scene = [&](const GLfloat* v) {
+            return CZelVec3d(centre.x() - box + v[0] / 64.0 * 2.0 * box, centre.y() - box + v[1] / 64.0 * 2.0 * box,
+                             centre.z() + box * (1.0 - 2.0 * v[2]));
+        };
+        std::vector<Segment> lines;
+        for (GLint i = 0; i < count;) {
+            const GLfloat token = buffer[static_cast<size_t>(i++)];
+            if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
+                lines.push_back({scene(&buffer[static_cast<size_t>(i)]), scene(&buffer[static_cast<size_t>(i) + 3])});
+                i += 6;
+            } else if (token == GL_POLYGON_TOKEN) {
+                i += 1 + 3 * static_cast<GLint>(buffer[static_cast<size_t>(i)]);
+            } else if (token == GL_PASS_THROUGH_TOKEN) {
+                i += 1;
+            } else {
+                i += 3;
+            }
+        }
+        return lines;
+    }
+
+    static std::vector<Segment> withLength(const std::vector<Segment>& lines, double length, double tolerance)
+    {
+        std::vector<Segment> found;
+        for (const Segment& s : lines)
+            if (std::fabs(s.length() - length) < tolerance)
+                found.push_back(s);
+        return found;
+    }
+
+    static std::vector<std::string> texts(const std::vector<Label>& labels)
+    {
+        std::vector<std::string> result;
+        for (const Label& label : labels)
+            result.push_back(label.text);
+        return result;
+    }
+};
+
+constexpr double TOLERANCE = 1e-3;
+
+} // namespace
+
+TEST_F(ScaleIndicatorTest, AxisOf250HasMajorsEveryHundredMinorsEveryTenAndAnArrow)
+{
+    CZelPointer<CZelScaleIndicator> axis = new CZelScaleIndicator();
+    CZelPointer<RecordingFont> font = new RecordingFont();
+    axis->setFirstPoint(0, 0, 0);
+    axis->setSecondPoint(250, 0, 0);
+    axis->setFont(font);
+    const std::vector<Segment> lines = drawLines(axis, {125, 0, 0}, 150);
+    EXPECT_DOUBLE_EQ(axis->getTickSize(), 5.0);
+    EXPECT_DOUBLE_EQ(axis->getMinorTickSize(), 2.5);
+    ASSERT_EQ(lines.size(), 1u + 3u + 25u + 2u);
+
+    EXPECT_NEAR(lines[0].a.x(), 0.0, TOLERANCE);
+    EXPECT_NEAR(lines[0].b.x(), 250.0, TOLERANCE);
+    // Ticks run across the axis along z, from the -z end to the +z end.
+    const std::vector<Segment> majors = withLength(lines, 10.0, TOLERANCE);
+    ASSERT_EQ(majors.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_NEAR(majors[i].a.x(), 100.0 * static_cast<double>(i), TOLERANCE);
+        EXPECT_NEAR(majors[i].a.z(), -5.0, TOLERANCE);
+        EXPECT_NEAR(majors[i].b.z(), 5.0, TOLERANCE);
+    }
+    const std::vector<Segment> minors = withLength(lines, 5.0, TOLERANCE);
+    ASSERT_EQ(minors.size(), 25u);
+    for (size_t i = 0; i < 25; ++i)
+        EXPECT_NEAR(minors[i].a.x(), 10.0 * static_cast<double>(i), TOLERANCE);
+    // The arrow head: 5 back along the axis and 5 across on either side.
+    const Segment& left = lines[lines.size() - 2];
+    const Segment& right = lines[lines.size() - 1];
+    EXPECT_NEAR((left.a - CZelVec3d(245, 0, -5)).length(), 0.0, TOLERANCE);
+    EXPECT_NEAR((left.b - CZelVec3d(250, 0, 0)).length(), 0.0, TOLERANCE);
+    EXPECT_NEAR((right.a - CZelVec3d(250, 0, 0)).length(), 0.0, TOLERANCE);
+    EXPECT_NEAR((right.b - CZelVec3d(245, 0, 5)).length(), 0.0, TOLERANCE);
+
+    // Labels centred on the ends of the major ticks on the +z side.
+    ASSERT_EQ(texts(font->drawn), (std::vector<std::string>{"0", "100", "200"}));
+    for (size_t i = 0; i < 3; ++i) {
+        const Label& label = font->drawn[i];
+        EXPECT_DOUBLE_EQ(label.x, 100.0 * static_cast<double>(i) - static_cast<double>(label.text.size()));
+        EXPECT_DOUBLE_EQ(label.y, -1.5);
+        EXPECT_DOUBLE_EQ(label.z, 5.0);
+    }
+}
+
+TEST_F(ScaleIndicatorTest, MajorStepIsThePowerOfTenTheLengthExceeds)
+{
+    CZelPointer<CZelScaleIndicator> axis = new CZelScaleIndicator();
+    CZelPointer<RecordingFont> font = new RecordingFont();
+    axis->setFont(font);
+
+    // Exactly 100 does not exceed 10^2: majors every 10, minors every 1.
+    axis->setSecondPoint(0, 0, 100);
+    std::vector<Segment> lines = drawLines(axis, {0, 0, 50}, 60);
+    EXPECT_DOUBLE_EQ(axis->getTickSize(), 0.5);
+    const std::vector<Segment> majors = withLength(lines, 1.0, TOLERANCE);
+    ASSERT_EQ(majors.size(), 10u);
+    EXPECT_NEAR(majors[1].a.z(), 10.0, TOLERANCE);
+    // An axis along +z ticks along +x.
+    EXPECT_NEAR(majors[1].a.x(), 0.5, TOLERANCE);
+    EXPECT_EQ(withLength(lines, 0.5, TOLERANCE).size(), 100u);
+    EXPECT_EQ(font->drawn.size(), 10u);
+    EXPECT_EQ(font->drawn[9].text, "90");
+
+    // 0.005 exceeds none of 10^8 .. 10^-2: the step is 10^-3.
+    font->drawn.clear();
+    axis->setSecondPoint(0.005, 0, 0);
+    lines = drawLines(axis, {0.0025, 0, 0}, 0.004);
+    EXPECT_DOUBLE_EQ(axis->getTickSize(), 0.05 * 0.001);
+    const std::vector<Segment> small = withLength(lines, 0.0001, 1e-6);
+    ASSERT_GE(small.size(), 5u);
+    EXPECT_NEAR(small[3].a.x(), 0.003, 1e-6);
+    ASSERT_GE(font->drawn.size(), 5u);
+    EXPECT_EQ(font->drawn[3].text, "0.003");
+
+    EXPECT_EQ(CZelScaleIndicator::stepExponent(250.0), 2);
+    EXPECT_EQ(CZelScaleIndicator::stepExponent(0.01), -3);
+    EXPECT_EQ(CZelScaleIndicator::stepExponent(1e12), 8);
+    // Beyond that the step grows with the length: at most 10000 major ticks.
+    EXPECT_EQ(CZelScaleIndicator::stepExponent(1e20), 16);
+}
+
+TEST_F(ScaleIndicatorTest, LabelIntervalAndTextOffsetMoveOnlyTheLabels)
+{
+    CZelPointer<CZelScaleIndicator> axis = new CZelScaleIndicator();
+    CZelPointer<RecordingFont> font = new RecordingFont();
+    axis->setSecondPoint(550, 0, 0);
+    axis->setFont(font);
+    axis->setLabelInterval(2);
+    const std::vector<Segment> lines = drawLines(axis, {275, 0, 0}, 300);
+    EXPECT_EQ(withLength(lines, 10.0, TOLERANCE).size(), 6u);
+    EXPECT_EQ(texts(font->drawn), (std::vector<std::string>{"0", "200", "400"}));
+
+    // An interval below 1 would divide by zero: every tick is labelled.
+    axis->setLabelInterval(0);
+    EXPECT_EQ(axis->getLabelInterval(), 1);
+
+    // Offsets push the labels beyond the tick ends on the side of their sign
+    // (the axis's n points to -z here).
+    for (double across : {-3.0, 3.0}) {
+        font->drawn.clear();
+        axis->setTextOffset(across, 7.0);
+        drawLines(axis, {275, 0, 0}, 300);
+        ASSERT_EQ(font->drawn.size(), 6u);
+        EXPECT_DOUBLE_EQ(font->drawn[1].z, across < 0 ? 8.0 : -8.0);
+        EXPECT_DOUBLE_EQ(font->drawn[1].x, 100.0 - 3.0);
+    }
+}
+
+TEST_F(ScaleIndicatorTest, DownwardAxisTicksAlongZAndAxisWithoutLengthDrawsNothing)
+{
+    CZelPointer<CZelScaleIndicator> axis = new CZelScaleIndicator();
+    axis->setFirstPoint(0, 100, 0);
+    axis->setSecondPoint(0, 0, 0);
+    std::vector<Segment> lines = drawLines(axis, {0, 50, 0}, 60);
+    const std::vector<Segment> majors = withLength(lines, 1.0, TOLERANCE);
+    ASSERT_EQ(majors.size(), 10u);
+    EXPECT_NEAR(majors[1].a.y(), 90.0, TOLERANCE);
+    EXPECT_NEAR(majors[1].a.z(), 0.5, TOLERANCE);
+
+    CZelPointer<RecordingFont> font = new RecordingFont();
+    axis->setFont(font);
+    for (double end : {100.0, static_cast<double>(NAN)}) {
+        axis->setSecondPoint(0, end, 0);
+        lines = drawLines(axis, {0, 50, 0}, 60);
+        EXPECT_TRUE(lines.empty());
+        EXPECT_TRUE(font->drawn.empty());
+    }
+}
+
+TEST_F(ScaleIndicatorTest, TrueTypeLabelsDrawAroundTheAxis)
+{
+    const std::string file = CMorFontLookup::findLabelFontFile();
+    ASSERT_FALSE(file.empty()) << "no TrueType font installed";
+    CZelPointer<CZelPolygonalFont> font = new CZelPolygonalFont(file);
+    font->setSize(8.0);
+    CZelPointer<CZelCamera> camera = new CZelCamera();
+    camera->setPosition(32, 32, 100);
+    camera->setTarget(32, 32, 0);
+    CZelPointer<CZelScaleIndicator> axis = new CZelScaleIndicator();
+    axis->setFirstPoint(2, 50, 0);
+    axis->setSecondPoint(62, 50, 0);
+    axis->setCamera(camera);
+    glMatrixMode(GL_PROJECTION);
+    glOrtho(0, 64, 0, 64, -100, 100);
+    glMatrixMode(GL_MODELVIEW);
+    glClearColor(0, 0, 0, 1);
+    glColor3f(1, 1, 1);
+    auto litBelow = [&](int top) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        axis->render();
+        const std::vector<unsigned char> rgba = m_context->readPixels();
+        int lit = 0;
+        for (size_t i = 0; i < static_cast<size_t>(64 * top); ++i)
+            lit += rgba[i * 4] > 128 ? 1 : 0;
+        return lit;
+    };
+    EXPECT_EQ(litBelow(48), 0);
+    // Labels 8 units high, centred on the axis: the digits reach well below it.
+    axis->setFont(font);
+    EXPECT_GT(litBelow(48), 20);
+}
+
+TEST(ScaleIndicatorLabels, DistancesAreWrittenLikeADefaultStream)
+{
+    EXPECT_EQ(CZelScaleIndicator::formatLabel(0.0), "0");
+    EXPECT_EQ(CZelScaleIndicator::formatLabel(0.5), "0.5");
+    EXPECT_EQ(CZelScaleIndicator::formatLabel(2.5), "2.5");
+    EXPECT_EQ(CZelScaleIndicator::formatLabel(10.0), "10");
+    EXPECT_EQ(CZelScaleIndicator::formatLabel(123456.7), "123457");
+    EXPECT_EQ(CZelScaleIndicator::formatLabel(1000000.0), "1e+06");
+    EXPECT_EQ(CZelScaleIndicator::formatLabel(0.1 + 0.2), "0.3");
+}
