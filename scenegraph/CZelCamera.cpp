@@ -167,6 +167,8 @@ void CZelCamera::viewTransform()
         eye = eye + shift;
         centre = centre + shift;
     }
+    eye = eye - m_renderOrigin;
+    centre = centre - m_renderOrigin;
     gluLookAt(eye.x(), eye.y(), eye.z(), centre.x(), centre.y(), centre.z(), m_up.x(), m_up.y(), m_up.z());
 }
 
@@ -229,14 +231,15 @@ void CZelCamera::getViewFrustum(CZelViewFrustum& frustum)
     const double tanVertical = std::tan(m_fieldOfView * M_PI / 360.0);
     const double tanHorizontal = tanVertical * getAspect();
     const CZelVec3d& f = m_forward;
-    setPlaneThrough(frustum.getPlane(CZelViewFrustum::NEAR_PLANE), f * -1.0, m_position + f * m_near);
-    setPlaneThrough(frustum.getPlane(CZelViewFrustum::FAR_PLANE), f, m_position + f * m_far);
+    const CZelVec3d eye = m_position - m_renderOrigin;
+    setPlaneThrough(frustum.getPlane(CZelViewFrustum::NEAR_PLANE), f * -1.0, eye + f * m_near);
+    setPlaneThrough(frustum.getPlane(CZelViewFrustum::FAR_PLANE), f, eye + f * m_far);
     // Side planes pass through the eye; (side - tan * forward) points out of
     // the volume on the side's half.
-    setPlaneThrough(frustum.getPlane(CZelViewFrustum::LEFT_PLANE), m_side - f * tanHorizontal, m_position);
-    setPlaneThrough(frustum.getPlane(CZelViewFrustum::RIGHT_PLANE), m_side * -1.0 - f * tanHorizontal, m_position);
-    setPlaneThrough(frustum.getPlane(CZelViewFrustum::BOTTOM_PLANE), m_up * -1.0 - f * tanVertical, m_position);
-    setPlaneThrough(frustum.getPlane(CZelViewFrustum::TOP_PLANE), m_up - f * tanVertical, m_position);
+    setPlaneThrough(frustum.getPlane(CZelViewFrustum::LEFT_PLANE), m_side - f * tanHorizontal, eye);
+    setPlaneThrough(frustum.getPlane(CZelViewFrustum::RIGHT_PLANE), m_side * -1.0 - f * tanHorizontal, eye);
+    setPlaneThrough(frustum.getPlane(CZelViewFrustum::BOTTOM_PLANE), m_up * -1.0 - f * tanVertical, eye);
+    setPlaneThrough(frustum.getPlane(CZelViewFrustum::TOP_PLANE), m_up - f * tanVertical, eye);
 }
 
 void CZelCamera::rotatePositionY(double angle)

@@ -64,6 +64,13 @@ public:
     bool setEyeSeparation(double separation);
     double getEyeSeparation() const { return m_eyeSeparation; }
 
+    // The point the geometry of the scene is given relative to: the view
+    // transform is computed in double precision from the position and target
+    // minus this origin, so that GL's single precision only ever sees small
+    // numbers. Position, target and every getter stay in world units.
+    void setRenderOrigin(double x, double y, double z) { m_renderOrigin.setComponents(x, y, z); }
+    const CZelVec3d& getRenderOrigin() const { return m_renderOrigin; }
+
     // Recomputes forward, side and up. A position equal to the target keeps
     // the previous orientation; a view straight up or down keeps the previous
     // side vector, which is horizontal and so still perpendicular.
@@ -104,4 +111,5 @@ private:
     CZelVec3d m_forward{0.0, 0.0, 1.0};
     CZelVec3d m_position{0.0, 0.0, -10.0};
     CZelVec3d m_target{0.0, 0.0, 0.0};
+    CZelVec3d m_renderOrigin;
 };

@@ -1,9 +1,9 @@
-// The application's OpenGL view: owns the scene, the camera, the light and the
-// mouse navigation; draws a solid or gradient background and the scene, once
-// or several times jittered into the accumulation buffer; keeps the view
-// parameters the dialogs edit and tells the main window about changes.
+// The application's OpenGL window: draws its frame (scene, background,
+// antialiasing, legend) through CMorFrame, moves the camera with the mouse and
+// tells the main window about changes and about closing.
 #pragma once
 
+#include "CMorFrame.h"
 #include "CMorViewChangedEvent.h"
 #include "CMorViewCloseEvent.h"
 #include "CZelCamera.h"
@@ -26,6 +26,7 @@
 #include <vector>
 
 class CMorView : public CZelFltkBase,
+                 public CMorFrame,
                  public CZelInitEvent,
                  public CZelKeyboardEvent,
                  public CZelClearEvent,
@@ -39,8 +40,6 @@ class CMorView : public CZelFltkBase,
     ZEL_DECLARE_CLASS(CMorView, CZelFltkBase)
 
 public:
-    enum { BACKGROUND_SOLID = 0, BACKGROUND_GRADIENT = 1 };
-
     CMorView(int x, int y, int width, int height);
     // Tells the close listener while the view is still whole.
     ~CMorView() override;
@@ -67,62 +66,23 @@ public:
     void setCloseListener(CMorViewCloseEvent* listener) { m_closeListener = listener; }
 
     // Borrowed; null before the first frame.
-    CZelCamera* getCamera() const { return m_camera; }
-    CZelScene* getScene() const { return m_scene; }
-    CZelLight* getLight() const { return m_light; }
     CZelMouseViewHandler* getMouseHandler() const { return m_mouseHandler; }
 
-    // Each setter stores the value and asks for a redraw.
-    void setBackgroundType(int type);
-    int getBackgroundType() const { return m_backgroundType; }
-    void setSolidColor(float r, float g, float b);
-    void getSolidColor(float& r, float& g, float& b) const;
-    void setUpperColor(float r, float g, float b);
-    void getUpperColor(float& r, float& g, float& b) const;
-    void setLowerColor(float r, float g, float b);
-    void getLowerColor(float& r, float& g, float& b) const;
-    void setAntialias(bool antialias);
-    bool getAntialias() const { return m_antialias; }
-    // Levels outside 0 to 6 are taken as the nearest one.
-    void setAntialiasLevel(int level);
-    int getAntialiasLevel() const { return m_antialiasLevel; }
-    // Directions 0 to 7 turn the light around the vertical in steps of 45
-    // degrees; anything else is direction 0.
-    void setLightDirection(int direction);
-    int getLightDirection() const { return m_lightDirection; }
+    // Opens a description file; a failure shows the reason in an alert box.
+    bool open(const std::string& path);
+    // Writes camera and legend back to the file that was opened (the argument
+    // is not used); a failure shows the reason in an alert box.
+    bool saveSettings(const std::string& ignored);
 
-    // Tiled drawing: the frame shows tile (row, column) of a rows x columns
-    // grid, row 0 at the bottom; the gradient background is cut to match.
-    void setTileMode(bool on, int row = 0, int column = 0, int rows = 1, int columns = 1);
-    bool getTileMode() const { return m_tileMode; }
-
-    // True when the current GL context has an accumulation buffer.
-    static bool hasAccumulationBuffer();
+protected:
+    void requestRedraw() override { redraw(); }
 
 private:
-    void renderScene();
-    void clearGradient();
     void tellChanged();
     void tellClose();
 
     std::vector<std::string> m_commandLineParams;
-    CZelPointer<CZelCamera> m_camera;
-    CZelPointer<CZelScene> m_scene;
-    CZelPointer<CZelLight> m_light;
-    float m_solidColor[3] = {1.0f, 1.0f, 1.0f};
-    float m_upperColor[3] = {0.5f, 0.5f, 1.0f};
-    float m_lowerColor[3] = {1.0f, 1.0f, 1.0f};
-    int m_backgroundType = BACKGROUND_SOLID;
-    bool m_antialias = false;
-    int m_antialiasLevel = 2;
-    int m_lightDirection = 0;
-    bool m_tileMode = false;
-    int m_tileRow = 0;
-    int m_tileColumn = 0;
-    int m_tileRows = 1;
-    int m_tileColumns = 1;
     CZelPointer<CZelMouseViewHandler> m_mouseHandler;
     CMorViewChangedEvent* m_changedListener = nullptr;
     CMorViewCloseEvent* m_closeListener = nullptr;
-    bool m_toldSinglePass = false;
 };

@@ -1,0 +1,9 @@
+// Alert box over FLTK.
+#include "CMorMessageBox.h"
+
+#include <FL/fl_ask.H>
+
+void CMorMessageBox::alert(const std::string& text)
+{
+    fl_alert("%s", text.c_str());
+}

@@ -1,0 +1,11 @@
+// The toolkit's alert box, reachable from code that must not include the toolkit.
+#pragma once
+
+#include <string>
+
+class CMorMessageBox
+{
+public:
+    // Shows the text as it is (no format characters) and waits for OK.
+    static void alert(const std::string& text);
+};

@@ -1,0 +1,455 @@
+// Frame drawing of the application's view.
+#include "CMorFrame.h"
+
+#include "CMorJitterTable.h"
+#include "CZelLighting.h"
+
+#include <GL/gl.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <iostream>
+#include <vector>
+
+namespace {
+
+// Light 0's horizontal direction per light-direction setting; y is always 1.
+const float lightDirections[8][2] = {{1, 1}, {1, 0}, {1, -1}, {0, -1}, {-1, -1}, {-1, 0}, {-1, 1}, {0, 1}};
+
+void store(float target[3], float r, float g, float b)
+{
+    target[0] = r;
+    target[1] = g;
+    target[2] = b;
+}
+
+void load(const float source[3], float& r, float& g, float& b)
+{
+    r = source[0];
+    g = source[1];
+    b = source[2];
+}
+
+// The smallest power of two strictly greater than n, at most 2^19.
+int powerOfTwoAbove(int n)
+{
+    int size = 1;
+    for (int i = 0; i < 19 && size <= n; ++i)
+        size *= 2;
+    return size;
+}
+
+// The legend's RGB scaled by averaging boxes of pixels, for legends larger
+// than the GL texture limit.
+CZelImage* shrink(CZelImage* source, int width, int height)
+{
+    CZelImage* result = new CZelImage();
+    result->setChannels(3);
+    result->setSize(width, height);
+    const int sw = source->getWidth();
+    const int sh = source->getHeight();
+    const int channels = source->getChannels();
+    const unsigned char* in = source->getPixels();
+    unsigned char* out = result->getPixels();
+    for (int y = 0; y < height; ++y) {
+        const int y0 = static_cast<int>(static_cast<long long>(y) * sh / height);
+        const int y1 = std::max(y0 + 1, static_cast<int>(static_cast<long long>(y + 1) * sh / height));
+        for (int x = 0; x < width; ++x) {
+            const int x0 = static_cast<int>(static_cast<long long>(x) * sw / width);
+            const int x1 = std::max(x0 + 1, static_cast<int>(static_cast<long long>(x + 1) * sw / width));
+            long long sum[3] = {0, 0, 0};
+            for (int sy = y0; sy < y1; ++sy)
+                for (int sx = x0; sx < x1; ++sx) {
+                    const unsigned char* p = in + (static_cast<size_t>(sy) * sw + sx) * channels;
+                    for (int c = 0; c < 3; ++c)
+                        sum[c] += p[channels >= 3 ? c : 0];
+                }
+            const long long count = static_cast<long long>(y1 - y0) * (x1 - x0);
+            for (int c = 0; c < 3; ++c)
+                out[(static_cast<size_t>(y) * width + x) * 3 + c] = static_cast<unsigned char>(sum[c] / count);
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+bool CMorFrame::hasAccumulationBuffer()
+{
+    GLint red = 0;
+    glGetIntegerv(GL_ACCUM_RED_BITS, &red);
+    return red > 0;
+}
+
+void CMorFrame::initializeFrame(int width, int height)
+{
+    std::cout << "onInit()" << std::endl;
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    GLint maxTexture = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
+    if (maxTexture > 0)
+        m_maxTextureSize = maxTexture;
+    m_width = width;
+    m_height = height;
+
+    store(m_solidColor, 1.0f, 1.0f, 1.0f);
+    store(m_upperColor, 0.5f, 0.5f, 1.0f);
+    store(m_lowerColor, 1.0f, 1.0f, 1.0f);
+    m_backgroundType = BACKGROUND_SOLID;
+    m_antialias = false;
+    m_antialiasLevel = 2;
+    m_lightDirection = 0;
+    m_tileMode = false;
+
+    m_camera = new CZelCamera();
+    m_camera->setPerspective(45.0, 0.1, 1000.0);
+    m_camera->setPosition(0.0, 3.0, 5.0);
+    m_camera->setTarget(0.0, 0.0, 0.0);
+    m_camera->setUseJitter(true);
+
+    m_scene = new CZelScene();
+    m_scene->setView(m_camera);
+
+    CZelLighting* lighting = CZelLighting::getInstance();
+    lighting->enable();
+    lighting->setTwoSide(true);
+    m_light = lighting->getLight(0);
+    m_light->setLightPosition(1.0f, 1.0f, 1.0f, 0.0f);
+    m_light->setDiffuse(1.0f, 1.0f, 1.0f, 1.0f);
+    m_light->setAmbient(0.2f, 0.2f, 0.2f, 1.0f);
+    m_light->enable();
+}
+
+void CMorFrame::resizeFrame(int width, int height)
+{
+    m_width = width;
+    m_height = height;
+    if (m_scene == nullptr || m_scene->getView() == nullptr)
+        return;
+    m_scene->getView()->setViewport(0, 0, width, height);
+    m_scene->getView()->initialize();
+}
+
+void CMorFrame::clearFrame()
+{
+    if (m_backgroundType == BACKGROUND_SOLID) {
+        glClearColor(m_solidColor[0], m_solidColor[1], m_solidColor[2], 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    } else if (m_backgroundType == BACKGROUND_GRADIENT) {
+        clearGradient();
+    }
+}
+
+// Window pixels, origin at the top left, y downwards; in tile mode the
+// tile's slice of the whole window.
+void CMorFrame::pixelProjection()
+{
+    if (m_tileMode && m_tileColumns > 0 && m_tileRows > 0) {
+        const int tw = m_width / m_tileColumns;
+        const int th = m_height / m_tileRows;
+        glOrtho(m_tileColumn * tw, (m_tileColumn + 1) * tw, (m_tileRows - m_tileRow) * th,
+                (m_tileRows - m_tileRow - 1) * th, -1.0, 1.0);
+    } else {
+        glOrtho(0, m_width, m_height, 0, -1.0, 1.0);
+    }
+}
+
+void CMorFrame::clearGradient()
+{
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    pixelProjection();
+    glViewport(0, 0, m_width, m_height);
+    glMatrixMode(GL_MODELVIEW);
+    // The quad is drawn in window pixels whatever the model-view holds.
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glBegin(GL_QUADS);
+    glColor3fv(m_upperColor);
+    glVertex2i(m_width, 0);
+    glVertex2i(0, 0);
+    glColor3fv(m_lowerColor);
+    glVertex2i(0, m_height);
+    glVertex2i(m_width, m_height);
+    glEnd();
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_LIGHTING);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void CMorFrame::renderScene()
+{
+    m_camera->initialize();
+    if (m_diagram)
+        glLineWidth(static_cast<GLfloat>(m_diagram->getLineWidth()));
+    m_scene->render();
+    glLineWidth(1.0f);
+}
+
+void CMorFrame::drawFrame()
+{
+    clearFrame();
+    renderFrame();
+}
+
+void CMorFrame::renderFrame()
+{
+    if (m_scene == nullptr)
+        return;
+    const bool accumulate = m_antialias && hasAccumulationBuffer();
+    if (m_antialias && !accumulate && !m_toldSinglePass) {
+        std::cout << "Antialiasing needs an accumulation buffer, which this display does not offer: "
+                     "drawing in one pass."
+                  << std::endl;
+        m_toldSinglePass = true;
+    }
+    if (!accumulate) {
+        renderScene();
+    } else {
+        const int passes = CMorJitterTable::getPassCount(m_antialiasLevel);
+        glClear(GL_ACCUM_BUFFER_BIT);
+        for (int pass = 0; pass < passes; ++pass) {
+            clearFrame();
+            double x = 0.0, y = 0.0;
+            CMorJitterTable::getOffset(m_antialiasLevel, pass, x, y);
+            m_camera->setJitter(x, y);
+            renderScene();
+            glAccum(GL_ACCUM, 1.0f / passes);
+        }
+        glAccum(GL_RETURN, 1.0f);
+        m_camera->setJitter(0.0, 0.0);
+        m_camera->initialize();
+    }
+    drawLegend();
+}
+
+bool CMorFrame::open(const std::string& path)
+{
+    std::cout << "Loading file " << path << std::endl;
+    char* resolved = realpath(path.c_str(), nullptr);
+    std::string absolute;
+    if (resolved != nullptr) {
+        absolute = resolved;
+        std::free(resolved);
+    } else {
+        // A path that does not exist still gets an absolute form for the message.
+        char* cwd = getcwd(nullptr, 0);
+        absolute = (!path.empty() && path[0] == '/') || cwd == nullptr ? path : std::string(cwd) + "/" + path;
+        std::free(cwd);
+    }
+    std::cout << "Absolute filename " << absolute << std::endl;
+
+    if (m_diagram && m_scene)
+        m_scene->getComposite()->removeShape(m_diagram.get());
+    m_legendTexture = nullptr;
+    m_legendTextureImage = nullptr;
+    m_diagram = new CFenceDiagram();
+    m_diagram->setCamera(m_camera);
+    if (!m_diagram->load(absolute)) {
+        m_errorMessage = m_diagram->getErrorMessage();
+        m_diagram = nullptr;
+        requestRedraw();
+        return false;
+    }
+    m_fileName = absolute;
+    if (m_scene)
+        m_scene->addChild(m_diagram);
+    if (m_diagram->getLegendImage())
+        prepareLegend();
+    requestRedraw();
+    return true;
+}
+
+void CMorFrame::resetView()
+{
+    if (!m_diagram)
+        return;
+    m_diagram->placeCamera(m_camera);
+    requestRedraw();
+}
+
+bool CMorFrame::saveSettings()
+{
+    if (!m_diagram)
+        return true;
+    if (!m_diagram->save(std::string(m_fileName))) {
+        m_errorMessage = m_diagram->getErrorMessage();
+        return false;
+    }
+    return true;
+}
+
+void CMorFrame::prepareLegend()
+{
+    CZelPointer<CZelImage> legend = m_diagram->getLegendImage();
+    int w = legend->getWidth();
+    int h = legend->getHeight();
+    // A texture must be strictly larger than the picture and within the GL
+    // limit: larger legends are scaled down to fit.
+    const int limit = std::min(m_maxTextureSize, 1 << 19) - 1;
+    if (w > limit || h > limit) {
+        const double scale = static_cast<double>(limit) / std::max(w, h);
+        const int sw = std::max(1, static_cast<int>(w * scale));
+        const int sh = std::max(1, static_cast<int>(h * scale));
+        std::cout << "Legend image " << w << " x " << h << " is larger than the graphics card's texture limit; "
+                  << "shown scaled to " << sw << " x " << sh << "." << std::endl;
+        legend = shrink(legend, sw, sh);
+        w = sw;
+        h = sh;
+    }
+    m_legendTextureImage = new CZelImage();
+    m_legendTextureImage->setChannels(4);
+    const int textureWidth = powerOfTwoAbove(w);
+    const int textureHeight = powerOfTwoAbove(h);
+    m_legendTextureImage->setSize(textureWidth, textureHeight);
+    m_legendTextureImage->fillColor(255, 255, 255);
+    m_legendTextureImage->setAlphaValue(255);
+    m_legendTextureImage->copyRegion(legend, 0, w - 1, 0, h - 1, 0, 0);
+    m_legendWidth = w;
+    m_legendHeight = h;
+
+    m_legendTexture = new CZelTexture();
+    m_legendTexture->setImage(m_legendTextureImage);
+    m_legendTexture->setMode(GL_DECAL);
+    m_legendTexture->setFilters(GL_LINEAR, GL_LINEAR);
+    std::cout << "legendImage size = " << textureWidth << ", " << textureHeight << std::endl;
+}
+
+void CMorFrame::drawLegend()
+{
+    if (!m_diagram || !m_diagram->getLegendImage() || !m_legendTexture)
+        return;
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    pixelProjection();
+    glViewport(0, 0, m_width, m_height);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+
+    CZelImage* legend = m_diagram->getLegendImage();
+    const double lw = legend->getWidth();
+    const double lh = legend->getHeight();
+    const double W = m_diagram->getLegendSize() * m_width;
+    const double H = W * lh / lw;
+    const int mx = m_diagram->getLegendMarginX();
+    const int my = m_diagram->getLegendMarginY();
+    double x = mx;
+    if (m_diagram->getLegendPositionX() == 1)
+        x = (m_width / 2) - 0.5 * W;
+    else if (m_diagram->getLegendPositionX() == 2)
+        x = m_width - W - mx;
+    const double y = m_diagram->getLegendPositionY() == 0 ? my + H : m_height - my;
+
+    const double s = static_cast<double>(m_legendWidth) / m_legendTextureImage->getWidth();
+    const double t = static_cast<double>(m_legendHeight) / m_legendTextureImage->getHeight();
+    glEnable(GL_TEXTURE_2D);
+    if (m_legendTexture->isCreated())
+        m_legendTexture->apply();
+    else
+        m_legendTexture->bind();
+    glBegin(GL_QUADS);
+    glTexCoord2d(0.0, 0.0);
+    glVertex2d(x, y);
+    glTexCoord2d(0.0, t);
+    glVertex2d(x, y - H);
+    glTexCoord2d(s, t);
+    glVertex2d(x + W, y - H);
+    glTexCoord2d(s, 0.0);
+    glVertex2d(x + W, y);
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_LIGHTING);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void CMorFrame::setBackgroundType(int type)
+{
+    m_backgroundType = type;
+    requestRedraw();
+}
+
+void CMorFrame::setSolidColor(float r, float g, float b)
+{
+    store(m_solidColor, r, g, b);
+    requestRedraw();
+}
+
+void CMorFrame::getSolidColor(float& r, float& g, float& b) const
+{
+    load(m_solidColor, r, g, b);
+}
+
+void CMorFrame::setUpperColor(float r, float g, float b)
+{
+    store(m_upperColor, r, g, b);
+    requestRedraw();
+}
+
+void CMorFrame::getUpperColor(float& r, float& g, float& b) const
+{
+    load(m_upperColor, r, g, b);
+}
+
+void CMorFrame::setLowerColor(float r, float g, float b)
+{
+    store(m_lowerColor, r, g, b);
+    requestRedraw();
+}
+
+void CMorFrame::getLowerColor(float& r, float& g, float& b) const
+{
+    load(m_lowerColor, r, g, b);
+}
+
+void CMorFrame::setAntialias(bool antialias)
+{
+    m_antialias = antialias;
+    requestRedraw();
+}
+
+void CMorFrame::setAntialiasLevel(int level)
+{
+    if (level < 0)
+        level = 0;
+    if (level >= CMorJitterTable::LEVEL_COUNT)
+        level = CMorJitterTable::LEVEL_COUNT - 1;
+    m_antialiasLevel = level;
+    requestRedraw();
+}
+
+void CMorFrame::setLightDirection(int direction)
+{
+    if (direction < 0 || direction > 7)
+        direction = 0;
+    m_lightDirection = direction;
+    if (m_light != nullptr)
+        m_light->setLightPosition(lightDirections[direction][0], 1.0f, lightDirections[direction][1], 0.0f);
+    requestRedraw();
+}
+
+void CMorFrame::setTileMode(bool on, int row, int column, int rows, int columns)
+{
+    m_tileMode = on;
+    m_tileRow = row;
+    m_tileColumn = column;
+    m_tileRows = rows;
+    m_tileColumns = columns;
+}

@@ -1,0 +1,128 @@
+// Everything a frame of the application's view shows, without the toolkit:
+// the camera, scene and light, the background, accumulation antialiasing, tile
+// mode, the open diagram and its legend overlay. The window draws through it,
+// and so does the headless renderer, so both make the same picture.
+#pragma once
+
+#include "CFenceDiagram.h"
+#include "CZelCamera.h"
+#include "CZelImage.h"
+#include "CZelLight.h"
+#include "CZelPointer.h"
+#include "CZelScene.h"
+#include "CZelTexture.h"
+
+#include <string>
+
+class CMorFrame
+{
+public:
+    enum { BACKGROUND_SOLID = 0, BACKGROUND_GRADIENT = 1 };
+
+    CMorFrame() = default;
+    CMorFrame(const CMorFrame&) = delete;
+    CMorFrame& operator=(const CMorFrame&) = delete;
+    virtual ~CMorFrame() = default;
+
+    // Makes camera, scene and light and resets every parameter; needs a
+    // current GL context.
+    void initializeFrame(int width, int height);
+    // Gives the camera the new size of the drawing area.
+    void resizeFrame(int width, int height);
+    // Draws one whole frame: the background, then renderFrame.
+    void drawFrame();
+    // The background alone, as drawn before each pass.
+    void clearFrame();
+    // The scene (jittered passes into the accumulation buffer when
+    // antialiasing) and the legend overlay.
+    void renderFrame();
+
+    // Reads a description file into a new diagram that replaces the open one.
+    // On failure the scene is left empty, the reason is in getErrorMessage and
+    // the caller shows it.
+    bool open(const std::string& path);
+    // The automatic camera placement of the open diagram.
+    void resetView();
+    // Writes camera and legend back to the file last opened; false with
+    // getErrorMessage when the file could not be written (the old one stays).
+    bool saveSettings();
+    const std::string& getErrorMessage() const { return m_errorMessage; }
+    // Absolute path of the description last opened with success.
+    const std::string& getFileName() const { return m_fileName; }
+
+    // Borrowed; null before initializeFrame (camera, scene, light) or while no
+    // diagram is open.
+    CZelCamera* getCamera() const { return m_camera; }
+    CZelScene* getScene() const { return m_scene; }
+    CZelLight* getLight() const { return m_light; }
+    CFenceDiagram* getDiagram() const { return m_diagram; }
+    CZelTexture* getLegendTexture() const { return m_legendTexture; }
+
+    int getFrameWidth() const { return m_width; }
+    int getFrameHeight() const { return m_height; }
+
+    // Each setter stores the value and asks for a redraw.
+    void setBackgroundType(int type);
+    int getBackgroundType() const { return m_backgroundType; }
+    void setSolidColor(float r, float g, float b);
+    void getSolidColor(float& r, float& g, float& b) const;
+    void setUpperColor(float r, float g, float b);
+    void getUpperColor(float& r, float& g, float& b) const;
+    void setLowerColor(float r, float g, float b);
+    void getLowerColor(float& r, float& g, float& b) const;
+    void setAntialias(bool antialias);
+    bool getAntialias() const { return m_antialias; }
+    // Levels outside 0 to 6 are taken as the nearest one.
+    void setAntialiasLevel(int level);
+    int getAntialiasLevel() const { return m_antialiasLevel; }
+    // Directions 0 to 7 turn the light around the vertical in steps of 45
+    // degrees; anything else is direction 0.
+    void setLightDirection(int direction);
+    int getLightDirection() const { return m_lightDirection; }
+
+    // Tiled drawing: the frame shows tile (row, column) of a rows x columns
+    // grid, row 0 at the bottom; the gradient background is cut to match.
+    void setTileMode(bool on, int row = 0, int column = 0, int rows = 1, int columns = 1);
+    bool getTileMode() const { return m_tileMode; }
+
+    // True when the current GL context has an accumulation buffer.
+    static bool hasAccumulationBuffer();
+
+protected:
+    // Asks the window system to draw a new frame later.
+    virtual void requestRedraw() {}
+
+private:
+    void renderScene();
+    void clearGradient();
+    void pixelProjection();
+    void prepareLegend();
+    void drawLegend();
+
+    CZelPointer<CZelCamera> m_camera;
+    CZelPointer<CZelScene> m_scene;
+    CZelPointer<CZelLight> m_light;
+    CZelPointer<CFenceDiagram> m_diagram;
+    CZelPointer<CZelTexture> m_legendTexture;
+    CZelPointer<CZelImage> m_legendTextureImage;
+    std::string m_fileName;
+    std::string m_errorMessage;
+    int m_width = 0;
+    int m_height = 0;
+    float m_solidColor[3] = {1.0f, 1.0f, 1.0f};
+    float m_upperColor[3] = {0.5f, 0.5f, 1.0f};
+    float m_lowerColor[3] = {1.0f, 1.0f, 1.0f};
+    int m_backgroundType = BACKGROUND_SOLID;
+    bool m_antialias = false;
+    int m_antialiasLevel = 2;
+    int m_lightDirection = 0;
+    bool m_tileMode = false;
+    int m_tileRow = 0;
+    int m_tileColumn = 0;
+    int m_tileRows = 1;
+    int m_tileColumns = 1;
+    bool m_toldSinglePass = false;
+    int m_maxTextureSize = 2048;
+    int m_legendWidth = 0;
+    int m_legendHeight = 0;
+};
