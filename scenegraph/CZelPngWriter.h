@@ -1,0 +1,42 @@
+// Writes a PNG file row by row, so that pictures larger than memory (tiled
+// exports) can be streamed. Every failure is reported, never silent.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+class CZelImage;
+
+class CZelPngWriter
+{
+public:
+    CZelPngWriter() = default;
+    CZelPngWriter(const CZelPngWriter&) = delete;
+    CZelPngWriter& operator=(const CZelPngWriter&) = delete;
+    // Closes an unfinished file and removes it: a half-written PNG is useless.
+    ~CZelPngWriter();
+
+    // channels: 1 grey, 2 grey + alpha, 3 RGB, 4 RGBA. False with
+    // getErrorMessage when the file cannot be created.
+    bool open(const std::string& path, int width, int height, int channels);
+    // Rows from the top of the picture down, width x channels bytes each.
+    bool writeRow(const unsigned char* row);
+    // Finishes the file; false when anything failed or rows are missing.
+    bool close();
+    const std::string& getErrorMessage() const { return m_error; }
+
+    // Writes a whole image (stored bottom row first) in one call.
+    static bool write(const std::string& path, const CZelImage* image, std::string& error);
+
+private:
+    bool fail(const std::string& what);
+    void discard();
+
+    FILE* m_file = nullptr;
+    void* m_png = nullptr;  // png_structp, kept out of this header
+    void* m_info = nullptr; // png_infop
+    std::string m_path;
+    std::string m_error;
+    int m_height = 0;
+    int m_rowsWritten = 0;
+};
