@@ -3,7 +3,15 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 EXAMPLE ?= data/examples/example.fnc
 
-.PHONY: all deps build run test bench clean
+# Checked builds with clang: AddressSanitizer + UndefinedBehaviorSanitizer
+# and the libFuzzer targets share one build tree.
+SANITIZE_BUILD ?= build-sanitize
+FUZZ_SECONDS ?= 60
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+.PHONY: all deps sanitize-deps sanitize-build build run test bench fuzz check-sanitize valgrind clean
 
 all: build
 
@@ -25,5 +33,25 @@ bench: build
 	./$(BUILD)/bench/morvex_reader_bench
 	./$(BUILD)/bench/morvex_panel_bench
 
+sanitize-deps: deps
+	@scripts/install-deps --sanitize
+
+sanitize-build: sanitize-deps
+	@CC=clang CXX=clang++ cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DMORVEX_FUZZ=ON -DMORVEX_WERROR=OFF >/dev/null
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS) -- --no-print-directory
+
+# Every fuzz target for FUZZ_SECONDS each (make fuzz FUZZ_SECONDS=600 for longer).
+fuzz: sanitize-build
+	FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz $(SANITIZE_BUILD)
+
+# The whole test suite, GUI tests included, built with the sanitizers.
+check-sanitize: sanitize-build
+	cd $(SANITIZE_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
+
+# Memcheck of opening, drawing, exporting and closing the example under Xvfb.
+valgrind: build sanitize-deps
+	scripts/valgrind-example $(BUILD)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD)

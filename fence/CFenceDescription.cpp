@@ -15,6 +15,21 @@
 
 namespace {
 
+// A word from the file as a message may show it: binary bytes and a word of
+// thousands of characters would make the message unreadable.
+std::string shown(const std::string& word)
+{
+    constexpr size_t LONGEST = 40;
+    std::string result;
+    for (size_t i = 0; i < word.size() && i < LONGEST; ++i) {
+        const unsigned char c = static_cast<unsigned char>(word[i]);
+        result += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '?';
+    }
+    if (word.size() > LONGEST)
+        result += "...";
+    return result;
+}
+
 // Whitespace-separated words with the line each one starts on.
 class Tokens
 {
@@ -50,12 +65,13 @@ public:
         errno = 0;
         char* end = nullptr;
         const long value = std::strtol(w.c_str(), &end, 10);
-        if (end == w.c_str() || *end != '\0' || errno == ERANGE) {
-            error = where(true) + what + " must be a whole number, not \"" + w + "\".";
+        // A NUL inside the word would end the number early.
+        if (end == w.c_str() || end != w.c_str() + w.size()) {
+            error = where(true) + what + " must be a whole number, not \"" + shown(w) + "\".";
             return false;
         }
-        if (value < low || value > high) {
-            error = where(true) + what + " " + w + " is out of range (" + std::to_string(low) + " to " +
+        if (errno == ERANGE || value < low || value > high) {
+            error = where(true) + what + " " + shown(w) + " is out of range (" + std::to_string(low) + " to " +
                     std::to_string(high) + ").";
             return false;
         }
@@ -70,12 +86,12 @@ public:
             return false;
         char* end = nullptr;
         const double value = std::strtod(w.c_str(), &end);
-        if (end == w.c_str() || *end != '\0') {
-            error = where(true) + what + " must be a number, not \"" + w + "\".";
+        if (end == w.c_str() || end != w.c_str() + w.size()) {
+            error = where(true) + what + " must be a number, not \"" + shown(w) + "\".";
             return false;
         }
         if (!std::isfinite(value)) {
-            error = where(true) + what + " must be a finite number, not \"" + w + "\".";
+            error = where(true) + what + " must be a finite number, not \"" + shown(w) + "\".";
             return false;
         }
         out = value;
@@ -120,6 +136,11 @@ bool CFenceDescription::read(const std::string& path, std::string& error)
     }
     if (!S_ISREG(st.st_mode)) {
         error = "Cannot open " + path + ": it is not a file.";
+        return false;
+    }
+    if (st.st_size > MAX_FILE_BYTES) {
+        error = "Cannot open " + path + ": the file has " + std::to_string(st.st_size >> 20) + " MiB, more than the " +
+                std::to_string(MAX_FILE_BYTES >> 20) + " MiB a description file may have.";
         return false;
     }
     std::ifstream in(path, std::ios::binary);

@@ -29,6 +29,8 @@ public:
 
     // Point counts beyond this are taken as a damaged file.
     static constexpr int MAX_POINTS = 1000000;
+    // The whole file is read into memory; larger files are refused unread.
+    static constexpr long long MAX_FILE_BYTES = 256LL << 20;
 
     std::vector<Fence> fences;
     double cameraPosition[3] = {0.0, 0.0, 0.0};

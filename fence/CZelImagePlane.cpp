@@ -44,6 +44,36 @@ void copyGreyRegion(const CZelImage* source, CZelImage* tile, int64_t x0, int64_
         }
 }
 
+// The points of the line at distances that never decrease, in one walk along
+// it: what getPosition gives for each, without its search from the line's
+// start, which made panels along lines of many points quadratic in time.
+std::vector<CZelVec3d> positionsAlong(CZelLine3d* line, const std::vector<double>& distances)
+{
+    std::vector<CZelVec3d> result;
+    result.reserve(distances.size());
+    const int count = line->getSegmentCount();
+    int i = 0;
+    double done = 0.0;
+    for (const double s : distances) {
+        bool found = false;
+        // Zero-length segments give no quotient of at most 1 and are passed over.
+        for (; s > 0.0 && i < count; ++i) {
+            CZelLineSegment3d* segment = line->getSegment(i);
+            const double length = segment->getLength();
+            const double u = (s - done) / length;
+            if (u <= 1.0) {
+                result.push_back(*segment->getPosition(u));
+                found = true;
+                break;
+            }
+            done += length;
+        }
+        if (!found)
+            result.push_back(*line->getPosition(s));
+    }
+    return result;
+}
+
 // Scene coordinates reach the quads here and only here. The quad is borrowed.
 void setCorner(CZelQuadPlane* quad, int corner, const CZelVec3d& p, double y, double s, double t)
 {
@@ -222,6 +252,12 @@ void CZelImagePlane::rebuild()
     std::cout << "---- " << "OffsetCalc End" << " ----" << std::endl;
 
     const std::vector<Piece> pieces = findPieces(tileLength);
+    std::vector<double> ends;
+    for (const Piece& piece : pieces) {
+        ends.push_back(piece.start);
+        ends.push_back(piece.end);
+    }
+    const std::vector<CZelVec3d> endPoints = positionsAlong(m_extendedLine, ends);
     m_tiles.resize(static_cast<size_t>(m_rows));
     m_textures.resize(static_cast<size_t>(m_rows));
     m_quads.resize(static_cast<size_t>(m_rows));
@@ -254,8 +290,8 @@ void CZelImagePlane::rebuild()
                     return;
                 }
             }
-            const CZelVec3d p0 = *m_extendedLine->getPosition(piece.start);
-            CZelVec3d p1 = *m_extendedLine->getPosition(piece.end);
+            const CZelVec3d& p0 = endPoints[2 * k];
+            CZelVec3d p1 = endPoints[2 * k + 1];
             const double columnStart = c * tileLength;
             const double s0 = (piece.start - columnStart) / tileLength;
             double s1 = (piece.end - columnStart) / tileLength;

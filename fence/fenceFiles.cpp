@@ -69,7 +69,8 @@ CZelFileImage* loadImageByExtension(const std::string& path, std::string& messag
     if (!image->readImage()) {
         // The alert keeps its short message; the log tells what exactly failed.
         std::cout << path << ": " << image->getErrorMessage() << std::endl;
-        message = failure;
+        // "Unsupported" would send the user looking for a format problem.
+        message = image->isTooLarge() ? image->getErrorMessage() : failure;
         delete image;
         return nullptr;
     }

@@ -17,5 +17,6 @@ bool fileExists(const std::string& path);
 
 // Reads the image with the reader its extension names (png, bmp, jpg, jpeg,
 // all lower or all upper case). Returns a new image (the caller holds it with
-// a reference), or null with message set to the reason.
+// a reference), or null with message set to the reason; a picture beyond the
+// readers' size limits is refused with a message that says so.
 CZelFileImage* loadImageByExtension(const std::string& path, std::string& message);

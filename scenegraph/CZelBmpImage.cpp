@@ -17,6 +17,9 @@ constexpr uint32_t OLDEST_REFUSED_HEADER = 64;
 constexpr uint32_t BI_RGB = 0;
 constexpr uint32_t BI_BITFIELDS = 3;
 constexpr uint32_t BI_ALPHABITFIELDS = 6;
+// Room for headers, masks, palette and trailing bytes beside the largest
+// picture a file may hold.
+constexpr long long MAX_HEADERS = 1LL << 20;
 
 // Header fields, little-endian, or byte-reversed in a file that starts "MB".
 class Fields
@@ -86,6 +89,14 @@ bool CZelBmpImage::readImage()
     if (!f)
         return fail("Cannot open image file " + getFileName());
     const long long size = fileSize(f);
+    // The whole file is held in memory while it is decoded: a file larger
+    // than the largest picture it may hold is refused before it is read.
+    if (size > MAX_BYTES + MAX_HEADERS) {
+        fclose(f);
+        return fail("Image " + getFileName() + " is too large: the file has " + std::to_string(size >> 20) +
+                    " MiB. Pictures may have at most " + std::to_string(MAX_PIXELS) +
+                    " pixels (16384 x 16384) and 1024 MiB.");
+    }
     std::vector<unsigned char> file;
     bool readAll = false;
     if (size > 0) {
@@ -149,6 +160,9 @@ bool CZelBmpImage::readLayout(const std::vector<unsigned char>& file, Layout& la
     }
     if (width <= 0 || height == 0 || height < -0x7FFFFFFFLL)
         return fail(prefix + "invalid size " + std::to_string(width) + " x " + std::to_string(height));
+    const int likelyChannels = layout.bits == 32 ? 4 : 3;
+    if (exceedsLimits(width, height < 0 ? -height : height, likelyChannels))
+        return failTooLarge(width, height < 0 ? -height : height, likelyChannels);
     layout.topDown = height < 0;
     layout.width = static_cast<int>(width);
     layout.height = static_cast<int>(height < 0 ? -height : height);

@@ -57,6 +57,7 @@ struct JpegDecode
     int width = 0;
     int height = 0;
     int channels = 0;
+    bool tooLarge = false;
     JpegErrors errors;
 };
 
@@ -95,6 +96,14 @@ bool decodeJpeg(JpegDecode& d)
         cinfo.out_color_space = JCS_CMYK;
     else if (cinfo.out_color_space != JCS_GRAYSCALE && cinfo.out_color_space != JCS_RGB)
         refuse(d.errors, "colour space not supported");
+    // Decoding takes buffers as wide as the picture: refuse it from its header.
+    d.width = static_cast<int>(cinfo.image_width);
+    d.height = static_cast<int>(cinfo.image_height);
+    d.channels = cinfo.out_color_space == JCS_GRAYSCALE ? 1 : 3;
+    if (CZelFileImage::exceedsLimits(cinfo.image_width, cinfo.image_height, d.channels)) {
+        d.tooLarge = true;
+        refuse(d.errors, "the picture is too large");
+    }
     const unsigned long long claimed = static_cast<unsigned long long>(cinfo.image_width) * cinfo.image_height *
                                        static_cast<unsigned long long>(cinfo.num_components);
     if (d.fileBytes < 0 || claimed > MAX_EXPANSION * static_cast<unsigned long long>(d.fileBytes) + EXPANSION_SLACK)
@@ -144,6 +153,8 @@ bool CZelJpegImage::readImage()
     d.fileBytes = fileSize(d.file);
     const bool ok = decodeJpeg(d);
     fclose(d.file);
+    if (!ok && d.tooLarge)
+        return failTooLarge(d.width, d.height, d.channels);
     if (!ok)
         return fail("Cannot read JPEG image " + getFileName() + ": " + d.errors.message);
     adoptPixels(d.width, d.height, d.channels, d.pixels);

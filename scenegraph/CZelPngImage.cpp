@@ -26,6 +26,7 @@ struct PngDecode
     int width = 0;
     int height = 0;
     int channels = 0;
+    bool tooLarge = false;
     char message[256] = {};
 };
 
@@ -94,6 +95,12 @@ bool decodePng(PngDecode& d)
     d.channels = channelsOf(colorType);
     if (d.channels == 0)
         refuse(png, "palette images are not supported");
+    d.width = static_cast<int>(width);
+    d.height = static_cast<int>(height);
+    if (CZelFileImage::exceedsLimits(width, height, d.channels)) {
+        d.tooLarge = true;
+        refuse(png, "the picture is too large");
+    }
 
     const unsigned long long fileRowBytes = png_get_rowbytes(png, info) + 1ULL;
     if (fileRowBytes * height > MAX_EXPANSION * static_cast<unsigned long long>(d.fileBytes) + EXPANSION_SLACK)
@@ -106,8 +113,6 @@ bool decodePng(PngDecode& d)
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
 
-    d.width = static_cast<int>(width);
-    d.height = static_cast<int>(height);
     const size_t stride = static_cast<size_t>(d.width) * static_cast<size_t>(d.channels);
     if (png_get_rowbytes(png, info) != stride)
         refuse(png, "unexpected row layout");
@@ -139,6 +144,8 @@ bool CZelPngImage::readImage()
     d.fileBytes = fileSize(d.file);
     const bool ok = d.fileBytes > 0 && decodePng(d);
     fclose(d.file);
+    if (!ok && d.tooLarge)
+        return failTooLarge(d.width, d.height, d.channels);
     if (!ok)
         return fail("Cannot read PNG image " + getFileName() + ": " +
                     (d.fileBytes > 0 ? d.message : "the file is empty"));

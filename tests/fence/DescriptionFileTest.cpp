@@ -153,7 +153,7 @@ TEST(DescriptionFile, BadValuesAreNamedWithLineAndFence)
         {"#MORVEX1\n2\n", "#MORVEX1\n-3\n", "the diagram has no fences"},
         {"#MORVEX1\n2\n", "#MORVEX1\ntwo\n", "line 2: the number of fences must be a whole number, not \"two\""},
         {"0\n3\n1 2 3", "0\n1\n1 2 3", "line 9: fence 2 of 2: the number of points 1 is out of range (2 to 1000000)"},
-        {"0\n3\n1 2 3", "0\n99999999999999999999\n1 2 3", "fence 2 of 2: the number of points must be a whole number"},
+        {"0\n3\n1 2 3", "0\n99999999999999999999\n1 2 3", "fence 2 of 2: the number of points 99999999999999999999 is out of range"},
         {"0\n3\n1 2 3", "0\n2000000\n1 2 3", "fence 2 of 2: the number of points 2000000 is out of range"},
         {"4 5 6", "4 five 6", "line 11: fence 2 of 2: point 2 Y must be a number, not \"five\""},
         {"4 5 6", "4 nan 6", "fence 2 of 2: point 2 Y must be a finite number, not \"nan\""},

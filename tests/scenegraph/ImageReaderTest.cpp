@@ -248,3 +248,32 @@ TEST(ImageReaderTest, MissingFilesFail)
     CZelBmpImage unnamed;
     EXPECT_FALSE(unnamed.readImage());
 }
+
+TEST(ImageReaderTest, PicturesBeyondTheSizeLimitAreRefusedFromTheirHeaders)
+{
+    EXPECT_FALSE(CZelFileImage::exceedsLimits(16384, 16384, 4));
+    EXPECT_TRUE(CZelFileImage::exceedsLimits(16385, 16384, 1));
+    EXPECT_TRUE(CZelFileImage::exceedsLimits(65535, 4097, 3));
+    EXPECT_TRUE(CZelFileImage::exceedsLimits(0x7FFFFFFF, 0x7FFFFFFF, 4));
+    EXPECT_FALSE(CZelFileImage::exceedsLimits(1 << 28, 1, 4));
+    EXPECT_FALSE(CZelFileImage::exceedsLimits(0, 1 << 30, 4));
+
+    const char* data = std::getenv("MORVEX_TEST_DATA");
+    ASSERT_NE(data, nullptr);
+    const char* const names[] = {"too-large.png", "too-large.jpg", "too-large.bmp"};
+    for (const char* name : names) {
+        SCOPED_TRACE(name);
+        CZelPointer<CZelFileImage> image = readerFor(fs::path(data) / "bad" / name);
+        g_largestNothrowArray = 0;
+        EXPECT_FALSE(image->readImage());
+        EXPECT_TRUE(image->isTooLarge());
+        EXPECT_NE(image->getErrorMessage().find(std::string(name) + " is too large: "), std::string::npos)
+            << image->getErrorMessage();
+        EXPECT_LT(g_largestNothrowArray, 1u << 20);
+        EXPECT_EQ(image->getPixels(), nullptr);
+    }
+    // Damage is not taken for size.
+    CZelPointer<CZelFileImage> truncated = readerFor(fs::path(data) / "bad" / "truncated.png");
+    EXPECT_FALSE(truncated->readImage());
+    EXPECT_FALSE(truncated->isTooLarge());
+}

@@ -1,0 +1,2 @@
+#MORVEX1
+two

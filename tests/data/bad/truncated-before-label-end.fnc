@@ -1,0 +1,7 @@
+#MORVEX1
+1
+2
+0 0 0
+10 0 0
+good.png
+A-A'
