@@ -62,6 +62,9 @@ public:
     // Borrowed, owned by this object.
     Fl_Double_Window* getWindow() const { return m_window; }
     CMorView* getView() const { return m_view; }
+    Fl_Menu_Bar* getMenuBar() const { return m_menuBar; }
+    // The tool buttons are its children, left to right.
+    Fl_Scroll* getToolBar() const { return m_toolBar; }
     CMorHelpWindow* getHelpWindow() const { return m_helpWindow; }
     CSplashFrame* getAboutWindow() const { return m_aboutWindow; }
 
