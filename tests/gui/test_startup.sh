@@ -1,7 +1,8 @@
 #!/bin/bash
 # Start-up without arguments: the main window fills the work area less 50
 # pixels on every side, the splash shows centred over it and hides itself
-# after 4 seconds; Exit (Alt+F4) hides the windows and ends the program.
+# after 4 seconds; the window carries the program icon; Exit (Alt+F4) hides
+# the windows and ends the program.
 . "$(dirname "$0")/rig.sh"
 
 rig_start_xvfb 1024x768x24
@@ -16,6 +17,8 @@ rig_note "splash seen"
 read -r x y w h <<<"$(rig_geometry "$W")"
 [ "$x $y $w $h" = "50 50 924 668" ] || rig_fail "main window at $x $y $w $h, want 50 50 924 668"
 rig_note "main window: $x $y ${w}x$h"
+icons=$(xprop -id "$W" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | tr '\n' ' ')
+[ "$icons" = "Icon (16 x 16) Icon (32 x 32) Icon (48 x 48) " ] || rig_fail "program icons: $icons"
 read -r sx sy sw sh <<<"$(rig_geometry "$SPLASH")"
 [ "$sx $sy" = "$((50 + 924 / 2 - 402 / 2)) $((50 + 668 / 2 - 302 / 2))" ] ||
     rig_fail "splash at $sx $sy, not centred over the main window"
