@@ -157,6 +157,15 @@ rig_wait_window_size_gone() {
     rig_poll "the window of $1 to go" _rig_size_gone "$1"
 }
 
+# Waits for Morvex's start-up splash (402 x 302, no name) and closes it with
+# its Close button.
+rig_close_splash() {
+    rig_wait_window_size 402x302
+    rig_move "$RIG_WINDOW" $((335 + 27)) $((265 + 12))
+    xdotool click 1
+    rig_wait_window_size_gone 402x302
+}
+
 # Succeeds while the program runs.
 rig_app_running() { [ -n "$RIG_APP_PID" ] && kill -0 "$RIG_APP_PID" 2>/dev/null; }
 

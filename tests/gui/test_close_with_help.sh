@@ -4,10 +4,11 @@
 . "$(dirname "$0")/rig.sh"
 
 rig_start_xvfb 1024x768x24
-rig_start_app "$MORVEX" survey.fnc
+rig_start_app "$MORVEX"
 rig_wait_window '^Morvex - version 1\.0$'
 W=$RIG_WINDOW
 rig_wait_log '^onInit\(\)$'
+rig_close_splash
 rig_move "$W" 100 600
 xdotool key alt+h z
 rig_wait_window '^Help Window$'

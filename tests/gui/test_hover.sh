@@ -4,10 +4,11 @@
 . "$(dirname "$0")/rig.sh"
 
 rig_start_xvfb 1024x768x24
-rig_start_app "$MORVEX" survey.fnc
+rig_start_app "$MORVEX"
 rig_wait_window '^Morvex - version 1\.0$'
 W=$RIG_WINDOW
 rig_wait_log '^onInit\(\)$'
+rig_close_splash
 
 # The "Save settings" button: 33 x 33 at (40, 29).
 BX=40 BY=29
