@@ -133,11 +133,8 @@ CMorWindow::CMorWindow()
     m_window->resizable(m_view);
     m_window->end();
 
-    m_argc = -1;
-    m_argv = nullptr;
     m_helpWindow = new CMorHelpWindow();
     m_aboutWindow = new CSplashFrame();
-    m_logWindow = nullptr;
 }
 
 void CMorWindow::buildToolBar()
