@@ -3,6 +3,8 @@
 
 #include <FL/Fl_Native_File_Chooser.H>
 
+#include <unistd.h>
+
 #include <climits>
 #include <cstring>
 #include <iostream>
@@ -43,6 +45,11 @@ const char* chooseFile(const char* title, const char* pattern, const char* defau
                                           : Fl_Native_File_Chooser::BROWSE_FILE);
     chooser.title(title);
     chooser.filter(fileFilterOf(pattern).c_str());
+    // Start in the working folder, where relative names on the command line
+    // and the export's temporary files are, not in a list of recent files.
+    char folder[PATH_MAX];
+    if (getcwd(folder, sizeof folder) != nullptr)
+        chooser.directory(folder);
     if (defaultName != nullptr && *defaultName != '\0')
         chooser.preset_file(defaultName);
     if (saving)

@@ -128,8 +128,9 @@ rig_wait_log "^Exporting images is not available in this build: $RIG_DIR/out/til
 # The export tool button.
 rig_move "$W" $((76 + 16)) $((29 + 16))
 xdotool click 1
-choose "Export as PNG image" "$RIG_DIR/out/single.png"
-rig_wait_log "^Exporting images is not available in this build: $RIG_DIR/out/single\.png\$"
+# A bare name lands in the working folder and gets the extension.
+choose "Export as PNG image" "single"
+rig_wait_log "^Exporting images is not available in this build: $(pwd)/single\.png\$"
 over_main
 xdotool key ctrl+o
 choose "Open fence diagram" ""
