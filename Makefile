@@ -1,7 +1,10 @@
 # Morvex: the two everyday commands are `make run` and `make test`.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+# The bundled example diagram. Morvex does not read description files yet, so
+# `make run` starts it without one; once it does, run with RUN_ARGS = $(wildcard $(EXAMPLE)).
 EXAMPLE ?= data/examples/example.fnc
+RUN_ARGS ?=
 
 .PHONY: all deps build run test bench clean
 
@@ -15,7 +18,7 @@ build: deps
 	@cmake --build $(BUILD) -j $(JOBS) -- --no-print-directory
 
 run: build
-	./$(BUILD)/morvex $(wildcard $(EXAMPLE))
+	./$(BUILD)/morvex $(RUN_ARGS)
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
