@@ -1,10 +1,9 @@
 # Morvex: the two everyday commands are `make run` and `make test`.
 BUILD ?= build
 JOBS ?= $(shell nproc)
-# The bundled example diagram. Morvex does not read description files yet, so
-# `make run` starts it without one; once it does, run with RUN_ARGS = $(wildcard $(EXAMPLE)).
+# `make run` opens the bundled example diagram.
 EXAMPLE ?= data/examples/example.fnc
-RUN_ARGS ?=
+RUN_ARGS ?= $(wildcard $(EXAMPLE))
 
 .PHONY: all deps build run test bench clean
 

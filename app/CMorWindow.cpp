@@ -243,17 +243,17 @@ void CMorWindow::openDiagram()
     const char* path = chooseFile("Open fence diagram", "*.fnc", "", CMorFileDialogKind::Open);
     if (path == nullptr)
         return;
-    std::cout << "Reading fence diagrams is not available in this build: " << path << std::endl;
+    m_view->open(path);
 }
 
 void CMorWindow::saveSettings()
 {
-    std::cout << "Save settings: no fence diagram is open" << std::endl;
+    m_view->saveSettings("");
 }
 
 void CMorWindow::resetView()
 {
-    std::cout << "Reset view: no fence diagram is open" << std::endl;
+    m_view->resetView();
 }
 
 void CMorWindow::exportView(const char* title)
