@@ -166,6 +166,43 @@ rig_close_splash() {
     rig_wait_window_size_gone 402x302
 }
 
+# Answers the file dialog titled TITLE with NAME (Escape when NAME is empty);
+# a screenshot of the dialog is kept.
+rig_choose_file() {
+    local title=$1 name=$2
+    rig_wait_window "^$title\$"
+    local dialog=$RIG_WINDOW
+    rig_shot "$dialog" "dialog-$(echo "$title" | tr ' ' '-')" >/dev/null
+    read -r dx dy dw dh <<<"$(rig_geometry "$dialog")"
+    xdotool mousemove $((dx + dw / 2)) $((dy + dh / 2))
+    if [ -z "$name" ]; then
+        xdotool key Escape
+    else
+        # Pasted in one piece: typed, the dialog's completion of every
+        # partial path races with the keys.
+        printf %s "$name" | xclip -selection clipboard &
+        local clip=$!
+        _clip_ready() { [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$name" ]; }
+        rig_poll "the clipboard" _clip_ready
+        # Ctrl+L opens the location field (the save-style dialog has its name
+        # field); keys sent before the dialog listens are lost, so this is
+        # repeated until the dialog takes the name.
+        _dialog_took_name() {
+            xdotool key ctrl+l ctrl+a ctrl+v Return
+            local i
+            for i in $(seq 20); do
+                _rig_window_gone "^$title\$" && return 0
+                sleep 0.05
+            done
+            return 1
+        }
+        rig_poll "the dialog to take the name" _dialog_took_name
+        kill "$clip"
+        wait "$clip" 2>/dev/null
+    fi
+    rig_wait_window_gone "^$title\$"
+}
+
 # Succeeds while the program runs.
 rig_app_running() { [ -n "$RIG_APP_PID" ] && kill -0 "$RIG_APP_PID" 2>/dev/null; }
 

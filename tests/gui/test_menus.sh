@@ -85,58 +85,24 @@ rig_wait_log '^The diagram-parameters dialog is not available'
 
 # The file dialogs: a new name for both exports, an existing file or cancel
 # for Open.
-choose() {
-    local title=$1 name=$2
-    rig_wait_window "^$title\$"
-    local dialog=$RIG_WINDOW
-    rig_shot "$dialog" "dialog-$(echo "$title" | tr ' ' '-')" >/dev/null
-    read -r dx dy dw dh <<<"$(rig_geometry "$dialog")"
-    xdotool mousemove $((dx + dw / 2)) $((dy + dh / 2))
-    if [ -z "$name" ]; then
-        xdotool key Escape
-    else
-        # Pasted in one piece: typed, the dialog's completion of every
-        # partial path races with the keys.
-        printf %s "$name" | xclip -selection clipboard &
-        local clip=$!
-        _clip_ready() { [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$name" ]; }
-        rig_poll "the clipboard" _clip_ready
-        # Ctrl+L opens the location field (the save-style dialog has its name
-        # field); keys sent before the dialog listens are lost, so this is
-        # repeated until the dialog takes the name.
-        _dialog_took_name() {
-            xdotool key ctrl+l ctrl+a ctrl+v Return
-            local i
-            for i in $(seq 20); do
-                _rig_window_gone "^$title\$" && return 0
-                sleep 0.05
-            done
-            return 1
-        }
-        rig_poll "the dialog to take the name" _dialog_took_name
-        kill "$clip"
-        wait "$clip" 2>/dev/null
-    fi
-    rig_wait_window_gone "^$title\$"
-}
 mkdir -p "$RIG_DIR/out"
 over_main
 xdotool key ctrl+e
-choose "Export as tiled PNG image" "$RIG_DIR/out/tiled"
+rig_choose_file "Export as tiled PNG image" "$RIG_DIR/out/tiled"
 rig_wait_log "^Exporting images is not available in this build: $RIG_DIR/out/tiled\.png\$"
 # The export tool button.
 rig_move "$W" $((76 + 16)) $((29 + 16))
 xdotool click 1
 # A bare name lands in the working folder and gets the extension.
-choose "Export as PNG image" "single"
+rig_choose_file "Export as PNG image" "single"
 rig_wait_log "^Exporting images is not available in this build: $(pwd)/single\.png\$"
 over_main
 xdotool key ctrl+o
-choose "Open fence diagram" ""
+rig_choose_file "Open fence diagram" ""
 rig_note "Open cancelled"
 over_main
 xdotool key ctrl+o
-choose "Open fence diagram" "$EXAMPLE"
+rig_choose_file "Open fence diagram" "$EXAMPLE"
 rig_wait_log "^Loading file $EXAMPLE\$"
 rig_wait_log '^Positioning using values from file\.$'
 [ "$(rig_count_log '^Loading file')" -eq 1 ] || rig_fail "the cancelled Open reached the view"
