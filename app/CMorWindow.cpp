@@ -47,6 +47,9 @@ void menuDiagramParameters(Fl_Widget* w, void*) { fromMenu(w)->showDiagramParame
 void menuHelp(Fl_Widget* w, void*) { fromMenu(w)->showHelp(); }
 void menuAbout(Fl_Widget* w, void*) { fromMenu(w)->showAbout(); }
 
+// The window manager's close button and Escape end the program like Exit.
+void windowClosed(Fl_Widget* w, void*) { static_cast<CMorWindow*>(w->user_data())->exit(); }
+
 void buttonOpen(Fl_Widget* w, void*) { fromButton(w)->openDiagram(); }
 void buttonSave(Fl_Widget* w, void*) { fromButton(w)->saveSettings(); }
 void buttonExport(Fl_Widget* w, void*) { fromButton(w)->exportView(EXPORT_TITLE); }
@@ -113,6 +116,7 @@ CMorWindow::CMorWindow()
 {
     m_window = new Fl_Double_Window(511, 446, "Morvex - version 1.0");
     m_window->user_data(this);
+    m_window->callback(windowClosed);
     m_window->align(Fl_Align(FL_ALIGN_CLIP | FL_ALIGN_INSIDE));
 
     m_menuBar = new Fl_Menu_Bar(0, 0, 511, 24, "Diagram parametera");
@@ -170,6 +174,7 @@ void CMorWindow::buildToolBar()
 
 CMorWindow::~CMorWindow()
 {
+    Fl::remove_timeout(hideWhenIdle, this);
     // The view tells its listeners when it goes; this object is half gone then.
     m_view->setChangedListener(nullptr);
     m_view->setCloseListener(nullptr);
@@ -231,8 +236,31 @@ void CMorWindow::onViewClose()
     hideWindows();
 }
 
+void CMorWindow::hideWhenIdle(void* data)
+{
+    CMorWindow* window = static_cast<CMorWindow*>(data);
+    if (window->m_view->isLoading()) {
+        Fl::repeat_timeout(0.05, hideWhenIdle, data);
+        return;
+    }
+    window->m_hidePending = false;
+    window->hideWindows();
+}
+
 void CMorWindow::hideWindows()
 {
+    // A load may run inside the view's own drawing (a file named on the
+    // command line) and lets the toolkit handle events at every line it logs:
+    // a window hidden then is pulled out from under the toolkit's drawing.
+    // The windows go as soon as the load is over.
+    if (m_view->isLoading()) {
+        if (!m_hidePending) {
+            m_hidePending = true;
+            Fl::add_timeout(0.05, hideWhenIdle, this);
+            std::cout << "Morvex ends when the diagram has been loaded." << std::endl;
+        }
+        return;
+    }
     if (m_logWindow != nullptr)
         m_logWindow->hide();
     m_window->hide();
@@ -240,6 +268,11 @@ void CMorWindow::hideWindows()
 
 void CMorWindow::openDiagram()
 {
+    // Refused before the file dialog, which would run inside the loading.
+    if (m_view->isLoading()) {
+        std::cout << "Open refused: a diagram is being loaded." << std::endl;
+        return;
+    }
     const char* path = chooseFile("Open fence diagram", "*.fnc", "", CMorFileDialogKind::Open);
     if (path == nullptr)
         return;
@@ -253,6 +286,10 @@ void CMorWindow::saveSettings()
 
 void CMorWindow::resetView()
 {
+    if (m_view->isLoading()) {
+        std::cout << "Reset view refused: a diagram is being loaded." << std::endl;
+        return;
+    }
     m_view->resetView();
 }
 

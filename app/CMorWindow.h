@@ -70,11 +70,14 @@ public:
 
 private:
     void buildToolBar();
-    // Hides every window that closes with the program.
+    // Hides every window that closes with the program; while a diagram loads,
+    // as soon as it is loaded.
     void hideWindows();
+    static void hideWhenIdle(void* data);
 
     char** m_argv = nullptr;
     int m_argc = -1;
+    bool m_hidePending = false;
     CSplashFrame* m_aboutWindow;
     CMorHelpWindow* m_helpWindow;
     CLogWindow* m_logWindow = nullptr;

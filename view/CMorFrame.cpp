@@ -234,6 +234,18 @@ void CMorFrame::renderFrame()
 
 bool CMorFrame::open(const std::string& path)
 {
+    if (m_loading) {
+        m_errorMessage = "Cannot open " + path + " while another diagram is loading.";
+        return false;
+    }
+    // Cleared on every way out, early returns included.
+    struct Loading
+    {
+        bool& flag;
+        explicit Loading(bool& f) : flag(f) { flag = true; }
+        ~Loading() { flag = false; }
+    } loading(m_loading);
+
     std::cout << "Loading file " << path << std::endl;
     char* resolved = realpath(path.c_str(), nullptr);
     std::string absolute;
@@ -271,7 +283,7 @@ bool CMorFrame::open(const std::string& path)
 
 void CMorFrame::resetView()
 {
-    if (!m_diagram)
+    if (!m_diagram || m_loading)
         return;
     m_diagram->placeCamera(m_camera);
     requestRedraw();
@@ -279,6 +291,10 @@ void CMorFrame::resetView()
 
 bool CMorFrame::saveSettings()
 {
+    if (m_loading) {
+        m_errorMessage = "Cannot save the settings while a diagram is loading.";
+        return false;
+    }
     if (!m_diagram)
         return true;
     if (!m_diagram->save(std::string(m_fileName))) {

@@ -39,13 +39,18 @@ public:
 
     // Reads a description file into a new diagram that replaces the open one.
     // On failure the scene is left empty, the reason is in getErrorMessage and
-    // the caller shows it.
+    // the caller shows it. Refused while another one loads.
     bool open(const std::string& path);
-    // The automatic camera placement of the open diagram.
+    // The automatic camera placement of the open diagram; nothing while a
+    // diagram loads.
     void resetView();
     // Writes camera and legend back to the file last opened; false with
-    // getErrorMessage when the file could not be written (the old one stays).
+    // getErrorMessage when the file could not be written (the old one stays)
+    // or while a diagram loads, whose half-read content must not be written.
     bool saveSettings();
+    // True while open reads a description. Every line written to the log
+    // lets the toolkit handle pending events, so commands may arrive then.
+    bool isLoading() const { return m_loading; }
     const std::string& getErrorMessage() const { return m_errorMessage; }
     // Absolute path of the description last opened with success.
     const std::string& getFileName() const { return m_fileName; }
@@ -122,6 +127,7 @@ private:
     int m_tileRows = 1;
     int m_tileColumns = 1;
     bool m_toldSinglePass = false;
+    bool m_loading = false;
     int m_maxTextureSize = 2048;
     int m_legendWidth = 0;
     int m_legendHeight = 0;

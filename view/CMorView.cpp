@@ -87,6 +87,12 @@ void CMorView::onResize(int width, int height)
 
 bool CMorView::open(const std::string& path)
 {
+    // An alert's own event loop inside the loading would only stack more
+    // commands: the log says it.
+    if (isLoading()) {
+        std::cout << "Open refused: a diagram is being loaded." << std::endl;
+        return false;
+    }
     if (CMorFrame::open(path))
         return true;
     // Also in the log: a user who started Morvex from a terminal sees it there.
@@ -97,6 +103,10 @@ bool CMorView::open(const std::string& path)
 
 bool CMorView::saveSettings(const std::string&)
 {
+    if (isLoading()) {
+        std::cout << "Save settings refused: a diagram is being loaded." << std::endl;
+        return false;
+    }
     if (CMorFrame::saveSettings())
         return true;
     std::cout << getErrorMessage() << std::endl;
