@@ -14,8 +14,17 @@ build: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS) -- --no-print-directory
 
+RENDERED ?= $(BUILD)/example.png
+
+# With a display: the viewer. Without one: the example drawn headless to a PNG.
 run: build
-	./$(BUILD)/morvex $(wildcard $(EXAMPLE))
+	@if [ -n "$$DISPLAY" ] && xdpyinfo >/dev/null 2>&1; then \
+		./$(BUILD)/morvex $(wildcard $(EXAMPLE)); \
+	else \
+		echo "No X display: drawing $(EXAMPLE) without one."; \
+		./$(BUILD)/morvex-render $(EXAMPLE) -q -o $(RENDERED) && \
+		echo "The picture is $(abspath $(RENDERED))"; \
+	fi
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
