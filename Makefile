@@ -29,10 +29,12 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-# Reader and panel-building speed on large images (measurements, not tests).
+# One table of speed and memory figures against their lower bounds and a VTK
+# peer (measurements, not tests). BENCH_ARGS="--runs 3 --sizes example,medium"
+# narrows it.
 bench: build
-	./$(BUILD)/bench/morvex_reader_bench
-	./$(BUILD)/bench/morvex_panel_bench
+	@scripts/install-deps --bench
+	./$(BUILD)/bench/morvex_bench $(BENCH_ARGS)
 
 clean:
 	rm -rf $(BUILD)
