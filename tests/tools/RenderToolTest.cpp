@@ -131,6 +131,11 @@ TEST_F(RenderTool, UnreadableInputsAndOutputsFailWithTheirReason)
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.output.find("lost.png not found."), std::string::npos) << result.output;
 
+    // Larger than one offscreen context: the message points to tiles.
+    result = run(m_dir + "/one.fnc -q --size 40000x100 -o " + m_dir + "/a.png");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.output.find("draw it in tiles"), std::string::npos) << result.output;
+
     result = run(m_dir + "/one.fnc -q -o " + m_dir + "/no/such/dir/a.png");
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.output.find("morvex-render: "), std::string::npos) << result.output;
