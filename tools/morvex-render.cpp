@@ -12,6 +12,25 @@
 
 namespace {
 
+// Sends standard output nowhere while it lives, for --quiet; restores it on
+// every way out of main.
+class QuietOutput
+{
+public:
+    explicit QuietOutput(bool quiet) : m_previous(quiet ? std::cout.rdbuf(m_nowhere.rdbuf()) : nullptr) {}
+    ~QuietOutput()
+    {
+        if (m_previous != nullptr)
+            std::cout.rdbuf(m_previous);
+    }
+    QuietOutput(const QuietOutput&) = delete;
+    QuietOutput& operator=(const QuietOutput&) = delete;
+
+private:
+    std::ofstream m_nowhere;
+    std::streambuf* m_previous;
+};
+
 int failure(const std::string& message)
 {
     std::cerr << "morvex-render: " << message << std::endl;
@@ -33,10 +52,7 @@ int main(int argc, char** argv)
         return 0;
     }
     // The frame and the diagram report progress on standard output.
-    std::ofstream nowhere;
-    std::streambuf* progress = std::cout.rdbuf();
-    if (options.getQuiet())
-        std::cout.rdbuf(nowhere.rdbuf());
+    const QuietOutput quiet(options.getQuiet());
 
     // Checked before any drawing, so that a bad path costs no rendering.
     if (!std::ifstream(options.getInput()))
@@ -69,9 +85,7 @@ int main(int argc, char** argv)
         return failure(picture.getErrorMessage());
     if (!writer.close())
         return failure(writer.getErrorMessage());
-    std::cout.rdbuf(progress);
-    if (!options.getQuiet())
-        std::cout << "Wrote " << options.getOutput() << " (" << picture.getWidth() << " x " << picture.getHeight()
+    std::cout << "Wrote " << options.getOutput() << " (" << picture.getWidth() << " x " << picture.getHeight()
                   << " pixels, " << context.getRenderer() << ")" << std::endl;
     return 0;
 }
