@@ -161,7 +161,7 @@ TEST_F(RenderTool, PictureOfTheGivenSizeShowsTheFenceOnTheBackground)
     }
 }
 
-TEST_F(RenderTool, TiledPictureEqualsOneLargeDrawingAndStreams)
+TEST_F(RenderTool, TiledPictureEqualsOneLargeDrawing)
 {
     const std::string common = m_dir + "/one.fnc -q --background gradient --line-width 2 --camera auto";
     ASSERT_EQ(run(common + " --size 62x45 --tiles 3 -o " + m_dir + "/tiled.png").status, 0);
