@@ -2,6 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 EXAMPLE ?= data/examples/example.fnc
+RUN_ARGS ?= $(wildcard $(EXAMPLE))
 
 .PHONY: all deps build run test bench clean
 
@@ -19,7 +20,7 @@ RENDERED ?= $(BUILD)/example.png
 # With a display: the viewer. Without one: the example drawn headless to a PNG.
 run: build
 	@if [ -n "$$DISPLAY" ] && xdpyinfo >/dev/null 2>&1; then \
-		./$(BUILD)/morvex $(wildcard $(EXAMPLE)); \
+		./$(BUILD)/morvex $(RUN_ARGS); \
 	else \
 		echo "No X display: drawing $(EXAMPLE) without one."; \
 		./$(BUILD)/morvex-render $(EXAMPLE) -q -o $(RENDERED) && \
