@@ -34,7 +34,7 @@ test: build
 # peer (measurements, not tests). BENCH_ARGS="--runs 3 --sizes example,medium"
 # narrows it.
 bench: build
-	@scripts/install-deps --bench
+	-@scripts/install-deps --bench
 	./$(BUILD)/bench/morvex_bench $(BENCH_ARGS)
 
 clean:
