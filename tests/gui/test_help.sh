@@ -7,13 +7,11 @@ rig_start_app "$VIEWTEST" --help-window
 rig_wait_log '^viewtest: help shown'
 rig_wait_window 'Help Window'
 W=$RIG_WINDOW
-# The pressed left button of the first picture is in the accent blue. A
-# slow machine maps the window before it draws the pictures into it.
-_help_drawn() {
-    local shot
-    shot=$(rig_shot "$W" help-window) && rig_colour_near "$(rig_pixel "$shot" 19 27)" "40 104 214" 2
-}
-rig_poll "the rotate picture's left button in accent blue" _help_drawn
+# The pressed left button of the first picture is in the accent blue.
+_accent() { rig_colour_near "$(rig_pixel "$1" 19 27)" "40 104 214" 2; }
+rig_shot_until "$W" help-window _accent
+shot=$RIG_SHOT
+rig_expect_colour "rotate picture, left button" "$(rig_pixel "$shot" 19 27)" "40 104 214" 2
 rig_move "$W" 132 265
 xdotool click 1
 rig_wait_window_gone 'Help Window'
