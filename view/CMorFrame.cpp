@@ -147,8 +147,10 @@ void CMorFrame::clearFrame()
 void CMorFrame::pixelProjection()
 {
     if (m_tileMode && m_tileColumns > 0 && m_tileRows > 0) {
-        const int tw = m_width / m_tileColumns;
-        const int th = m_height / m_tileRows;
+        // Fractional slices: whole-pixel ones would drop the remainder
+        // columns and rows and leave seams between the tiles.
+        const double tw = static_cast<double>(m_width) / m_tileColumns;
+        const double th = static_cast<double>(m_height) / m_tileRows;
         glOrtho(m_tileColumn * tw, (m_tileColumn + 1) * tw, (m_tileRows - m_tileRow) * th,
                 (m_tileRows - m_tileRow - 1) * th, -1.0, 1.0);
     } else {
@@ -452,4 +454,33 @@ void CMorFrame::setTileMode(bool on, int row, int column, int rows, int columns)
     m_tileColumn = column;
     m_tileRows = rows;
     m_tileColumns = columns;
+}
+
+void CMorFrame::drawTile(int row, int column, int rows, int columns, int width, int height)
+{
+    if (m_camera == nullptr || rows < 1 || columns < 1)
+        return;
+    const int fullWidth = m_width;
+    const int fullHeight = m_height;
+    setTileMode(true, row, column, rows, columns);
+    resizeFrame(width, height);
+    const double dx = 2.0 / columns;
+    const double dy = 2.0 / rows;
+    m_camera->setUseViewWindow(true);
+    m_camera->setViewWindow(column * dx - 1.0, (column + 1) * dx - 1.0, row * dy - 1.0, (row + 1) * dy - 1.0);
+    drawFrame();
+    m_camera->setUseViewWindow(false);
+    m_camera->setViewWindow(-1.0, 1.0, -1.0, 1.0);
+    setTileMode(false);
+    resizeFrame(fullWidth, fullHeight);
+}
+
+void CMorFrame::readPixels(int width, int height, unsigned char* rgb)
+{
+    glFinish();
+    GLint alignment = 4;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
 }
