@@ -24,6 +24,7 @@ test: build
 bench: build
 	./$(BUILD)/bench/morvex_reader_bench
 	./$(BUILD)/bench/morvex_panel_bench
+	./$(BUILD)/bench/morvex_export_bench
 
 clean:
 	rm -rf $(BUILD)
