@@ -92,7 +92,8 @@ public:
     // and legend included. Size, camera and tile mode are restored after.
     void drawTile(int row, int column, int rows, int columns, int width, int height);
     // Reads width x height pixels from the bottom left of the current buffer,
-    // RGB, bottom row first, once drawing has finished.
+    // RGB, bottom row first, once drawing has finished, into the caller's
+    // buffer of width * height * 3 bytes.
     static void readPixels(int width, int height, unsigned char* rgb);
     // Makes the frame's GL context current for drawing outside the window
     // system's paint; false when there is none to draw into yet.

@@ -15,7 +15,8 @@ public:
     // multiple of 4.
     static int packedWidth(int width) { return width > 0 ? width - width % 4 : 0; }
 
-    // Takes width x height RGB pixels, bottom row first (as GL reads them).
+    // Copies width x height RGB pixels, bottom row first (as GL reads them);
+    // rgb stays the caller's.
     // False, leaving the bitmap empty, unless width is a positive multiple of 4
     // and height positive.
     bool setPixels(const unsigned char* rgb, int width, int height);
@@ -25,7 +26,8 @@ public:
     bool isEmpty() const { return m_bytes.empty(); }
     // Header and pixels, exactly as written to files and the clipboard.
     const std::vector<unsigned char>& getBytes() const { return m_bytes; }
-    // Row y (0 at the bottom): getWidth() pixels in blue, green, red.
+    // Row y (0 at the bottom): getWidth() pixels in blue, green, red; points
+    // into the bitmap, valid until it changes.
     const unsigned char* getRow(int y) const;
     // RGB pixels with the top row first, the order of the toolkit's images.
     std::vector<unsigned char> getTopDownRGB() const;

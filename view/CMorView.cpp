@@ -27,6 +27,20 @@ CMorView::~CMorView()
 
 int CMorView::handle(int event)
 {
+    if (m_exporting) {
+        switch (event) {
+        case FL_PUSH:
+        case FL_DRAG:
+        case FL_RELEASE:
+        case FL_MOVE:
+        case FL_MOUSEWHEEL:
+        case FL_KEYDOWN:
+        case FL_KEYUP:
+            return 1;
+        default:
+            break;
+        }
+    }
     if (event == FL_HIDE) {
         tellClose();
         CZelFltkBase::handle(event);
@@ -128,10 +142,21 @@ bool CMorView::activateContext()
     return true;
 }
 
+bool CMorView::startExport()
+{
+    if (m_exporting) {
+        std::cout << "A picture of the view is being taken already; the new request is ignored" << std::endl;
+        return false;
+    }
+    m_exporting = true;
+    return true;
+}
+
 // After an export the window shows the normal frame again; a failure is
 // shown to the user.
 bool CMorView::exported(CMorExporter& exporter, bool ok)
 {
+    m_exporting = false;
     redraw();
     if (!ok)
         CMorMessageBox::alert(exporter.getErrorMessage());
@@ -140,6 +165,8 @@ bool CMorView::exported(CMorExporter& exporter, bool ok)
 
 bool CMorView::copyToClipboard()
 {
+    if (!startExport())
+        return false;
     CMorExporter exporter(this, m_toolRunner);
     CMorPackedBitmap bitmap;
     if (!exporter.readView(bitmap))
@@ -156,18 +183,24 @@ bool CMorView::copyToClipboard()
 
 bool CMorView::writeBitmap(const std::string& fileName)
 {
+    if (!startExport())
+        return false;
     CMorExporter exporter(this, m_toolRunner);
     return exported(exporter, exporter.writeBitmap(fileName));
 }
 
 bool CMorView::exportSingleImage(const std::string& fileName)
 {
+    if (!startExport())
+        return false;
     CMorExporter exporter(this, m_toolRunner, m_exportProgress);
     return exported(exporter, exporter.exportSingleImage(fileName));
 }
 
 bool CMorView::exportImage(const std::string& fileName, int rows, int columns)
 {
+    if (!startExport())
+        return false;
     CMorExporter exporter(this, m_toolRunner, m_exportProgress);
     return exported(exporter, exporter.exportImage(fileName, rows, columns));
 }

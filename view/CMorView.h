@@ -76,7 +76,10 @@ public:
     // is not used); a failure shows the reason in an alert box.
     bool saveSettings(const std::string& ignored);
 
-    // Pictures of the view. Each shows the reason in an alert box when it fails.
+    // Pictures of the view. Each shows the reason in an alert box when it
+    // fails. While one runs, the window keeps handling events, but the view
+    // ignores the mouse and the keyboard and further pictures are refused, so
+    // that every tile shows the same scene from the same camera.
     // The view's pixels as a packed bitmap on the clipboard and in "snap.bmp"
     // of the current directory (the clipboard gets it also when that file
     // cannot be written).
@@ -91,6 +94,8 @@ public:
     // Borrowed; null for none. Told of each step of an export.
     void setExportProgress(CMorExportProgress* progress) { m_exportProgress = progress; }
 
+    bool isExporting() const { return m_exporting; }
+
     bool activateContext() override;
 
 protected:
@@ -99,6 +104,8 @@ protected:
 private:
     void tellChanged();
     void tellClose();
+    // False, with a log line, when a picture is being taken already.
+    bool startExport();
     bool exported(CMorExporter& exporter, bool ok);
 
     std::vector<std::string> m_commandLineParams;
@@ -107,4 +114,5 @@ private:
     CMorViewCloseEvent* m_closeListener = nullptr;
     CMorExporter::ToolRunner m_toolRunner;
     CMorExportProgress* m_exportProgress = nullptr;
+    bool m_exporting = false;
 };

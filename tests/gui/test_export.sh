@@ -77,6 +77,11 @@ shot=$(rig_shot "$MAIN" export-progress)
 bar=$(rig_colour_count "$shot" "100x12+$((511 - 120))+6")
 [ "$bar" -gt 2 ] || rig_fail "no progress bar during the export"
 rig_note "progress bar shown ($bar colours)"
+# A drag in the view while the export runs must not move the camera.
+rig_move "$MAIN" 250 200
+rig_down 1
+rig_move "$MAIN" 350 260
+rig_up 1
 touch "$GATE"
 rig_wait_log '^viewtest: export 3 x 3 (done|failed)'
 rig_wait_log '^Exported .*out\.png \(1524 x 1137 pixels\) with convert'
@@ -87,6 +92,7 @@ for r in 0 1 2; do
     rig_wait_log "^snap-$r-0\\.bmp snap-$r-1\\.bmp snap-$r-2\\.bmp \\+append snap-$r\\.bmp\$"
 done
 [ "$(rig_count_log '\+append')" -eq 3 ] || rig_fail "the tool joined other than three rows"
+[ "$(rig_count_log '^viewtest: camera after-drag')" -eq 0 ] || rig_fail "the camera moved during the export"
 rig_wait_log "^snap-2\\.bmp snap-1\\.bmp snap-0\\.bmp -append \"$OUT\"\$"
 [ "$(identify -format '%wx%h' "$OUT")" = "1524x1137" ] || rig_fail "the export is $(identify -format '%wx%h' "$OUT")"
 [ -z "$(ls -A "$TMPDIR")" ] || rig_fail "temporary files left: $(ls -A "$TMPDIR")"
