@@ -9,7 +9,8 @@ class Fl_Progress;
 class CMorProgressBar : public CMorExportProgress
 {
 public:
-    // Makes a hidden bar at x, y in the group being built.
+    // Makes a hidden bar at x, y in the group being built; while shown it
+    // keeps to the right end of that group, however wide it has become.
     CMorProgressBar(int x, int y, int width, int height);
     CMorProgressBar(const CMorProgressBar&) = delete;
     CMorProgressBar& operator=(const CMorProgressBar&) = delete;
