@@ -5,6 +5,7 @@
 #pragma once
 
 #include "CMorPackedBitmap.h"
+#include "CMorTileJoiner.h"
 
 #include <cstdint>
 #include <functional>
@@ -51,11 +52,14 @@ public:
 private:
     bool fail(const std::string& message);
     void progress(int done, int total);
+    // Draws tile (row, column) of the grid at the frame's size of the start
+    // of the export and reads it.
+    bool drawTile(int row, int column, int rows, int columns, CMorPackedBitmap& tile, std::string& error);
     // Runs the tool calls in the directory and, when one fails or the output
-    // does not appear, joins the tiles with the own writer.
-    bool writeOutput(const std::vector<std::vector<std::string>>& toolCalls,
-                     const std::vector<std::vector<std::string>>& tiles, const CMorTempDirectory& directory,
-                     const std::string& output, int pictureWidth, int pictureHeight, int step, int total);
+    // does not appear, joins the tiles from source with the own writer.
+    bool writeOutput(const std::vector<std::vector<std::string>>& toolCalls, int rows, int columns,
+                     const CMorTileJoiner::TileSource& source, const CMorTempDirectory& directory,
+                     const std::string& output, int step, int total);
 
     CMorFrame* m_frame;
     ToolRunner m_runner;
@@ -63,4 +67,8 @@ private:
     std::string m_error;
     Writer m_writer = WRITER_NONE;
     double m_start = 0.0;
+    // The frame's size at the start of the export, and the tiles' size.
+    int m_fullWidth = 0;
+    int m_fullHeight = 0;
+    int m_tileWidth = 0;
 };

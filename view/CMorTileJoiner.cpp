@@ -4,12 +4,12 @@
 #include "CMorPackedBitmap.h"
 #include "CZelPngWriter.h"
 
-bool CMorTileJoiner::writePng(const std::vector<std::vector<std::string>>& files, const std::string& output,
+#include <vector>
+
+bool CMorTileJoiner::writePng(int rows, int columns, const TileSource& source, const std::string& output,
                               std::string& error)
 {
-    const int rows = static_cast<int>(files.size());
-    const int columns = rows > 0 ? static_cast<int>(files[0].size()) : 0;
-    if (rows == 0 || columns == 0) {
+    if (rows < 1 || columns < 1) {
         error = "Cannot write " + output + ": there are no tiles.";
         return false;
     }
@@ -19,12 +19,8 @@ bool CMorTileJoiner::writePng(const std::vector<std::vector<std::string>>& files
     int tileWidth = 0;
     int tileHeight = 0;
     for (int r = rows - 1; r >= 0; --r) {
-        if (static_cast<int>(files[r].size()) != columns) {
-            error = "Cannot write " + output + ": the tile rows differ in length.";
-            return false;
-        }
         for (int c = 0; c < columns; ++c) {
-            if (!tiles[c].readFile(files[r][c], error))
+            if (!source(r, c, tiles[c], error))
                 return false;
             if (tileWidth == 0) {
                 tileWidth = tiles[c].getWidth();
@@ -35,7 +31,8 @@ bool CMorTileJoiner::writePng(const std::vector<std::vector<std::string>>& files
                     return false;
                 }
             } else if (tiles[c].getWidth() != tileWidth || tiles[c].getHeight() != tileHeight) {
-                error = "Cannot write " + output + ": " + files[r][c] + " differs in size from the other tiles.";
+                error = "Cannot write " + output + ": tile " + std::to_string(r) + ", " + std::to_string(c) +
+                        " differs in size from the others.";
                 return false;
             }
         }

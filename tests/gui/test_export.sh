@@ -93,7 +93,7 @@ for r in 0 1 2; do
 done
 [ "$(rig_count_log '\+append')" -eq 3 ] || rig_fail "the tool joined other than three rows"
 [ "$(rig_count_log '^viewtest: camera after-drag')" -eq 0 ] || rig_fail "the camera moved during the export"
-rig_wait_log "^snap-2\\.bmp snap-1\\.bmp snap-0\\.bmp -append \"$OUT\"\$"
+rig_wait_log "^snap-2\\.bmp snap-1\\.bmp snap-0\\.bmp -append \"$TMPDIR/morvex-export-.*/export\\.png\"\$"
 [ "$(identify -format '%wx%h' "$OUT")" = "1524x1137" ] || rig_fail "the export is $(identify -format '%wx%h' "$OUT")"
 [ -z "$(ls -A "$TMPDIR")" ] || rig_fail "temporary files left: $(ls -A "$TMPDIR")"
 [ "$(ls -A "$WORK" | tr '\n' ' ')" = "out.png snap.bmp " ] || rig_fail "the current directory holds $(ls -A "$WORK")"
@@ -107,7 +107,7 @@ rig_key "$MAIN" ctrl+e
 answer_size 1
 rig_wait_log '^viewtest: export 1 x 1 (done|failed)'
 [ "$(rig_count_log '^mortemp\.bmp ')" -eq 1 ] || rig_fail "not one tool call through mortemp.bmp"
-rig_wait_log "^mortemp\\.bmp \"$OUT\"\$"
+rig_wait_log "^mortemp\\.bmp \"$TMPDIR/morvex-export-.*/export\\.png\"\$"
 [ "$(identify -format '%wx%h' "$OUT")" = "508x379" ] || rig_fail "the single export is $(identify -format '%wx%h' "$OUT")"
 [ -z "$(ls -A "$TMPDIR")" ] || rig_fail "temporary files left: $(ls -A "$TMPDIR")"
 rig_note "1 x 1: one tool call through mortemp.bmp"

@@ -214,10 +214,13 @@ TEST_F(ExportFixture, ThreeByThreeRunsTheToolInAPrivateDirectoryAndLeavesNothing
                                                       "snap-" + row + "-2.bmp", "+append", "snap-" + row + ".bmp"}));
         EXPECT_NE(log.find("snap-" + row + "-2.bmp\n"), std::string::npos);
     }
-    EXPECT_EQ(tool.calls[3].arguments, (Arguments{"snap-2.bmp", "snap-1.bmp", "snap-0.bmp", "-append", output}));
-    EXPECT_NE(log.find("snap-2.bmp snap-1.bmp snap-0.bmp -append \"" + output + "\"\n"), std::string::npos) << log;
-    EXPECT_NE(log.find("with convert"), std::string::npos) << log;
+    // The tool writes into the private directory too; the picture is moved
+    // into place only when it is whole.
     const std::string directory = tool.calls[0].directory;
+    const std::string made = directory + "/export.png";
+    EXPECT_EQ(tool.calls[3].arguments, (Arguments{"snap-2.bmp", "snap-1.bmp", "snap-0.bmp", "-append", made}));
+    EXPECT_NE(log.find("snap-2.bmp snap-1.bmp snap-0.bmp -append \"" + made + "\"\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("Exported " + output + " (192 x 150 pixels) with convert"), std::string::npos) << log;
     EXPECT_NE(directory, scratch.path);
     for (const ToolCall& call : tool.calls)
         EXPECT_EQ(call.directory, directory);
@@ -303,7 +306,7 @@ TEST_F(ExportFixture, SingleImageGoesThroughOneTemporaryBitmap)
     CMorExporter exporter(m_frame.get(), tool.runner());
     ASSERT_TRUE(exporter.exportImage("single.png", 1, 1)) << exporter.getErrorMessage();
     ASSERT_EQ(tool.calls.size(), 1u);
-    EXPECT_EQ(tool.calls[0].arguments, (Arguments{"mortemp.bmp", scratch.path + "/single.png"}));
+    EXPECT_EQ(tool.calls[0].arguments, (Arguments{"mortemp.bmp", tool.calls[0].directory + "/export.png"}));
     EXPECT_FALSE(exists(tool.calls[0].directory));
     EXPECT_EQ(fileBytes("mortemp.bmp").size(), 4u);
     const Picture picture = readPng("single.png");
@@ -319,7 +322,8 @@ TEST_F(ExportFixture, AwkwardFileNamesReachTheToolLiterally)
 {
     start(66, 50);
     ScratchDirectory scratch;
-    const std::string name = "a \"b\" $HOME; `touch x` c.png";
+    // Blanks, quotes, $, ;, backticks, and brackets the tool would read as a frame number.
+    const std::string name = "a \"b\" $HOME; `touch x` c[1].png";
     RecordingRunner tool("convert");
     CMorExporter exporter(m_frame.get(), tool.runner());
     ASSERT_TRUE(exporter.exportImage(name, 2, 2)) << exporter.getErrorMessage();
@@ -340,7 +344,9 @@ TEST_F(ExportFixture, FailureOfBothWritersIsReported)
     EXPECT_EQ(exporter.getWriter(), CMorExporter::WRITER_NONE);
     const std::string& message = exporter.getErrorMessage();
     EXPECT_NE(message.find("/nonexistent-morvex-dir/out.png"), std::string::npos) << message;
-    EXPECT_NE(message.find("The image tool: convert failed"), std::string::npos) << message;
+    EXPECT_NE(message.find("The image tool: convert made the picture, but it could not be put in place: Cannot write"),
+              std::string::npos)
+        << message;
     EXPECT_NE(message.find("The program's own writer: Cannot create"), std::string::npos) << message;
     ASSERT_FALSE(tool.calls.empty());
     EXPECT_FALSE(exists(tool.calls[0].directory));
@@ -348,3 +354,46 @@ TEST_F(ExportFixture, FailureOfBothWritersIsReported)
     EXPECT_FALSE(exporter.exportImage("x.png", 0, 2));
     EXPECT_FALSE(exporter.getErrorMessage().empty());
 }
+
+TEST_F(ExportFixture, PicturesTheToolRefusesAreWrittenByTheProgramWithoutLeftovers)
+{
+    ScratchDirectory scratch;
+    // 8 x 2100 pixels across: wider than the tool's policy allows. Failing,
+    // it writes its inputs one by one over the tiles, which are drawn again.
+    start(2100, 60, false);
+    RecordingRunner tool("convert");
+    CMorExporter exporter(m_frame.get(), tool.runner());
+    testing::internal::CaptureStdout();
+    bool ok = exporter.exportImage("wide.png", 8, 8);
+    std::string log = testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(ok) << exporter.getErrorMessage() << log;
+    EXPECT_EQ(exporter.getWriter(), CMorExporter::WRITER_OWN) << log;
+    EXPECT_NE(log.find("drawing it again"), std::string::npos) << log;
+    CMorExporter own(m_frame.get(), nullptr);
+    ASSERT_TRUE(own.exportImage("reference.png", 8, 8)) << own.getErrorMessage();
+    const Picture wide = readPng("wide.png");
+    EXPECT_EQ(wide.width, 16800);
+    EXPECT_EQ(wide.height, 480);
+    EXPECT_EQ(wide.rgb, readPng("reference.png").rgb);
+
+    // 8 x 2100 pixels high: the rows join, the stacking fails, and the parts
+    // the tool writes instead stay in the private directory, away from the
+    // user's files of the same names.
+    start(60, 2100, false);
+    std::ofstream("tall.png") << "old";
+    std::ofstream("tall-3.png") << "mine";
+    RecordingRunner tall("convert");
+    CMorExporter stacked(m_frame.get(), tall.runner());
+    testing::internal::CaptureStdout();
+    ok = stacked.exportImage("tall.png", 8, 8);
+    log = testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(ok) << stacked.getErrorMessage() << log;
+    EXPECT_EQ(stacked.getWriter(), CMorExporter::WRITER_OWN) << log;
+    EXPECT_EQ(tall.calls.size(), 9u);
+    EXPECT_EQ(readPng("tall.png").height, 16800);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(exists("tall-" + std::to_string(i) + ".png"), i == 3) << i;
+    EXPECT_EQ(fileBytes("tall-3.png").size(), 4u);
+    EXPECT_FALSE(exists(tall.calls[0].directory));
+}
+
