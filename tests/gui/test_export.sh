@@ -131,12 +131,23 @@ kill "$RIG_APP_PID"
 wait "$RIG_APP_PID" 2>/dev/null
 
 # Without the tool: an 8 x 8 export is written by the program's own writer.
+# The program starts in a directory that then goes away, so that "snap.bmp"
+# cannot be written: the copy reaches the clipboard all the same.
 NOTOOL="$RIG_DIR/notool"
-mkdir -p "$NOTOOL"
+GONE="$RIG_DIR/gone"
+mkdir -p "$NOTOOL" "$GONE"
+cd "$GONE" || rig_fail "no directory to leave"
 PATH="$NOTOOL" rig_start_app "$VIEWTEST" --width 511 --height 379 --background 1 --export "$OUT"
+cd "$WORK" && rmdir "$GONE"
 rig_wait_log '^viewtest: ready'
 rig_wait_window 'Morvex view test'
 MAIN=$RIG_WINDOW
+xclip -selection clipboard -i </dev/null
+rig_key "$MAIN" ctrl+c
+rig_wait_log '^The copy goes to the clipboard only: Cannot create snap\.bmp'
+rig_wait_log '^Copied the view to the clipboard'
+xclip -selection clipboard -t TARGETS -o | grep -qx 'image/bmp' || rig_fail "the clipboard offers no image/bmp"
+rig_note "without snap.bmp the copy still reaches the clipboard"
 rig_key "$MAIN" ctrl+e
 answer_size 8
 rig_wait_log '^viewtest: export 8 x 8 (done|failed)'
