@@ -182,7 +182,9 @@ rig_choose_file() {
         # partial path races with the keys.
         printf %s "$name" | xclip -selection clipboard &
         local clip=$!
-        _clip_ready() { [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$name" ]; }
+        # Bounded: until xclip owns the clipboard, the question may go to a
+        # program that cannot answer while its file dialog runs.
+        _clip_ready() { [ "$(timeout 2 xclip -o -selection clipboard 2>/dev/null)" = "$name" ]; }
         rig_poll "the clipboard" _clip_ready
         # Ctrl+L opens the location field (the save-style dialog has its name
         # field); keys sent before the dialog listens are lost, so this is
