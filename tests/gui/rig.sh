@@ -74,7 +74,11 @@ rig_start_xvfb() {
 
 # Starts the program in the background; its stdout and stderr are kept.
 rig_start_app() {
-    "$@" >"$RIG_APP_OUT" 2>"$RIG_APP_ERR" &
+    # Emptied here, not by the background start: a second program's waits
+    # must not see the first one's lines.
+    : >"$RIG_APP_OUT"
+    : >"$RIG_APP_ERR"
+    "$@" >>"$RIG_APP_OUT" 2>>"$RIG_APP_ERR" &
     RIG_APP_PID=$!
 }
 
