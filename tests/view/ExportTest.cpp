@@ -318,6 +318,31 @@ TEST_F(ExportFixture, SingleImageGoesThroughOneTemporaryBitmap)
     EXPECT_EQ(readPng("wide.png").width, 192);
 }
 
+TEST_F(ExportFixture, PicturesMoveIntoPlaceAcrossFileSystems)
+{
+    struct stat shm, scratchInfo;
+    ScratchDirectory scratch;
+    if (stat("/dev/shm", &shm) != 0 || stat(scratch.path.c_str(), &scratchInfo) != 0 ||
+        shm.st_dev == scratchInfo.st_dev)
+        GTEST_SKIP() << "no second file system for temporary files";
+    start(66, 50);
+    const char* previous = std::getenv("TMPDIR");
+    const std::string saved = previous != nullptr ? previous : "";
+    setenv("TMPDIR", "/dev/shm", 1);
+    RecordingRunner tool("convert");
+    CMorExporter exporter(m_frame.get(), tool.runner());
+    const bool ok = exporter.exportImage("moved.png", 2, 2);
+    if (previous != nullptr)
+        setenv("TMPDIR", saved.c_str(), 1);
+    else
+        unsetenv("TMPDIR");
+    ASSERT_TRUE(ok) << exporter.getErrorMessage();
+    EXPECT_EQ(exporter.getWriter(), CMorExporter::WRITER_TOOL);
+    EXPECT_EQ(tool.calls[0].directory.rfind("/dev/shm/", 0), 0u);
+    EXPECT_EQ(readPng("moved.png").width, 128);
+    EXPECT_FALSE(exists(tool.calls[0].directory));
+}
+
 TEST_F(ExportFixture, AwkwardFileNamesReachTheToolLiterally)
 {
     start(66, 50);
