@@ -1,7 +1,8 @@
 // Takes pictures of a frame: the packed bitmap of what it shows, and PNG
 // exports either at its size or as a grid of tiles, joined by the external
 // image tool "convert" or, when the tool is missing or fails, by the
-// program's own writer. Temporary files live in a private directory.
+// program's own writer. Tiles and the tool's output live in a private
+// temporary directory; the finished picture is moved into place whole.
 #pragma once
 
 #include "CMorPackedBitmap.h"
@@ -47,6 +48,7 @@ public:
     // Which writer made the last export's picture.
     Writer getWriter() const { return m_writer; }
 
+    // The image tool's program name, "convert".
     static const char* const TOOL;
 
 private:
