@@ -2,6 +2,7 @@
 #include "CMorFrame.h"
 
 #include "CMorJitterTable.h"
+#include "CMorTileGrid.h"
 #include "CZelLighting.h"
 
 #include <GL/gl.h>
@@ -146,13 +147,11 @@ void CMorFrame::clearFrame()
 // tile's slice of the whole window.
 void CMorFrame::pixelProjection()
 {
-    if (m_tileMode && m_tileColumns > 0 && m_tileRows > 0) {
-        // Fractional slices: whole-pixel ones would drop the remainder
-        // columns and rows and leave seams between the tiles.
-        const double tw = static_cast<double>(m_width) / m_tileColumns;
-        const double th = static_cast<double>(m_height) / m_tileRows;
-        glOrtho(m_tileColumn * tw, (m_tileColumn + 1) * tw, (m_tileRows - m_tileRow) * th,
-                (m_tileRows - m_tileRow - 1) * th, -1.0, 1.0);
+    if (m_tileMode) {
+        double left = 0.0, right = 0.0, bottom = 0.0, top = 0.0;
+        CMorTileGrid(m_width, m_height, m_tileRows, m_tileColumns).getPixelWindow(m_tileRow, m_tileColumn, left, right,
+                                                                                  bottom, top);
+        glOrtho(left, right, bottom, top, -1.0, 1.0);
     } else {
         glOrtho(0, m_width, m_height, 0, -1.0, 1.0);
     }
@@ -454,23 +453,26 @@ void CMorFrame::setTileMode(bool on, int row, int column, int rows, int columns)
     m_tileColumn = column;
     m_tileRows = rows;
     m_tileColumns = columns;
+    if (m_camera == nullptr)
+        return;
+    // The scene shows the tile's part of the frustum, the overlays the same
+    // part of the window (pixelProjection): both come from one grid.
+    double left = -1.0, right = 1.0, bottom = -1.0, top = 1.0;
+    if (on)
+        CMorTileGrid(m_width, m_height, rows, columns).getViewWindow(row, column, left, right, bottom, top);
+    m_camera->setUseViewWindow(on);
+    m_camera->setViewWindow(left, right, bottom, top);
 }
 
 void CMorFrame::drawTile(int row, int column, int rows, int columns, int width, int height)
 {
-    if (m_camera == nullptr || rows < 1 || columns < 1)
+    if (m_camera == nullptr)
         return;
     const int fullWidth = m_width;
     const int fullHeight = m_height;
-    setTileMode(true, row, column, rows, columns);
     resizeFrame(width, height);
-    const double dx = 2.0 / columns;
-    const double dy = 2.0 / rows;
-    m_camera->setUseViewWindow(true);
-    m_camera->setViewWindow(column * dx - 1.0, (column + 1) * dx - 1.0, row * dy - 1.0, (row + 1) * dy - 1.0);
+    setTileMode(true, row, column, rows, columns);
     drawFrame();
-    m_camera->setUseViewWindow(false);
-    m_camera->setViewWindow(-1.0, 1.0, -1.0, 1.0);
     setTileMode(false);
     resizeFrame(fullWidth, fullHeight);
 }

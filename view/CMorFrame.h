@@ -81,7 +81,9 @@ public:
     int getLightDirection() const { return m_lightDirection; }
 
     // Tiled drawing: the frame shows tile (row, column) of a rows x columns
-    // grid, row 0 at the bottom; the gradient background is cut to match.
+    // grid (CMorTileGrid), row 0 at the bottom: the camera's view window, the
+    // gradient background and the legend are cut to match. Off restores the
+    // whole view.
     void setTileMode(bool on, int row = 0, int column = 0, int rows = 1, int columns = 1);
     bool getTileMode() const { return m_tileMode; }
 

@@ -220,6 +220,17 @@ rig_shot() {
     echo "$RIG_SHOTS/$name.png"
 }
 
+# Takes screenshots of WINDOW as NAME until CHECK (a command given the PNG's
+# path) succeeds; the passing PNG's path is left in RIG_SHOT. What a program
+# drew reaches the X server some time after it says so, later still on a
+# loaded machine. Not for $(...): a failure must end the test itself.
+rig_shot_until() {
+    local window=$1 name=$2
+    shift 2
+    _rig_shot_passes() { RIG_SHOT=$(rig_shot "$window" "$name") && "$@" "$RIG_SHOT"; }
+    rig_poll "screenshot $name to pass $1" _rig_shot_passes "$@"
+}
+
 # Prints "r g b" of pixel (x, y) of a PNG, origin top left.
 rig_pixel() {
     convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | tail -n 1 |
