@@ -62,10 +62,11 @@ size=$(stat -c %s snap.bmp)
 rig_note "snap.bmp: $size bytes"
 xclip -selection clipboard -t TARGETS -o | grep -qx 'image/bmp' || rig_fail "the clipboard offers no image/bmp"
 xclip -selection clipboard -t image/bmp -o >"$RIG_DIR/clip.bmp"
-shot=$(rig_shot "$MAIN" export-view)
-convert "$shot" -crop "508x379+0+$MENU" +repage "$RIG_DIR/view.png"
-diff=$(compare -metric AE "$RIG_DIR/clip.bmp" "$RIG_DIR/view.png" null: 2>&1)
-[ "$diff" = "0" ] || rig_fail "the clipboard's picture differs from the view in $diff pixels"
+_view_is_clip() {
+    convert "$1" -crop "508x379+0+$MENU" +repage "$RIG_DIR/view.png" &&
+        [ "$(compare -metric AE "$RIG_DIR/clip.bmp" "$RIG_DIR/view.png" null: 2>&1)" = "0" ]
+}
+rig_shot_until "$MAIN" export-view _view_is_clip
 rig_note "clipboard equals the view"
 
 # 3 x 3, with the progress bar looked at while the tool waits at its gate.
@@ -73,10 +74,9 @@ rig_key "$MAIN" ctrl+e
 answer_size 3
 rig_wait_log '^snap-2-2\.bmp$'
 rig_wait_log '\+append snap-0\.bmp$'
-shot=$(rig_shot "$MAIN" export-progress)
-bar=$(rig_colour_count "$shot" "100x12+$((511 - 120))+6")
-[ "$bar" -gt 2 ] || rig_fail "no progress bar during the export"
-rig_note "progress bar shown ($bar colours)"
+_bar_shown() { [ "$(rig_colour_count "$1" "100x12+$((511 - 120))+6")" -gt 2 ]; }
+rig_shot_until "$MAIN" export-progress _bar_shown
+rig_note "progress bar shown"
 # A drag in the view while the export runs must not move the camera.
 rig_move "$MAIN" 250 200
 rig_down 1

@@ -40,10 +40,11 @@ xdotool click 1
 rig_wait_log "^Copied the view to the clipboard \\($VW x $VH pixels\\)"
 [ "$(stat -c %s snap.bmp)" -eq $((40 + VW * 3 * VH)) ] || rig_fail "snap.bmp has $(stat -c %s snap.bmp) bytes"
 xclip -selection clipboard -t image/bmp -o >"$RIG_DIR/clip.bmp"
-shot=$(rig_shot "$W" export-window-view)
-convert "$shot" -crop "${VW}x$VH+0+67" +repage "$RIG_DIR/view.png"
-diff=$(compare -metric AE "$RIG_DIR/clip.bmp" "$RIG_DIR/view.png" null: 2>&1)
-[ "$diff" = "0" ] || rig_fail "the clipboard's picture differs from the view in $diff pixels"
+_view_is_clip() {
+    convert "$1" -crop "${VW}x$VH+0+67" +repage "$RIG_DIR/view.png" &&
+        [ "$(compare -metric AE "$RIG_DIR/clip.bmp" "$RIG_DIR/view.png" null: 2>&1)" = "0" ]
+}
+rig_shot_until "$W" export-window-view _view_is_clip
 rig_note "copy button: $VW x $VH on the clipboard, equal to the view"
 
 # File > Export PNG..., 2 x 2.
@@ -61,10 +62,9 @@ rig_move "$SIZE" $((34 + 33)) $((48 + 11))
 xdotool click 1
 rig_wait_log '^snap-1-1\.bmp$'
 rig_wait_log '\+append snap-0\.bmp$'
-shot=$(rig_shot "$W" export-window-progress)
 # The bar sits at the right end of the tool bar.
-bar=$(rig_colour_count "$shot" "150x10+$((WW - 8 - 170))+42")
-[ "$bar" -gt 2 ] || rig_fail "no progress bar at the right of the tool bar"
+_bar_shown() { [ "$(rig_colour_count "$1" "150x10+$((WW - 8 - 170))+42")" -gt 2 ]; }
+rig_shot_until "$W" export-window-progress _bar_shown
 # Commands wait while the export runs: Open does nothing, a drag moves nothing.
 over_view
 xdotool key ctrl+o
@@ -78,10 +78,12 @@ _rig_window_found '^Open fence diagram$' && rig_fail "Open ran during the export
 [ -z "$(ls -A "$TMPDIR")" ] || rig_fail "temporary files left: $(ls -A "$TMPDIR")"
 # The picture is the view at twice the size: halved, it is close to the view.
 convert fence.png -resize 50% "$RIG_DIR/half.png"
-shot=$(rig_shot "$W" export-window-after)
-convert "$shot" -crop "${VW}x$VH+0+67" +repage "$RIG_DIR/view.png"
-error=$(compare -metric RMSE "$RIG_DIR/half.png" "$RIG_DIR/view.png" null: 2>&1 | sed -E 's/.*\((.*)\)/\1/')
-awk -v e="$error" 'BEGIN { exit !(e < 0.06) }' || rig_fail "the export differs from the view (RMSE $error)"
+_like_view() {
+    convert "$1" -crop "${VW}x$VH+0+67" +repage "$RIG_DIR/view.png" || return 1
+    error=$(compare -metric RMSE "$RIG_DIR/half.png" "$RIG_DIR/view.png" null: 2>&1 | sed -E 's/.*\((.*)\)/\1/')
+    awk -v e="$error" 'BEGIN { exit !(e < 0.06) }'
+}
+rig_shot_until "$W" export-window-after _like_view
 cp fence.png "$RIG_SHOTS/export-window-2x2.png"
 rig_note "2 x 2 export: $((2 * VW)) x $((2 * VH)), like the view (RMSE $error), progress bar shown"
 
