@@ -37,6 +37,7 @@ test: build
 bench: build
 	-@scripts/install-deps --bench
 	./$(BUILD)/bench/morvex_bench $(BENCH_ARGS)
+	./$(BUILD)/bench/morvex_export_bench
 
 clean:
 	rm -rf $(BUILD)

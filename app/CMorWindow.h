@@ -12,6 +12,7 @@
 
 class CLogWindow;
 class CMorHelpWindow;
+class CMorProgressBar;
 class CMorView;
 class CSplashFrame;
 class Fl_Double_Window;
@@ -70,6 +71,7 @@ public:
 
 private:
     void buildToolBar();
+    void setCommandsActive(bool active);
     // Hides every window that closes with the program.
     void hideWindows();
 
@@ -89,6 +91,8 @@ private:
     Fl_HoverButton* m_viewParamButton;
     Fl_HoverButton* m_diagramParamButton;
     CMorView* m_view;
+    // Owned; its bar belongs to the tool bar.
+    CMorProgressBar* m_progressBar;
     // The tool-button icons' pixels; the images point into them.
     std::vector<CMorCanvas> m_iconPixels;
     std::vector<Fl_RGB_Image*> m_iconImages;
