@@ -45,6 +45,7 @@ test: build
 bench: build
 	-@scripts/install-deps --bench
 	./$(BUILD)/bench/morvex_bench $(BENCH_ARGS)
+	./$(BUILD)/bench/morvex_export_bench
 
 sanitize-deps: deps
 	@scripts/install-deps --sanitize

@@ -1,14 +1,17 @@
 // Main window with its menu, tool buttons and view.
 #include "CMorWindow.h"
 
+#include "CImageSizeDialog.h"
 #include "CLogWindow.h"
 #include "CMorArtwork.h"
 #include "CMorHelpWindow.h"
+#include "CMorProgressBar.h"
 #include "CMorToolWindow.h"
 #include "CMorView.h"
 #include "CSplashFrame.h"
 #include "Fl_HoverButton.h"
 #include "chooseFile.h"
+#include "runCommand.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
@@ -110,6 +113,16 @@ const ToolButton toolButtons[] = {
 
 const int MARGIN = 50;
 
+// The export's progress bar, kept at the right end of the tool bar.
+const int PROGRESS_WIDTH = 180;
+const int PROGRESS_HEIGHT = 19;
+
+uint32_t runImageTool(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& directory)
+{
+    return runCommand(program, arguments, directory);
+}
+
 } // namespace
 
 CMorWindow::CMorWindow()
@@ -136,6 +149,8 @@ CMorWindow::CMorWindow()
     m_view->when(FL_WHEN_RELEASE);
     m_window->resizable(m_view);
     m_window->end();
+    m_view->setToolRunner(runImageTool);
+    m_view->setExportProgress(m_progressBar);
 
     m_helpWindow = new CMorHelpWindow();
     m_aboutWindow = new CSplashFrame();
@@ -162,6 +177,8 @@ void CMorWindow::buildToolBar()
         button->callback(tool.callback);
         buttons.push_back(button);
     }
+    m_progressBar = new CMorProgressBar(511 - 8 - PROGRESS_WIDTH, 29 + (33 - PROGRESS_HEIGHT) / 2, PROGRESS_WIDTH,
+                                        PROGRESS_HEIGHT);
     m_toolBar->end();
     m_openButton = buttons[0];
     m_saveButton = buttons[1];
@@ -180,9 +197,11 @@ CMorWindow::~CMorWindow()
     m_view->setCloseListener(nullptr);
     if (CMorToolWindow::getOwner() == m_window)
         CMorToolWindow::setOwner(nullptr);
+    m_view->setExportProgress(nullptr);
     delete m_aboutWindow;
     delete m_helpWindow;
     delete m_window;
+    delete m_progressBar;
     for (Fl_RGB_Image* image : m_iconImages)
         delete image;
 }
@@ -239,7 +258,7 @@ void CMorWindow::onViewClose()
 void CMorWindow::hideWhenIdle(void* data)
 {
     CMorWindow* window = static_cast<CMorWindow*>(data);
-    if (window->m_view->isLoading()) {
+    if (window->m_view->isLoading() || window->m_view->isExporting()) {
         Fl::repeat_timeout(0.05, hideWhenIdle, data);
         return;
     }
@@ -250,14 +269,16 @@ void CMorWindow::hideWhenIdle(void* data)
 void CMorWindow::hideWindows()
 {
     // A load may run inside the view's own drawing (a file named on the
-    // command line) and lets the toolkit handle events at every line it logs:
-    // a window hidden then is pulled out from under the toolkit's drawing.
-    // The windows go as soon as the load is over.
-    if (m_view->isLoading()) {
+    // command line) and lets the toolkit handle events at every line it logs,
+    // an export between its tiles: a window hidden then is pulled out from
+    // under the toolkit's drawing. The windows go as soon as that is over.
+    if (m_view->isLoading() || m_view->isExporting()) {
         if (!m_hidePending) {
             m_hidePending = true;
             Fl::add_timeout(0.05, hideWhenIdle, this);
-            std::cout << "Morvex ends when the diagram has been loaded." << std::endl;
+            std::cout << (m_view->isLoading() ? "Morvex ends when the diagram has been loaded."
+                                              : "Morvex ends when the picture has been exported.")
+                      << std::endl;
         }
         return;
     }
@@ -295,15 +316,55 @@ void CMorWindow::resetView()
 
 void CMorWindow::exportView(const char* title)
 {
-    const char* path = chooseFile(title, "*.png", "", CMorFileDialogKind::Save);
-    if (path == nullptr)
+    if (m_view->isExporting())
         return;
-    std::cout << "Exporting images is not available in this build: " << path << std::endl;
+    // The scene holds no diagram while one loads: nothing to export yet.
+    if (m_view->isLoading()) {
+        std::cout << "Export refused: a diagram is being loaded." << std::endl;
+        return;
+    }
+    const char* chosen = chooseFile(title, "*.png", "", CMorFileDialogKind::Save);
+    if (chosen == nullptr)
+        return;
+    const std::string path = chosen;
+    CImageSizeDialog dialog;
+    centerWindow(dialog.getWindow());
+    if (!dialog.showModal()) {
+        std::cout << "Export cancelled" << std::endl;
+        return;
+    }
+    int rows = 1, columns = 1;
+    dialog.getSize(rows, columns);
+    setCommandsActive(false);
+    m_view->exportImage(path, rows, columns);
+    setCommandsActive(true);
 }
 
 void CMorWindow::copyToClipboard()
 {
-    std::cout << "Copying the view to the clipboard is not available in this build" << std::endl;
+    if (m_view->isExporting())
+        return;
+    if (m_view->isLoading()) {
+        std::cout << "Copy refused: a diagram is being loaded." << std::endl;
+        return;
+    }
+    setCommandsActive(false);
+    m_view->copyToClipboard();
+    setCommandsActive(true);
+}
+
+// While a picture is taken the window keeps handling events (progress, log);
+// no other command may change the view meanwhile.
+void CMorWindow::setCommandsActive(bool active)
+{
+    Fl_Widget* commands[] = {m_menuBar,    m_openButton,      m_copyButton,        m_exportButton,
+                             m_saveButton, m_viewParamButton, m_diagramParamButton, m_resetButton};
+    for (Fl_Widget* command : commands) {
+        if (active)
+            command->activate();
+        else
+            command->deactivate();
+    }
 }
 
 void CMorWindow::showViewParameters()

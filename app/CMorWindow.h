@@ -12,6 +12,7 @@
 
 class CLogWindow;
 class CMorHelpWindow;
+class CMorProgressBar;
 class CMorView;
 class CSplashFrame;
 class Fl_Double_Window;
@@ -70,8 +71,9 @@ public:
 
 private:
     void buildToolBar();
-    // Hides every window that closes with the program; while a diagram loads,
-    // as soon as it is loaded.
+    void setCommandsActive(bool active);
+    // Hides every window that closes with the program; while a diagram loads
+    // or the view exports, as soon as that is over.
     void hideWindows();
     static void hideWhenIdle(void* data);
 
@@ -92,6 +94,8 @@ private:
     Fl_HoverButton* m_viewParamButton;
     Fl_HoverButton* m_diagramParamButton;
     CMorView* m_view;
+    // Owned; its bar belongs to the tool bar.
+    CMorProgressBar* m_progressBar;
     // The tool-button icons' pixels; the images point into them.
     std::vector<CMorCanvas> m_iconPixels;
     std::vector<Fl_RGB_Image*> m_iconImages;

@@ -105,6 +105,15 @@ void CZelImagePlane::setImage(CZelImage* image)
     rebuild();
 }
 
+void CZelImagePlane::releaseImages()
+{
+    m_rawImage = nullptr;
+    for (auto& row : m_textures)
+        for (CZelTexture* texture : row)
+            texture->setReleaseImageAfterUpload(true);
+    m_tiles.clear();
+}
+
 bool CZelImagePlane::setTextureSizeExponent(int exponent)
 {
     if (exponent < 0 || exponent > LARGEST_EXPONENT)

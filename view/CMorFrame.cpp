@@ -479,3 +479,26 @@ void CMorFrame::setTileMode(bool on, int row, int column, int rows, int columns)
     m_camera->setUseViewWindow(on);
     m_camera->setViewWindow(left, right, bottom, top);
 }
+
+void CMorFrame::drawTile(int row, int column, int rows, int columns, int width, int height)
+{
+    if (m_camera == nullptr)
+        return;
+    const int fullWidth = m_width;
+    const int fullHeight = m_height;
+    resizeFrame(width, height);
+    setTileMode(true, row, column, rows, columns);
+    drawFrame();
+    setTileMode(false);
+    resizeFrame(fullWidth, fullHeight);
+}
+
+void CMorFrame::readPixels(int width, int height, unsigned char* rgb)
+{
+    glFinish();
+    GLint alignment = 4;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
+}

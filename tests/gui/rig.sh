@@ -74,7 +74,11 @@ rig_start_xvfb() {
 
 # Starts the program in the background; its stdout and stderr are kept.
 rig_start_app() {
-    "$@" >"$RIG_APP_OUT" 2>"$RIG_APP_ERR" &
+    # Emptied here, not by the background start: a second program's waits
+    # must not see the first one's lines.
+    : >"$RIG_APP_OUT"
+    : >"$RIG_APP_ERR"
+    "$@" >>"$RIG_APP_OUT" 2>>"$RIG_APP_ERR" &
     RIG_APP_PID=$!
 }
 
@@ -182,7 +186,9 @@ rig_choose_file() {
         # partial path races with the keys.
         printf %s "$name" | xclip -selection clipboard &
         local clip=$!
-        _clip_ready() { [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$name" ]; }
+        # Bounded: until xclip owns the clipboard, the question may go to a
+        # program that cannot answer while its file dialog runs.
+        _clip_ready() { [ "$(timeout 2 xclip -o -selection clipboard 2>/dev/null)" = "$name" ]; }
         rig_poll "the clipboard" _clip_ready
         # Ctrl+L opens the location field (the save-style dialog has its name
         # field); keys sent before the dialog listens are lost, so this is

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Commands while a large diagram loads: every line the load writes lets the
-# toolkit handle events, so Open, Save settings, Reset view and mouse drags
-# reach the program in the middle of the load. Open, Save and Reset are
+# toolkit handle events, so Open, Save settings, Reset view, Export, Copy and
+# mouse drags reach the program in the middle of the load. The commands are
 # refused and say so; the load finishes, no file is written, and Exit during
 # a load ends the program cleanly.
 . "$(dirname "$0")/rig.sh"
@@ -47,6 +47,12 @@ rig_wait_log '^Save settings refused: a diagram is being loaded\.$'
 over_main
 xdotool key Home
 rig_wait_log '^Reset view refused: a diagram is being loaded\.$'
+over_main
+xdotool key ctrl+e
+rig_wait_log '^Export refused: a diagram is being loaded\.$'
+over_main
+xdotool key ctrl+c
+rig_wait_log '^Copy refused: a diagram is being loaded\.$'
 rig_move "$W" 400 300
 rig_down 1
 rig_move "$W" 450 320
