@@ -384,7 +384,8 @@ bool CFenceDiagram::getFenceLighting() const
 
 void CFenceDiagram::setRemoveWhite(bool remove)
 {
-    for (int i = 0; i < getSize(); ++i)
+    // getSize alone is the diagram's extent, not its number of children.
+    for (int i = 0; i < CZelComposite::getSize(); ++i)
         if (getChild(i)->isClass("CFence"))
             static_cast<CFence*>(getChild(i))->setRemoveWhite(remove);
 }
