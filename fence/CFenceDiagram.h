@@ -55,7 +55,8 @@ public:
     // The point that the geometry is relative to, in scene axes and map units.
     const CZelVec3d& getOrigin() const { return m_origin; }
     void getBounds(double min[3], double max[3]) const;
-    double getSize() const { return m_size; }
+    // The diagram size S: the larger horizontal extent.
+    double getDiagramSize() const { return m_size; }
     double getGreatestFenceHeight() const { return m_greatestHeight; }
     int getFenceCount() const { return m_fenceCount; }
     const std::string& getDescription(int fence) const { return m_descriptions.at(fence); }

@@ -5,7 +5,7 @@
 # starts is killed on exit. Waits are for log lines and windows, with a
 # generous upper bound, never for a fixed time.
 
-RIG_TIMEOUT=${RIG_TIMEOUT:-60}
+RIG_TIMEOUT=${RIG_TIMEOUT:-120}
 RIG_DIR=$(mktemp -d "${TMPDIR:-/tmp}/morvex-gui.XXXXXX")
 RIG_SHOTS=${RIG_SHOTS:-$RIG_DIR}
 RIG_XVFB_PID=""
