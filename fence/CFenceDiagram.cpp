@@ -384,8 +384,7 @@ bool CFenceDiagram::getFenceLighting() const
 
 void CFenceDiagram::setRemoveWhite(bool remove)
 {
-    // getSize alone is the diagram's extent, not its number of children.
-    for (int i = 0; i < CZelComposite::getSize(); ++i)
+    for (int i = 0; i < getSize(); ++i)
         if (getChild(i)->isClass("CFence"))
             static_cast<CFence*>(getChild(i))->setRemoveWhite(remove);
 }

@@ -402,7 +402,7 @@ TEST_F(DialogTest, DiagramSettingsGoToTheDiagramAtOnce)
     type(diagramWindow(), "Relative margin", 0.05);
     double x2, y2, z2;
     label->getPosition(x2, y2, z2);
-    EXPECT_NEAR(y2 - y, diagram()->getSize() * 0.03, 1e-6 * diagram()->getSize());
+    EXPECT_NEAR(y2 - y, diagram()->getDiagramSize() * 0.03, 1e-6 * diagram()->getDiagramSize());
     const Pixels before = frame();
     type(diagramWindow(), "Relative text size", 0.05);
     EXPECT_EQ(diagram()->getRelativeTextSize(), 0.05);
