@@ -1,7 +1,9 @@
 # Morvex: the two everyday commands are `make run` and `make test`.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+# `make run` opens the bundled example diagram.
 EXAMPLE ?= data/examples/example.fnc
+RUN_ARGS ?= $(wildcard $(EXAMPLE))
 
 .PHONY: all deps build run test bench clean
 
@@ -15,7 +17,7 @@ build: deps
 	@cmake --build $(BUILD) -j $(JOBS) -- --no-print-directory
 
 run: build
-	./$(BUILD)/morvex $(wildcard $(EXAMPLE))
+	./$(BUILD)/morvex $(RUN_ARGS)
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

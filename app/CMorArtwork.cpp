@@ -1,6 +1,7 @@
 // Painting of the help and splash pictures.
 #include "CMorArtwork.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -260,5 +261,160 @@ CMorCanvas CMorArtwork::splash()
         x += paintLetter(canvas, *c, x, top, height, WHITE) + height * 0.16;
     canvas.fillRect(27, 97, 233, 3, {242, 158, 60});
     canvas.fillRect(27, 100, 233, 1, {120, 80, 30}, 0.5);
+    return canvas;
+}
+
+// The tool icons share one outline colour, the accent blue and a few fills, and
+// draw their outlines as a darker shape under a lighter one inset by a pixel.
+namespace {
+
+const Colour ICON_LINE{52, 62, 80};
+const Colour PAPER{252, 252, 253};
+const Colour FOLDER_BACK{214, 146, 44};
+const Colour FOLDER_FRONT{250, 198, 94};
+const Colour ICON_GREY{206, 212, 222};
+const Colour SKY{196, 222, 250};
+
+void outlinedRect(CMorCanvas& canvas, double x, double y, double w, double h, double radius, Colour fill)
+{
+    canvas.fillRoundRect(x, y, w, h, radius, ICON_LINE);
+    canvas.fillRoundRect(x + 1, y + 1, w - 2, h - 2, std::max(0.0, radius - 1), fill);
+}
+
+void outlinedPolygon(CMorCanvas& canvas, const std::vector<Point>& points, Colour fill)
+{
+    canvas.fillPolygon(points, fill);
+    for (size_t i = 0; i < points.size(); ++i)
+        canvas.strokeLine(points[i], points[(i + 1) % points.size()], 1.1, ICON_LINE);
+}
+
+// One section panel in an icon: top edge from a to b, bottom edge from c to d
+// (a above c, b above d), filled with three rock layers.
+void iconPanel(CMorCanvas& canvas, Point a, Point b, Point c, Point d, double light)
+{
+    static const Colour layers[] = {{226, 182, 98}, {196, 116, 70}, {104, 124, 160}};
+    auto at = [&](double u, double v) {
+        const Point top{a.first + (b.first - a.first) * u, a.second + (b.second - a.second) * u};
+        const Point bottom{c.first + (d.first - c.first) * u, c.second + (d.second - c.second) * u};
+        return Point{top.first + (bottom.first - top.first) * v, top.second + (bottom.second - top.second) * v};
+    };
+    const double bounds[] = {0.0, 0.36, 0.68, 1.0};
+    for (int k = 0; k < 3; ++k)
+        canvas.fillPolygon({at(0, bounds[k]), at(1, bounds[k] + (k ? 0.06 : 0)), at(1, 1), at(0, 1)},
+                           {layers[k].r * light, layers[k].g * light, layers[k].b * light});
+    for (const auto& edge : {std::make_pair(a, b), std::make_pair(b, d), std::make_pair(d, c),
+                             std::make_pair(c, a)})
+        canvas.strokeLine(edge.first, edge.second, 1.1, ICON_LINE);
+}
+
+CMorCanvas toolCanvas()
+{
+    return CMorCanvas(CMorArtwork::TOOL_ICON_SIZE, CMorArtwork::TOOL_ICON_SIZE);
+}
+
+} // namespace
+
+CMorCanvas CMorArtwork::iconOpen()
+{
+    CMorCanvas canvas = toolCanvas();
+    // Back of the folder with its tab, then the opened front flap.
+    outlinedRect(canvas, 1, 3, 9, 5, 1.5, FOLDER_BACK);
+    outlinedRect(canvas, 1, 5, 18, 14, 1.5, FOLDER_BACK);
+    canvas.fillRect(3, 7, 13, 2, PAPER);
+    outlinedPolygon(canvas, {{5, 9.5}, {21.5, 9.5}, {18, 18.5}, {1.5, 18.5}}, FOLDER_FRONT);
+    return canvas;
+}
+
+CMorCanvas CMorArtwork::iconSave()
+{
+    CMorCanvas canvas = toolCanvas();
+    outlinedRect(canvas, 2, 2, 18, 18, 2, ACCENT);
+    // Metal shutter with its window, and the paper label.
+    canvas.fillRect(6, 3, 10, 6, ICON_GREY);
+    canvas.fillRect(12, 4, 2.5, 4, ICON_LINE);
+    outlinedRect(canvas, 5, 11, 12, 8, 1, PAPER);
+    canvas.fillRect(7, 13.5, 8, 1, ACCENT_LIGHT);
+    canvas.fillRect(7, 16, 8, 1, ACCENT_LIGHT);
+    return canvas;
+}
+
+CMorCanvas CMorArtwork::iconExport()
+{
+    CMorCanvas canvas = toolCanvas();
+    // A picture: sky, sun and a layered hill ...
+    outlinedRect(canvas, 1, 2, 16, 14, 1, SKY);
+    canvas.fillEllipse(12.5, 6, 2, 2, {242, 170, 60});
+    canvas.fillPolygon({{2, 15}, {2, 11}, {7, 7}, {11, 11}, {16, 9}, {16, 15}}, {120, 160, 90});
+    canvas.fillPolygon({{2, 15}, {2, 13}, {8, 11}, {16, 13}, {16, 15}}, {196, 116, 70});
+    // ... and an arrow leaving it towards the bottom right.
+    const std::vector<Point> arrow{{9, 14}, {15, 14}, {15, 11}, {21, 16.5}, {15, 22}, {15, 19}, {9, 19}};
+    canvas.fillPolygon(arrow, PAPER);
+    canvas.fillPolygon({{10, 15}, {16, 15}, {16, 13.3}, {19.6, 16.5}, {16, 19.7}, {16, 18}, {10, 18}}, ACCENT);
+    return canvas;
+}
+
+CMorCanvas CMorArtwork::iconCopy()
+{
+    CMorCanvas canvas = toolCanvas();
+    outlinedRect(canvas, 2, 1, 12, 15, 1, PAPER);
+    for (double y : {4.5, 7.5, 10.5})
+        canvas.fillRect(4, y, 8, 1, ICON_GREY);
+    outlinedRect(canvas, 8, 6, 12, 15, 1, PAPER);
+    for (double y : {9.5, 12.5, 15.5})
+        canvas.fillRect(10, y, 8, 1.2, ACCENT);
+    return canvas;
+}
+
+CMorCanvas CMorArtwork::iconViewParameters()
+{
+    CMorCanvas canvas = toolCanvas();
+    // A camera: body, view finder, lens.
+    outlinedRect(canvas, 7, 3, 8, 5, 1, {92, 102, 120});
+    outlinedRect(canvas, 1, 6, 20, 14, 2.5, {92, 102, 120});
+    canvas.fillEllipse(11, 13, 5.5, 5.5, ICON_LINE);
+    canvas.fillEllipse(11, 13, 4.5, 4.5, ICON_GREY);
+    canvas.fillEllipse(11, 13, 3.2, 3.2, ACCENT);
+    canvas.fillEllipse(10, 12, 1.2, 1.2, PAPER);
+    canvas.fillRect(3.5, 8.5, 2.5, 1.5, {242, 170, 60});
+    return canvas;
+}
+
+CMorCanvas CMorArtwork::iconDiagramParameters()
+{
+    CMorCanvas canvas = toolCanvas();
+    // Two fence panels meeting at a corner, seen from above the front ...
+    iconPanel(canvas, {1.5, 4}, {10.5, 1.5}, {1.5, 14}, {10.5, 12}, 0.82);
+    iconPanel(canvas, {10.5, 1.5}, {20.5, 4.5}, {10.5, 12}, {20.5, 15}, 1.0);
+    // ... over a setting slider.
+    canvas.fillRect(1.5, 18, 19, 1.5, ICON_LINE);
+    outlinedRect(canvas, 12, 15.5, 5, 6.5, 1, ACCENT);
+    return canvas;
+}
+
+CMorCanvas CMorArtwork::iconResetView()
+{
+    CMorCanvas canvas = toolCanvas();
+    // A turning arrow round the target the camera looks at, open at the top.
+    const double cx = 11, cy = 12, r = 6.5;
+    const double from = 0.75 * M_PI, to = 2.2 * M_PI;
+    canvas.fill(CMorCanvas::arc(cx, cy, r - 1.4, r + 1.4, from, to), 0, 0, 22, 22, ACCENT);
+    const Point end{cx + r * std::cos(to), cy - r * std::sin(to)};
+    const double along = std::atan2(-std::cos(to), -std::sin(to));
+    paintArrowHead(canvas, {end.first + 4 * std::cos(along), end.second + 4 * std::sin(along)}, along, 6.5, 8,
+                   ACCENT);
+    canvas.fillEllipse(cx, cy, 3, 3, ICON_LINE);
+    canvas.fillEllipse(cx, cy, 1.8, 1.8, {242, 170, 60});
+    return canvas;
+}
+
+CMorCanvas CMorArtwork::programIcon(int size)
+{
+    CMorCanvas canvas(size, size);
+    const double s = size / 48.0;
+    canvas.fillRoundRect(0, 0, size, size, 8 * s, {14, 28, 54});
+    canvas.fill(CMorCanvas::roundRect(1 * s, 1 * s, 46 * s, 46 * s, 7 * s), 0, 0, size, size, {30, 62, 100});
+    paintFence(canvas, {6 * s, 16 * s}, {24 * s, 9 * s}, 24 * s, 0.4, 0.85);
+    paintFence(canvas, {24 * s, 9 * s}, {42 * s, 17 * s}, 24 * s, 2.1, 1.0);
+    canvas.fillRect(6 * s, 40 * s, 36 * s, 2.5 * s, {242, 158, 60});
     return canvas;
 }

@@ -1,5 +1,6 @@
-// The program's own pictures: the three mouse bindings of the help window and
-// the splash picture, painted in code so that nothing has to be installed.
+// The program's own pictures: the three mouse bindings of the help window, the
+// splash picture, the tool-button icons and the program icon, painted in code
+// so that nothing has to be installed.
 #pragma once
 
 #include "CMorCanvas.h"
@@ -15,4 +16,16 @@ public:
     static CMorCanvas mouseZoom();
     // 400 x 300: the word mark over a dark field with a small fence diagram.
     static CMorCanvas splash();
+
+    // Tool-button icons: 22 x 22 RGBA, transparent around the drawing.
+    static const int TOOL_ICON_SIZE = 22;
+    static CMorCanvas iconOpen();
+    static CMorCanvas iconSave();
+    static CMorCanvas iconExport();
+    static CMorCanvas iconCopy();
+    static CMorCanvas iconViewParameters();
+    static CMorCanvas iconDiagramParameters();
+    static CMorCanvas iconResetView();
+    // The program icon, size x size RGBA: fence panels on a dark tile.
+    static CMorCanvas programIcon(int size);
 };

@@ -1,4 +1,4 @@
-// Antialiased painting on an RGB raster by supersampling.
+// Antialiased painting on an RGB or RGBA raster by supersampling.
 #include "CMorCanvas.h"
 
 #include <algorithm>
@@ -16,15 +16,25 @@ unsigned char toByte(double value)
 } // namespace
 
 CMorCanvas::CMorCanvas(int width, int height, Colour background)
-    : m_width(width), m_height(height), m_pixels(static_cast<size_t>(width) * height * 3)
+    : m_width(width), m_height(height), m_depth(3), m_pixels(static_cast<size_t>(width) * height * 3)
 {
     fillRect(0, 0, width, height, background);
 }
 
+CMorCanvas::CMorCanvas(int width, int height)
+    : m_width(width), m_height(height), m_depth(4), m_pixels(static_cast<size_t>(width) * height * 4, 0)
+{
+}
+
 CMorCanvas::Colour CMorCanvas::pixel(int x, int y) const
 {
-    const size_t i = (static_cast<size_t>(y) * m_width + x) * 3;
+    const size_t i = (static_cast<size_t>(y) * m_width + x) * m_depth;
     return {double(m_pixels[i]), double(m_pixels[i + 1]), double(m_pixels[i + 2])};
+}
+
+int CMorCanvas::alpha(int x, int y) const
+{
+    return m_depth == 4 ? m_pixels[(static_cast<size_t>(y) * m_width + x) * 4 + 3] : 255;
 }
 
 void CMorCanvas::fill(const Shape& shape, double x0, double y0, double x1, double y1, Colour colour,
@@ -44,10 +54,19 @@ void CMorCanvas::fill(const Shape& shape, double x0, double y0, double x1, doubl
             if (inside == 0)
                 continue;
             const double a = opacity * inside / (SAMPLES * SAMPLES);
-            unsigned char* p = &m_pixels[(static_cast<size_t>(y) * m_width + x) * 3];
-            p[0] = toByte(p[0] * (1 - a) + colour.r * a);
-            p[1] = toByte(p[1] * (1 - a) + colour.g * a);
-            p[2] = toByte(p[2] * (1 - a) + colour.b * a);
+            unsigned char* p = &m_pixels[(static_cast<size_t>(y) * m_width + x) * m_depth];
+            // Over-compositing; on an RGB canvas the pixel below is opaque.
+            const double below = m_depth == 4 ? p[3] / 255.0 : 1.0;
+            const double result = a + below * (1 - a);
+            if (result <= 0)
+                continue;
+            const double keep = below * (1 - a) / result;
+            const double add = a / result;
+            p[0] = toByte(p[0] * keep + colour.r * add);
+            p[1] = toByte(p[1] * keep + colour.g * add);
+            p[2] = toByte(p[2] * keep + colour.b * add);
+            if (m_depth == 4)
+                p[3] = toByte(result * 255);
         }
     }
 }

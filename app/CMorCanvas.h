@@ -1,5 +1,6 @@
-// A small RGB raster with antialiased fills, used to paint the program's own
-// pictures (help and splash windows) at start-up instead of shipping files.
+// A small RGB or RGBA raster with antialiased fills, used to paint the
+// program's own pictures (help and splash windows, icons) at start-up instead
+// of shipping files.
 #pragma once
 
 #include <functional>
@@ -16,14 +17,21 @@ public:
     // True when the point (x, y) in pixel units lies inside the shape.
     using Shape = std::function<bool(double x, double y)>;
 
+    // An opaque RGB canvas filled with the background.
     CMorCanvas(int width, int height, Colour background);
+    // A fully transparent RGBA canvas; fills cover it by their coverage.
+    CMorCanvas(int width, int height);
 
     int width() const { return m_width; }
     int height() const { return m_height; }
-    // Three bytes per pixel, top row first, as FLTK's RGB images want them.
+    // 3 (RGB) or 4 (RGBA, alpha not premultiplied).
+    int depth() const { return m_depth; }
+    // depth() bytes per pixel, top row first, as FLTK's RGB images want them.
     const unsigned char* data() const { return m_pixels.data(); }
     const std::vector<unsigned char>& pixels() const { return m_pixels; }
     Colour pixel(int x, int y) const;
+    // Opacity 0 to 255; 255 on an RGB canvas.
+    int alpha(int x, int y) const;
 
     // Blends colour over every pixel of the box (x0, y0)-(x1, y1) by the share
     // of its 4 x 4 samples inside the shape, times opacity.
@@ -53,5 +61,6 @@ public:
 private:
     int m_width;
     int m_height;
+    int m_depth;
     std::vector<unsigned char> m_pixels;
 };

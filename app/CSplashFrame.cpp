@@ -88,5 +88,7 @@ void CSplashFrame::hide()
 
 bool CSplashFrame::isShown() const
 {
-    return m_window->shown() && m_window->visible();
+    // hide() destroys the native window; visible() would also follow
+    // visibility changes that the window system reports while it stays open.
+    return m_window->shown() != 0;
 }

@@ -1,5 +1,12 @@
 // Entry point of the Morvex fence-diagram viewer.
+#include "CLogWindow.h"
 #include "CMorDisplay.h"
+#include "CMorWidgetFonts.h"
+#include "CMorWindow.h"
+#include "CSplashFrame.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Double_Window.H>
 
 #include <cstdio>
 #include <string>
@@ -13,9 +20,25 @@ int main(int argc, char** argv)
                      reason.c_str());
         return 1;
     }
-    std::printf("Morvex %s\n", MORVEX_VERSION);
-    for (int i = 1; i < argc; ++i)
-        std::printf("argument %d: %s\n", i, argv[i]);
-    std::printf("This build holds the scene-graph core; the viewer window is not part of it yet.\n");
-    return 0;
+    Fl::visual(FL_DOUBLE | FL_ALPHA | FL_DEPTH);
+    Fl::get_system_colors();
+    CMorWidgetFonts::install();
+
+    // From here on standard output goes to the log window as well.
+    CLogWindow log;
+    // Destroyed before the log window, which its view may still write to.
+    CMorWindow window;
+    window.setCommandLine(argc, argv);
+    window.setLogWindow(&log);
+    for (int i = 0; i < argc; ++i)
+        window.addCommandLineParam(argv[i]);
+    window.show();
+
+    CSplashFrame splash;
+    if (argc == 1) {
+        splash.setAutoClose(true);
+        splash.centerOn(window.getWindow());
+        splash.show();
+    }
+    return Fl::run();
 }

@@ -5,5 +5,6 @@
 
 void CMorMessageBox::alert(const std::string& text)
 {
+    fl_message_title("Morvex");
     fl_alert("%s", text.c_str());
 }

@@ -6,6 +6,7 @@
 class CMorMessageBox
 {
 public:
-    // Shows the text as it is (no format characters) and waits for OK.
+    // Shows the text as it is (no format characters) in a window titled
+    // "Morvex" and waits until it is closed.
     static void alert(const std::string& text);
 };

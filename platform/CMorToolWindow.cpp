@@ -4,6 +4,22 @@
 #include <FL/Fl_Window.H>
 #include <FL/x.H>
 
+namespace {
+
+Fl_Window* toolOwner = nullptr;
+
+} // namespace
+
+void CMorToolWindow::setOwner(Fl_Window* owner)
+{
+    toolOwner = owner;
+}
+
+Fl_Window* CMorToolWindow::getOwner()
+{
+    return toolOwner;
+}
+
 void CMorToolWindow::show(Fl_Window* window)
 {
     const bool wasShown = window->shown();
@@ -21,6 +37,11 @@ void CMorToolWindow::show(Fl_Window* window)
     Atom skip = XInternAtom(fl_display, "_NET_WM_STATE_SKIP_TASKBAR", False);
     XChangeProperty(fl_display, xid, state, XA_ATOM, 32, PropModeAppend,
                     reinterpret_cast<unsigned char*>(&skip), 1);
+    // The toolkit makes a non-modal window transient for whichever window it
+    // showed last, which may be the log or the about window; a tool window
+    // belongs to the main window.
+    if (toolOwner != nullptr && toolOwner != window && toolOwner->shown())
+        XSetTransientForHint(fl_display, xid, fl_xid(toolOwner));
     // Keep the window where it was last put, whatever the manager chose.
     XMoveWindow(fl_display, xid, window->x(), window->y());
     XFlush(fl_display);

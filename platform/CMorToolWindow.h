@@ -1,5 +1,5 @@
 // Shows a window as a tool window: a utility window with a small frame that the
-// window manager keeps off the task bar.
+// window manager keeps above the main window and off the task bar.
 #pragma once
 
 class Fl_Window;
@@ -7,7 +7,12 @@ class Fl_Window;
 class CMorToolWindow
 {
 public:
-    // Shows the window (borrowed) at its own position and marks it as a
-    // utility window.
+    // The window tool windows belong to (borrowed; null for none). The main
+    // window sets itself once it is shown.
+    static void setOwner(Fl_Window* owner);
+    static Fl_Window* getOwner();
+
+    // Shows the window (borrowed) at its own position, marks it as a utility
+    // window and makes it transient for the owner when the owner is shown.
     static void show(Fl_Window* window);
 };

@@ -89,6 +89,8 @@ bool CMorView::open(const std::string& path)
 {
     if (CMorFrame::open(path))
         return true;
+    // Also in the log: a user who started Morvex from a terminal sees it there.
+    std::cout << getErrorMessage() << std::endl;
     CMorMessageBox::alert(getErrorMessage());
     return false;
 }
@@ -97,6 +99,7 @@ bool CMorView::saveSettings(const std::string&)
 {
     if (CMorFrame::saveSettings())
         return true;
+    std::cout << getErrorMessage() << std::endl;
     CMorMessageBox::alert("The settings could not be saved.\n" + getErrorMessage());
     return false;
 }

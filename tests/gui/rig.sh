@@ -126,6 +126,86 @@ rig_wait_exit() {
     return $status
 }
 
+# "X Y W H" of a window on the screen.
+rig_geometry() {
+    local WINDOW X Y WIDTH HEIGHT SCREEN
+    eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)"
+    echo "$X $Y $WIDTH $HEIGHT"
+}
+
+# Ids of the visible top-level windows of the size WxH.
+rig_windows_of_size() {
+    local id
+    for id in $(xdotool search --onlyvisible --maxdepth 1 --name '' 2>/dev/null); do
+        set -- "$1" $(rig_geometry "$id")
+        [ "$4x$5" = "$1" ] && echo "$id"
+    done
+}
+
+_rig_size_shown() {
+    RIG_WINDOW=$(rig_windows_of_size "$1" | head -n 1)
+    [ -n "$RIG_WINDOW" ]
+}
+_rig_size_gone() { [ -z "$(rig_windows_of_size "$1")" ]; }
+
+# Waits for a visible window of the size WxH (for windows without a name);
+# its id is left in RIG_WINDOW.
+rig_wait_window_size() {
+    rig_poll "a window of $1" _rig_size_shown "$1"
+}
+rig_wait_window_size_gone() {
+    rig_poll "the window of $1 to go" _rig_size_gone "$1"
+}
+
+# Waits for Morvex's start-up splash (402 x 302, no name) and closes it with
+# its Close button.
+rig_close_splash() {
+    rig_wait_window_size 402x302
+    rig_move "$RIG_WINDOW" $((335 + 27)) $((265 + 12))
+    xdotool click 1
+    rig_wait_window_size_gone 402x302
+}
+
+# Answers the file dialog titled TITLE with NAME (Escape when NAME is empty);
+# a screenshot of the dialog is kept.
+rig_choose_file() {
+    local title=$1 name=$2
+    rig_wait_window "^$title\$"
+    local dialog=$RIG_WINDOW
+    rig_shot "$dialog" "dialog-$(echo "$title" | tr ' ' '-')" >/dev/null
+    read -r dx dy dw dh <<<"$(rig_geometry "$dialog")"
+    xdotool mousemove $((dx + dw / 2)) $((dy + dh / 2))
+    if [ -z "$name" ]; then
+        xdotool key Escape
+    else
+        # Pasted in one piece: typed, the dialog's completion of every
+        # partial path races with the keys.
+        printf %s "$name" | xclip -selection clipboard &
+        local clip=$!
+        _clip_ready() { [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$name" ]; }
+        rig_poll "the clipboard" _clip_ready
+        # Ctrl+L opens the location field (the save-style dialog has its name
+        # field); keys sent before the dialog listens are lost, so this is
+        # repeated until the dialog takes the name.
+        _dialog_took_name() {
+            xdotool key ctrl+l ctrl+a ctrl+v Return
+            local i
+            for i in $(seq 20); do
+                _rig_window_gone "^$title\$" && return 0
+                sleep 0.05
+            done
+            return 1
+        }
+        rig_poll "the dialog to take the name" _dialog_took_name
+        kill "$clip"
+        wait "$clip" 2>/dev/null
+    fi
+    rig_wait_window_gone "^$title\$"
+}
+
+# Succeeds while the program runs.
+rig_app_running() { [ -n "$RIG_APP_PID" ] && kill -0 "$RIG_APP_PID" 2>/dev/null; }
+
 # Captures a window as PNG into RIG_SHOTS/NAME.png and echoes the path.
 rig_shot() {
     local window=$1 name=$2

@@ -1,0 +1,302 @@
+// Main window with its menu, tool buttons and view.
+#include "CMorWindow.h"
+
+#include "CLogWindow.h"
+#include "CMorArtwork.h"
+#include "CMorHelpWindow.h"
+#include "CMorToolWindow.h"
+#include "CMorView.h"
+#include "CSplashFrame.h"
+#include "Fl_HoverButton.h"
+#include "chooseFile.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Menu_Bar.H>
+#include <FL/Fl_RGB_Image.H>
+#include <FL/Fl_Scroll.H>
+
+#include <algorithm>
+#include <iostream>
+
+namespace {
+
+const char* const TILED_EXPORT_TITLE = "Export as tiled PNG image";
+const char* const EXPORT_TITLE = "Export as PNG image";
+
+// Menu items reach the main window through the menu bar's window, tool
+// buttons through their tool bar's parent.
+CMorWindow* fromMenu(Fl_Widget* menuBar)
+{
+    return static_cast<CMorWindow*>(menuBar->window()->user_data());
+}
+
+CMorWindow* fromButton(Fl_Widget* button)
+{
+    return static_cast<CMorWindow*>(button->parent()->parent()->user_data());
+}
+
+void menuOpen(Fl_Widget* w, void*) { fromMenu(w)->openDiagram(); }
+void menuExport(Fl_Widget* w, void*) { fromMenu(w)->exportView(TILED_EXPORT_TITLE); }
+void menuShowLog(Fl_Widget* w, void*) { fromMenu(w)->showLog(); }
+void menuExit(Fl_Widget* w, void*) { fromMenu(w)->exit(); }
+void menuCopy(Fl_Widget* w, void*) { fromMenu(w)->copyToClipboard(); }
+void menuResetView(Fl_Widget* w, void*) { fromMenu(w)->resetView(); }
+void menuViewParameters(Fl_Widget* w, void*) { fromMenu(w)->showViewParameters(); }
+void menuDiagramParameters(Fl_Widget* w, void*) { fromMenu(w)->showDiagramParameters(); }
+void menuHelp(Fl_Widget* w, void*) { fromMenu(w)->showHelp(); }
+void menuAbout(Fl_Widget* w, void*) { fromMenu(w)->showAbout(); }
+
+void buttonOpen(Fl_Widget* w, void*) { fromButton(w)->openDiagram(); }
+void buttonSave(Fl_Widget* w, void*) { fromButton(w)->saveSettings(); }
+void buttonExport(Fl_Widget* w, void*) { fromButton(w)->exportView(EXPORT_TITLE); }
+void buttonCopy(Fl_Widget* w, void*) { fromButton(w)->copyToClipboard(); }
+void buttonViewParameters(Fl_Widget* w, void*) { fromButton(w)->showViewParameters(); }
+void buttonDiagramParameters(Fl_Widget* w, void*) { fromButton(w)->showDiagramParameters(); }
+void buttonResetView(Fl_Widget* w, void*) { fromButton(w)->resetView(); }
+
+#define MOR_ITEM(label, shortcut, callback, flags) \
+    { label, shortcut, callback, nullptr, flags, FL_NORMAL_LABEL, 0, 12, 0 }
+#define MOR_END \
+    { nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0 }
+
+Fl_Menu_Item menuTable[] = {
+    MOR_ITEM("&File", 0, nullptr, FL_SUBMENU),
+    MOR_ITEM("&Open...", FL_CTRL + 'o', menuOpen, 0),
+    MOR_ITEM("&Export PNG...", FL_CTRL + 'e', menuExport, FL_MENU_DIVIDER),
+    MOR_ITEM("&Show log window...", FL_CTRL + 'l', menuShowLog, FL_MENU_DIVIDER),
+    MOR_ITEM("&Exit", FL_ALT + FL_F + 4, menuExit, 0),
+    MOR_END,
+    MOR_ITEM("&Edit", 0, nullptr, FL_SUBMENU),
+    MOR_ITEM("&Copy", FL_CTRL + 'c', menuCopy, 0),
+    MOR_END,
+    MOR_ITEM("View", 0, nullptr, FL_SUBMENU),
+    MOR_ITEM("&Reset View", FL_Home, menuResetView, 0),
+    MOR_ITEM("&View Parameters", FL_CTRL + '1', menuViewParameters, 0),
+    MOR_END,
+    MOR_ITEM("&Diagram", 0, nullptr, FL_SUBMENU),
+    MOR_ITEM("&Diagram Parameters", FL_CTRL + '2', menuDiagramParameters, 0),
+    MOR_END,
+    MOR_ITEM("&Help", 0, nullptr, FL_SUBMENU),
+    MOR_ITEM("&Zoom/Pan keys...", 0, menuHelp, 0),
+    MOR_ITEM("&About Morvex...", 0, menuAbout, 0),
+    MOR_END,
+    MOR_END,
+};
+
+#undef MOR_ITEM
+#undef MOR_END
+
+struct ToolButton {
+    int x;
+    const char* tooltip;
+    Fl_Callback* callback;
+    CMorCanvas (*icon)();
+};
+
+// Left to right.
+const ToolButton toolButtons[] = {
+    {4, "Open fence diagram", buttonOpen, CMorArtwork::iconOpen},
+    {40, "Save settings", buttonSave, CMorArtwork::iconSave},
+    {76, "Export to PNG image", buttonExport, CMorArtwork::iconExport},
+    {125, "Copy window to clipboard", buttonCopy, CMorArtwork::iconCopy},
+    {175, "View Parameters", buttonViewParameters, CMorArtwork::iconViewParameters},
+    {212, "Diagram Parameters", buttonDiagramParameters, CMorArtwork::iconDiagramParameters},
+    {265, "Reset view", buttonResetView, CMorArtwork::iconResetView},
+};
+
+const int MARGIN = 50;
+
+} // namespace
+
+CMorWindow::CMorWindow()
+{
+    m_window = new Fl_Double_Window(511, 446, "Morvex - version 1.0");
+    m_window->user_data(this);
+    m_window->align(Fl_Align(FL_ALIGN_CLIP | FL_ALIGN_INSIDE));
+
+    m_menuBar = new Fl_Menu_Bar(0, 0, 511, 24, "Diagram parametera");
+    m_menuBar->box(FL_NO_BOX);
+    m_menuBar->labelsize(12);
+    m_menuBar->textsize(12);
+    m_menuBar->menu(menuTable);
+
+    buildToolBar();
+
+    m_view = new CMorView(0, 67, 511, 379);
+    m_view->box(FL_FLAT_BOX);
+    m_view->color(0);
+    m_view->selection_color(49);
+    m_view->labelsize(14);
+    m_view->align(FL_ALIGN_CENTER);
+    m_view->when(FL_WHEN_RELEASE);
+    m_window->resizable(m_view);
+    m_window->end();
+
+    m_helpWindow = new CMorHelpWindow();
+    m_aboutWindow = new CSplashFrame();
+}
+
+void CMorWindow::buildToolBar()
+{
+    m_toolBar = new Fl_Scroll(-1, 24, 513, 43);
+    m_toolBar->box(FL_ENGRAVED_FRAME);
+    std::vector<Fl_HoverButton*> buttons;
+    for (const ToolButton& tool : toolButtons) {
+        m_iconPixels.push_back(tool.icon());
+        const CMorCanvas& pixels = m_iconPixels.back();
+        m_iconImages.push_back(new Fl_RGB_Image(pixels.data(), pixels.width(), pixels.height(), pixels.depth()));
+        auto* button = new Fl_HoverButton(tool.x, 29, 33, 33);
+        button->tooltip(tool.tooltip);
+        button->box(FL_UP_BOX);
+        button->color(49);
+        button->selection_color(49);
+        button->labelsize(14);
+        button->align(FL_ALIGN_CENTER);
+        button->when(FL_WHEN_RELEASE);
+        button->image(m_iconImages.back());
+        button->callback(tool.callback);
+        buttons.push_back(button);
+    }
+    m_toolBar->end();
+    m_openButton = buttons[0];
+    m_saveButton = buttons[1];
+    m_exportButton = buttons[2];
+    m_copyButton = buttons[3];
+    m_viewParamButton = buttons[4];
+    m_diagramParamButton = buttons[5];
+    m_resetButton = buttons[6];
+}
+
+CMorWindow::~CMorWindow()
+{
+    // The view tells its listeners when it goes; this object is half gone then.
+    m_view->setChangedListener(nullptr);
+    m_view->setCloseListener(nullptr);
+    if (CMorToolWindow::getOwner() == m_window)
+        CMorToolWindow::setOwner(nullptr);
+    delete m_aboutWindow;
+    delete m_helpWindow;
+    delete m_window;
+    for (Fl_RGB_Image* image : m_iconImages)
+        delete image;
+}
+
+void CMorWindow::setCommandLine(int argc, char** argv)
+{
+    m_argc = argc;
+    m_argv = argv;
+}
+
+void CMorWindow::addCommandLineParam(const std::string& param)
+{
+    m_view->addCommandLineParam(param);
+}
+
+void CMorWindow::show()
+{
+    // Several sizes so that the window manager need not scale one.
+    CMorCanvas icons[] = {CMorArtwork::programIcon(16), CMorArtwork::programIcon(32),
+                          CMorArtwork::programIcon(48)};
+    Fl_RGB_Image small(icons[0].data(), 16, 16, 4);
+    Fl_RGB_Image medium(icons[1].data(), 32, 32, 4);
+    Fl_RGB_Image large(icons[2].data(), 48, 48, 4);
+    const Fl_RGB_Image* images[] = {&small, &medium, &large};
+    // The window copies the images.
+    m_window->icons(images, 3);
+
+    m_window->show();
+    int x = 0, y = 0, width = 0, height = 0;
+    Fl::screen_work_area(x, y, width, height);
+    m_window->resize(x + MARGIN, y + MARGIN, std::max(1, width - 2 * MARGIN), std::max(1, height - 2 * MARGIN));
+    CMorToolWindow::setOwner(m_window);
+
+    m_view->mode(FL_DOUBLE | FL_DEPTH);
+    m_view->show();
+    // Only now: setting the GL mode may hide and show the view again.
+    m_view->setChangedListener(this);
+    m_view->setCloseListener(this);
+}
+
+void CMorWindow::centerWindow(Fl_Window* w)
+{
+    const int x = m_window->x() + m_window->w() / 2 - w->w() / 2;
+    const int y = m_window->y() + m_window->h() / 2 - w->h() / 2;
+    w->resize(x, y, w->w(), w->h());
+    w->redraw();
+}
+
+void CMorWindow::onViewClose()
+{
+    hideWindows();
+}
+
+void CMorWindow::hideWindows()
+{
+    if (m_logWindow != nullptr)
+        m_logWindow->hide();
+    m_window->hide();
+}
+
+void CMorWindow::openDiagram()
+{
+    const char* path = chooseFile("Open fence diagram", "*.fnc", "", CMorFileDialogKind::Open);
+    if (path == nullptr)
+        return;
+    m_view->open(path);
+}
+
+void CMorWindow::saveSettings()
+{
+    m_view->saveSettings("");
+}
+
+void CMorWindow::resetView()
+{
+    m_view->resetView();
+}
+
+void CMorWindow::exportView(const char* title)
+{
+    const char* path = chooseFile(title, "*.png", "", CMorFileDialogKind::Save);
+    if (path == nullptr)
+        return;
+    std::cout << "Exporting images is not available in this build: " << path << std::endl;
+}
+
+void CMorWindow::copyToClipboard()
+{
+    std::cout << "Copying the view to the clipboard is not available in this build" << std::endl;
+}
+
+void CMorWindow::showViewParameters()
+{
+    std::cout << "The view-parameters dialog is not available in this build" << std::endl;
+}
+
+void CMorWindow::showDiagramParameters()
+{
+    std::cout << "The diagram-parameters dialog is not available in this build" << std::endl;
+}
+
+void CMorWindow::showLog()
+{
+    if (m_logWindow != nullptr)
+        m_logWindow->show();
+}
+
+void CMorWindow::exit()
+{
+    hideWindows();
+}
+
+void CMorWindow::showHelp()
+{
+    m_helpWindow->show();
+}
+
+void CMorWindow::showAbout()
+{
+    m_aboutWindow->show();
+    m_aboutWindow->centerOn(m_window);
+}

@@ -1,0 +1,95 @@
+// The main window: menu bar, tool bar and the OpenGL view; it owns the help
+// and about windows, turns every menu command and tool button into a call of
+// the view or a window, and closes the program when the view goes away.
+#pragma once
+
+#include "CMorCanvas.h"
+#include "CMorViewChangedEvent.h"
+#include "CMorViewCloseEvent.h"
+
+#include <string>
+#include <vector>
+
+class CLogWindow;
+class CMorHelpWindow;
+class CMorView;
+class CSplashFrame;
+class Fl_Double_Window;
+class Fl_HoverButton;
+class Fl_Menu_Bar;
+class Fl_RGB_Image;
+class Fl_Scroll;
+class Fl_Window;
+
+class CMorWindow : public CMorViewChangedEvent, public CMorViewCloseEvent
+{
+public:
+    // Builds every window hidden.
+    CMorWindow();
+    virtual ~CMorWindow();
+    CMorWindow(const CMorWindow&) = delete;
+    CMorWindow& operator=(const CMorWindow&) = delete;
+
+    // Borrowed: the strings stay the caller's.
+    void setCommandLine(int argc, char** argv);
+    // Borrowed; null for none.
+    void setLogWindow(CLogWindow* logWindow) { m_logWindow = logWindow; }
+    // Hands one command-line argument to the view.
+    void addCommandLineParam(const std::string& param);
+
+    // Shows the main window over the work area less a 50-pixel margin, then
+    // the view, and starts listening to the view.
+    void show();
+    // Places w (borrowed) in the middle of the main window; does not show it.
+    void centerWindow(Fl_Window* w);
+
+    void onViewClose() override;
+
+    // Commands of the menu and the tool bar.
+    void openDiagram();
+    void saveSettings();
+    void resetView();
+    // The file dialog's title differs between the menu and the tool bar.
+    void exportView(const char* title);
+    void copyToClipboard();
+    void showViewParameters();
+    void showDiagramParameters();
+    void showLog();
+    void exit();
+    void showHelp();
+    void showAbout();
+
+    // Borrowed, owned by this object.
+    Fl_Double_Window* getWindow() const { return m_window; }
+    CMorView* getView() const { return m_view; }
+    Fl_Menu_Bar* getMenuBar() const { return m_menuBar; }
+    // The tool buttons are its children, left to right.
+    Fl_Scroll* getToolBar() const { return m_toolBar; }
+    CMorHelpWindow* getHelpWindow() const { return m_helpWindow; }
+    CSplashFrame* getAboutWindow() const { return m_aboutWindow; }
+
+private:
+    void buildToolBar();
+    // Hides every window that closes with the program.
+    void hideWindows();
+
+    char** m_argv = nullptr;
+    int m_argc = -1;
+    CSplashFrame* m_aboutWindow;
+    CMorHelpWindow* m_helpWindow;
+    CLogWindow* m_logWindow = nullptr;
+    Fl_Double_Window* m_window;
+    Fl_Menu_Bar* m_menuBar;
+    Fl_Scroll* m_toolBar;
+    Fl_HoverButton* m_openButton;
+    Fl_HoverButton* m_copyButton;
+    Fl_HoverButton* m_exportButton;
+    Fl_HoverButton* m_saveButton;
+    Fl_HoverButton* m_resetButton;
+    Fl_HoverButton* m_viewParamButton;
+    Fl_HoverButton* m_diagramParamButton;
+    CMorView* m_view;
+    // The tool-button icons' pixels; the images point into them.
+    std::vector<CMorCanvas> m_iconPixels;
+    std::vector<Fl_RGB_Image*> m_iconImages;
+};

@@ -1,0 +1,72 @@
+// File dialog over Fl_Native_File_Chooser.
+#include "chooseFile.h"
+
+#include <FL/Fl_Native_File_Chooser.H>
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstring>
+#include <iostream>
+
+namespace {
+
+// Room for the longest path the system accepts.
+char chosenPath[PATH_MAX];
+
+} // namespace
+
+std::string defaultExtensionOf(const std::string& pattern)
+{
+    const size_t star = pattern.find("*.");
+    return star == std::string::npos ? std::string() : pattern.substr(star + 2);
+}
+
+std::string fileFilterOf(const std::string& pattern)
+{
+    return pattern + " files\t" + pattern;
+}
+
+std::string withDefaultExtension(const std::string& path, const std::string& extension)
+{
+    const size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    // A leading dot marks a hidden file, not an extension.
+    const size_t dot = name.rfind('.');
+    if (extension.empty() || name.empty() || (dot != std::string::npos && dot > 0))
+        return path;
+    return path + "." + extension;
+}
+
+const char* chooseFile(const char* title, const char* pattern, const char* defaultName, CMorFileDialogKind kind)
+{
+    const bool saving = kind == CMorFileDialogKind::Save;
+    Fl_Native_File_Chooser chooser(saving ? Fl_Native_File_Chooser::BROWSE_SAVE_FILE
+                                          : Fl_Native_File_Chooser::BROWSE_FILE);
+    chooser.title(title);
+    chooser.filter(fileFilterOf(pattern).c_str());
+    // Start in the working folder, where relative names on the command line
+    // and the export's temporary files are, not in a list of recent files.
+    char folder[PATH_MAX];
+    if (getcwd(folder, sizeof folder) != nullptr)
+        chooser.directory(folder);
+    if (defaultName != nullptr && *defaultName != '\0')
+        chooser.preset_file(defaultName);
+    if (saving)
+        chooser.options(Fl_Native_File_Chooser::SAVEAS_CONFIRM | Fl_Native_File_Chooser::NEW_FOLDER);
+    // 1 is cancel, -1 an error the chooser reports through errmsg.
+    const int result = chooser.show();
+    if (result == -1)
+        std::cout << "The file dialog failed: " << chooser.errmsg() << std::endl;
+    if (result != 0 || chooser.filename() == nullptr || *chooser.filename() == '\0')
+        return nullptr;
+    std::string path = chooser.filename();
+    if (saving)
+        path = withDefaultExtension(path, defaultExtensionOf(pattern));
+    if (path.size() >= sizeof chosenPath) {
+        std::cout << "The chosen path is longer than the system allows: " << path << std::endl;
+        return nullptr;
+    }
+    std::memcpy(chosenPath, path.c_str(), path.size() + 1);
+    return chosenPath;
+}

@@ -1,0 +1,113 @@
+#!/bin/bash
+# The main window's commands under Xvfb: the File menu with its two
+# separators; Ctrl+L, the help window as a utility window of the main window,
+# the about window centred and closed by its button; the shortcuts and the file dialogs of Open and
+# both Export commands, which take a new file name.
+. "$(dirname "$0")/rig.sh"
+# The file dialog keeps a list of recent files in the home folder.
+export HOME=$RIG_DIR/home
+mkdir -p "$HOME"
+
+rig_start_xvfb 1024x768x24
+rig_start_app "$MORVEX"
+rig_wait_window '^Morvex - version 1\.0$'
+W=$RIG_WINDOW
+rig_wait_log '^onInit\(\)$'
+rig_close_splash
+
+# Keys reach the window under the pointer (no window manager): a place the
+# help and about windows do not cover.
+over_main() { rig_move "$W" 100 600; }
+# File menu: four items, separators below the second and the third.
+over_main
+xdotool key alt+f
+_rig_menu_shown() {
+    MENU=""
+    local id
+    for id in $(xdotool search --onlyvisible --maxdepth 1 --name '' 2>/dev/null); do
+        set -- $(rig_geometry "$id")
+        [ "$2" -gt 60 ] && [ "$2" -lt 100 ] && [ "$4" -gt 40 ] && [ "$4" -lt 200 ] && MENU=$id
+    done
+    [ -n "$MENU" ]
+}
+rig_poll "the File menu" _rig_menu_shown
+menu_shot=$(rig_shot "$MENU" file-menu)
+read -r mw mh <<<"$(identify -format '%w %h' "$menu_shot")"
+# Rows of one colour that is not the menu's background are separator lines.
+background=$(rig_pixel "$menu_shot" 3 3)
+dividers=$(for y in $(seq 2 $((mh - 3))); do
+    n=$(rig_colour_count "$menu_shot" "$((mw - 20))x1+10+$y")
+    [ "$n" -eq 1 ] && [ "$(rig_pixel "$menu_shot" 10 "$y")" != "$background" ] && echo "$y"
+done | awk 'NR == 1 || $1 != last + 1 { printf "%s ", $1 } { last = $1 }')
+rig_note "separator lines start at rows: $dividers (menu height $mh)"
+set -- $dividers
+[ $# -eq 2 ] || rig_fail "want two separators, found: $dividers"
+awk -v a="$1" -v b="$2" -v h="$mh" 'BEGIN { exit !(a > h * 0.4 && a < h * 0.6 && b > h * 0.65 && b < h * 0.85) }' ||
+    rig_fail "separators not below the second and third items"
+xdotool key Escape
+
+# Help window: a utility window, transient for the main window, off the task bar.
+over_main
+xdotool key alt+h z
+rig_wait_window '^Help Window$'
+HELP=$RIG_WINDOW
+props=$(xprop -id "$HELP")
+grep -q '_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_UTILITY' <<<"$props" || rig_fail "help is no utility window"
+grep -q '_NET_WM_STATE_SKIP_TASKBAR' <<<"$props" || rig_fail "help window on the task bar"
+owner=$(grep 'WM_TRANSIENT_FOR' <<<"$props" | awk '{ print $NF }')
+[ "$((owner))" -eq "$W" ] || rig_fail "help window transient for $owner, not the main window $W"
+rig_note "help window: utility, transient for the main window"
+
+# About: centred over the main window.
+over_main
+xdotool key alt+h a
+rig_wait_window_size 402x302
+read -r ax ay _ <<<"$(rig_geometry "$RIG_WINDOW")"
+[ "$ax $ay" = "$((50 + 924 / 2 - 201)) $((50 + 668 / 2 - 151))" ] || rig_fail "about window at $ax $ay"
+ABOUT=$RIG_WINDOW
+rig_shot root about-and-help >/dev/null
+# Both close with their own buttons, uncovering the tool bar.
+rig_move "$ABOUT" $((335 + 27)) $((265 + 12))
+xdotool click 1
+rig_wait_window_size_gone 402x302
+# Without a window manager nothing keeps it above the main window.
+xdotool windowraise "$HELP"
+rig_move "$HELP" $((100 + 32)) $((255 + 10))
+xdotool click 1
+rig_wait_window_gone '^Help Window$'
+
+# Shortcuts of the commands that later work fills in reach their handlers.
+over_main
+for key in ctrl+c ctrl+1 ctrl+2; do xdotool key "$key"; done
+rig_wait_log '^Copying the view to the clipboard is not available'
+rig_wait_log '^The view-parameters dialog is not available'
+rig_wait_log '^The diagram-parameters dialog is not available'
+
+# The file dialogs: a new name for both exports, an existing file or cancel
+# for Open.
+mkdir -p "$RIG_DIR/out"
+over_main
+xdotool key ctrl+e
+rig_choose_file "Export as tiled PNG image" "$RIG_DIR/out/tiled"
+rig_wait_log "^Exporting images is not available in this build: $RIG_DIR/out/tiled\.png\$"
+# The export tool button.
+rig_move "$W" $((76 + 16)) $((29 + 16))
+xdotool click 1
+# A bare name lands in the working folder and gets the extension.
+rig_choose_file "Export as PNG image" "single"
+rig_wait_log "^Exporting images is not available in this build: $(pwd)/single\.png\$"
+over_main
+xdotool key ctrl+o
+rig_choose_file "Open fence diagram" ""
+rig_note "Open cancelled"
+over_main
+xdotool key ctrl+o
+rig_choose_file "Open fence diagram" "$EXAMPLE"
+rig_wait_log "^Loading file $EXAMPLE\$"
+rig_wait_log '^Positioning using values from file\.$'
+[ "$(rig_count_log '^Loading file')" -eq 1 ] || rig_fail "the cancelled Open reached the view"
+
+over_main
+xdotool key ctrl+l
+rig_wait_window '^Log output window$'
+echo "PASS"
