@@ -3,9 +3,11 @@
 
 #include "CLogWindow.h"
 #include "CMorArtwork.h"
+#include "CMorDiagramDialog.h"
 #include "CMorHelpWindow.h"
 #include "CMorToolWindow.h"
 #include "CMorView.h"
+#include "CMorViewParamDialog.h"
 #include "CSplashFrame.h"
 #include "Fl_HoverButton.h"
 #include "chooseFile.h"
@@ -133,6 +135,8 @@ CMorWindow::CMorWindow()
     m_window->resizable(m_view);
     m_window->end();
 
+    m_viewParamDialog = new CMorViewParamDialog();
+    m_diagramDialog = new CMorDiagramDialog();
     m_helpWindow = new CMorHelpWindow();
     m_aboutWindow = new CSplashFrame();
 }
@@ -177,6 +181,8 @@ CMorWindow::~CMorWindow()
         CMorToolWindow::setOwner(nullptr);
     delete m_aboutWindow;
     delete m_helpWindow;
+    delete m_diagramDialog;
+    delete m_viewParamDialog;
     delete m_window;
     for (Fl_RGB_Image* image : m_iconImages)
         delete image;
@@ -226,6 +232,11 @@ void CMorWindow::centerWindow(Fl_Window* w)
     w->redraw();
 }
 
+void CMorWindow::onViewChanged()
+{
+    m_viewParamDialog->update();
+}
+
 void CMorWindow::onViewClose()
 {
     hideWindows();
@@ -233,8 +244,10 @@ void CMorWindow::onViewClose()
 
 void CMorWindow::hideWindows()
 {
+    m_viewParamDialog->hide();
     if (m_logWindow != nullptr)
         m_logWindow->hide();
+    m_diagramDialog->hide();
     m_window->hide();
 }
 
@@ -271,12 +284,16 @@ void CMorWindow::copyToClipboard()
 
 void CMorWindow::showViewParameters()
 {
-    std::cout << "The view-parameters dialog is not available in this build" << std::endl;
+    m_viewParamDialog->show();
+    m_viewParamDialog->setView(m_view);
+    centerWindow(m_viewParamDialog->getWindow());
 }
 
 void CMorWindow::showDiagramParameters()
 {
-    std::cout << "The diagram-parameters dialog is not available in this build" << std::endl;
+    m_diagramDialog->show();
+    m_diagramDialog->setView(m_view);
+    centerWindow(m_diagramDialog->getWindow());
 }
 
 void CMorWindow::showLog()

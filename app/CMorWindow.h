@@ -1,5 +1,5 @@
-// The main window: menu bar, tool bar and the OpenGL view; it owns the help
-// and about windows, turns every menu command and tool button into a call of
+// The main window: menu bar, tool bar and the OpenGL view; it owns the two
+// parameter dialogs and the help and about windows, turns every menu command and tool button into a call of
 // the view or a window, and closes the program when the view goes away.
 #pragma once
 
@@ -11,8 +11,10 @@
 #include <vector>
 
 class CLogWindow;
+class CMorDiagramDialog;
 class CMorHelpWindow;
 class CMorView;
+class CMorViewParamDialog;
 class CSplashFrame;
 class Fl_Double_Window;
 class Fl_HoverButton;
@@ -43,6 +45,8 @@ public:
     // Places w (borrowed) in the middle of the main window; does not show it.
     void centerWindow(Fl_Window* w);
 
+    // The view-parameters dialog follows the camera.
+    void onViewChanged() override;
     void onViewClose() override;
 
     // Commands of the menu and the tool bar.
@@ -67,6 +71,8 @@ public:
     Fl_Scroll* getToolBar() const { return m_toolBar; }
     CMorHelpWindow* getHelpWindow() const { return m_helpWindow; }
     CSplashFrame* getAboutWindow() const { return m_aboutWindow; }
+    CMorViewParamDialog* getViewParamDialog() const { return m_viewParamDialog; }
+    CMorDiagramDialog* getDiagramDialog() const { return m_diagramDialog; }
 
 private:
     void buildToolBar();
@@ -77,7 +83,9 @@ private:
     int m_argc = -1;
     CSplashFrame* m_aboutWindow;
     CMorHelpWindow* m_helpWindow;
+    CMorViewParamDialog* m_viewParamDialog;
     CLogWindow* m_logWindow = nullptr;
+    CMorDiagramDialog* m_diagramDialog;
     Fl_Double_Window* m_window;
     Fl_Menu_Bar* m_menuBar;
     Fl_Scroll* m_toolBar;
