@@ -39,7 +39,8 @@ void onPosition(Fl_Widget* w, void* data) { dialogOf(w)->positionChanged(argumen
 void onTarget(Fl_Widget* w, void* data) { dialogOf(w)->targetChanged(argumentOf(data)); }
 void onPerspective(Fl_Widget* w, void* data) { dialogOf(w)->perspectiveChanged(argumentOf(data)); }
 void onLighting(Fl_Widget* w, void*) { dialogOf(w)->lightingChanged(); }
-void onDirection(Fl_Widget* w, void* data) { dialogOf(w)->directionChosen(argumentOf(data)); }
+void onDirection(Fl_Widget* w, void* data) { dialogOf(w)->directionChosen(argumentOf(data), false); }
+void onVerticalDirection(Fl_Widget* w, void* data) { dialogOf(w)->directionChosen(argumentOf(data), true); }
 void onBackgroundType(Fl_Widget* w, void* data) { dialogOf(w)->backgroundTypeChosen(argumentOf(data)); }
 void onFirstColor(Fl_Widget* w, void*) { dialogOf(w)->firstColorClicked(); }
 void onSecondColor(Fl_Widget* w, void*) { dialogOf(w)->secondColorClicked(); }
@@ -152,9 +153,9 @@ CMorViewParamDialog::CMorViewParamDialog()
     m_direction[3] = arrowButton(155, 225, "@#8<-", onDirection, 3);
     m_direction[2] = arrowButton(182, 225, "@#7<-", onDirection, 2);
     Fl_Group* vertical = new Fl_Group(218, 176, 32, 74);
-    m_vertical[0] = arrowButton(221, 181, "@#9<-", onDirection, 4);
-    m_vertical[1] = arrowButton(221, 203, "@#<-", onDirection, 5);
-    m_vertical[2] = arrowButton(221, 225, "@#3<-", onDirection, 6);
+    m_vertical[0] = arrowButton(221, 181, "@#9<-", onVerticalDirection, 4);
+    m_vertical[1] = arrowButton(221, 203, "@#<-", onVerticalDirection, 5);
+    m_vertical[2] = arrowButton(221, 225, "@#3<-", onVerticalDirection, 6);
     vertical->end();
     m_directionGroup->end();
 
@@ -326,8 +327,18 @@ void CMorViewParamDialog::lightingChanged()
     m_view->redraw();
 }
 
-void CMorViewParamDialog::directionChosen(int direction)
+void CMorViewParamDialog::directionChosen(int direction, bool vertical)
 {
+    // The grid and the "vert." column are two radio sets for one light: the
+    // set not clicked lets go, so that its pressed button shows no stale
+    // choice and can be clicked again.
+    if (vertical) {
+        for (Fl_Button* button : m_direction)
+            button->value(0);
+    } else {
+        for (Fl_Button* button : m_vertical)
+            button->value(0);
+    }
     if (m_view != nullptr)
         m_view->setLightDirection(direction);
 }

@@ -38,7 +38,8 @@ public:
     // 0 the field of view, 1 the near plane, 2 the far plane.
     void perspectiveChanged(int which);
     void lightingChanged();
-    void directionChosen(int direction);
+    // vertical: one of the "vert." buttons, else one of the grid.
+    void directionChosen(int direction, bool vertical);
     void backgroundTypeChosen(int type);
     void firstColorClicked();
     void secondColorClicked();

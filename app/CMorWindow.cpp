@@ -257,6 +257,15 @@ void CMorWindow::openDiagram()
     if (path == nullptr)
         return;
     m_view->open(path);
+    // Opening runs the event loop while it reads, so a reload on a mouse
+    // event may have seen the diagram half built.
+    reloadDialogs();
+}
+
+void CMorWindow::reloadDialogs()
+{
+    m_viewParamDialog->update();
+    m_diagramDialog->update();
 }
 
 void CMorWindow::saveSettings()
@@ -267,6 +276,7 @@ void CMorWindow::saveSettings()
 void CMorWindow::resetView()
 {
     m_view->resetView();
+    m_viewParamDialog->update();
 }
 
 void CMorWindow::exportView(const char* title)

@@ -76,6 +76,8 @@ public:
 
 private:
     void buildToolBar();
+    // Both dialogs show what the view and its diagram hold now.
+    void reloadDialogs();
     // Hides every window that closes with the program.
     void hideWindows();
 

@@ -280,10 +280,15 @@ TEST_F(DialogTest, LightingDirectionBackgroundAndAntialias)
 
     // The "vert." middle button is direction 5, like the middle-left one; a
     // reload shows it on the grid, alone.
+    Fl_Button* topRight = widget<Fl_Button>(viewWindow(), "@#1<-");
+    EXPECT_EQ(topRight->value(), 1);
     click(widget<Fl_Button>(viewWindow(), "@#<-", 1));
     EXPECT_EQ(m_view->getLightDirection(), 5);
-    click(widget<Fl_Button>(viewWindow(), "@#1<-"));
+    // The grid lets go of its old choice, which can then be clicked again.
+    EXPECT_EQ(topRight->value(), 0);
+    click(topRight);
     EXPECT_EQ(m_view->getLightDirection(), 0);
+    EXPECT_EQ(widget<Fl_Button>(viewWindow(), "@#<-", 1)->value(), 0);
     m_view->setLightDirection(5);
     m_viewDialog.update();
     EXPECT_EQ(widget<Fl_Button>(viewWindow(), "@#<-")->value(), 1);
@@ -416,8 +421,15 @@ TEST_F(DialogTest, DiagramSettingsGoToTheDiagramAtOnce)
     EXPECT_TRUE(diagram()->getShowAxes());
     click(widget<Fl_Button>(diagramWindow(), "Remove white"));
     EXPECT_FALSE(diagram()->getRemoveWhite());
+
+    // "Line width" thickens the bounding box too (shown alone here).
+    click(widget<Fl_Button>(diagramWindow(), "Show bounding box"));
+    click(widget<Fl_Button>(diagramWindow(), "Show axis indicators"));
+    const Pixels thin = frame();
     type(diagramWindow(), "Line width", 5.0);
     EXPECT_EQ(diagram()->getLineWidth(), 5);
+    const Pixels thick = frame();
+    EXPECT_GT(differing(thin, thick), 200);
 }
 
 TEST_F(DialogTest, DiagramColoursThroughTheChooser)
