@@ -16,16 +16,28 @@ build: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS) -- --no-print-directory
 
+RENDERED ?= $(BUILD)/example.png
+
+# With a display: the viewer. Without one: the example drawn headless to a PNG.
 run: build
-	./$(BUILD)/morvex $(RUN_ARGS)
+	@if [ -n "$$DISPLAY" ] && xdpyinfo >/dev/null 2>&1; then \
+		./$(BUILD)/morvex $(RUN_ARGS); \
+	else \
+		echo "No X display: drawing $(EXAMPLE) without one."; \
+		./$(BUILD)/morvex-render $(EXAMPLE) -q -o $(RENDERED) && \
+		echo "The picture is $(abspath $(RENDERED))"; \
+	fi
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-# Reader and panel-building speed on large images (measurements, not tests).
+# One table of speed and memory figures against their lower bounds and a VTK
+# peer (measurements, not tests). BENCH_ARGS="--runs 3 --sizes example,medium"
+# narrows it.
 bench: build
-	./$(BUILD)/bench/morvex_reader_bench
-	./$(BUILD)/bench/morvex_panel_bench
+	-@scripts/install-deps --bench
+	./$(BUILD)/bench/morvex_bench $(BENCH_ARGS)
+	./$(BUILD)/bench/morvex_export_bench
 
 clean:
 	rm -rf $(BUILD)

@@ -1,16 +1,19 @@
 // Main window with its menu, tool buttons and view.
 #include "CMorWindow.h"
 
+#include "CImageSizeDialog.h"
 #include "CLogWindow.h"
 #include "CMorArtwork.h"
 #include "CMorDiagramDialog.h"
 #include "CMorHelpWindow.h"
+#include "CMorProgressBar.h"
 #include "CMorToolWindow.h"
 #include "CMorView.h"
 #include "CMorViewParamDialog.h"
 #include "CSplashFrame.h"
 #include "Fl_HoverButton.h"
 #include "chooseFile.h"
+#include "runCommand.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
@@ -109,6 +112,16 @@ const ToolButton toolButtons[] = {
 
 const int MARGIN = 50;
 
+// The export's progress bar, kept at the right end of the tool bar.
+const int PROGRESS_WIDTH = 180;
+const int PROGRESS_HEIGHT = 19;
+
+uint32_t runImageTool(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& directory)
+{
+    return runCommand(program, arguments, directory);
+}
+
 } // namespace
 
 CMorWindow::CMorWindow()
@@ -134,6 +147,8 @@ CMorWindow::CMorWindow()
     m_view->when(FL_WHEN_RELEASE);
     m_window->resizable(m_view);
     m_window->end();
+    m_view->setToolRunner(runImageTool);
+    m_view->setExportProgress(m_progressBar);
 
     m_viewParamDialog = new CMorViewParamDialog();
     m_diagramDialog = new CMorDiagramDialog();
@@ -162,6 +177,8 @@ void CMorWindow::buildToolBar()
         button->callback(tool.callback);
         buttons.push_back(button);
     }
+    m_progressBar = new CMorProgressBar(511 - 8 - PROGRESS_WIDTH, 29 + (33 - PROGRESS_HEIGHT) / 2, PROGRESS_WIDTH,
+                                        PROGRESS_HEIGHT);
     m_toolBar->end();
     m_openButton = buttons[0];
     m_saveButton = buttons[1];
@@ -179,11 +196,13 @@ CMorWindow::~CMorWindow()
     m_view->setCloseListener(nullptr);
     if (CMorToolWindow::getOwner() == m_window)
         CMorToolWindow::setOwner(nullptr);
+    m_view->setExportProgress(nullptr);
     delete m_aboutWindow;
     delete m_helpWindow;
     delete m_diagramDialog;
     delete m_viewParamDialog;
     delete m_window;
+    delete m_progressBar;
     for (Fl_RGB_Image* image : m_iconImages)
         delete image;
 }
@@ -234,7 +253,9 @@ void CMorWindow::centerWindow(Fl_Window* w)
 
 void CMorWindow::onViewChanged()
 {
-    m_viewParamDialog->update();
+    // An export keeps the dialogs greyed out until it is done.
+    if (!m_view->isExporting())
+        m_viewParamDialog->update();
 }
 
 void CMorWindow::onViewClose()
@@ -281,15 +302,52 @@ void CMorWindow::resetView()
 
 void CMorWindow::exportView(const char* title)
 {
-    const char* path = chooseFile(title, "*.png", "", CMorFileDialogKind::Save);
-    if (path == nullptr)
+    if (m_view->isExporting())
         return;
-    std::cout << "Exporting images is not available in this build: " << path << std::endl;
+    const char* chosen = chooseFile(title, "*.png", "", CMorFileDialogKind::Save);
+    if (chosen == nullptr)
+        return;
+    const std::string path = chosen;
+    CImageSizeDialog dialog;
+    centerWindow(dialog.getWindow());
+    if (!dialog.showModal()) {
+        std::cout << "Export cancelled" << std::endl;
+        return;
+    }
+    int rows = 1, columns = 1;
+    dialog.getSize(rows, columns);
+    setCommandsActive(false);
+    m_view->exportImage(path, rows, columns);
+    setCommandsActive(true);
 }
 
 void CMorWindow::copyToClipboard()
 {
-    std::cout << "Copying the view to the clipboard is not available in this build" << std::endl;
+    if (m_view->isExporting())
+        return;
+    setCommandsActive(false);
+    m_view->copyToClipboard();
+    setCommandsActive(true);
+}
+
+// While a picture is taken the window keeps handling events (progress, log);
+// no other command and no dialog may change the view meanwhile.
+void CMorWindow::setCommandsActive(bool active)
+{
+    Fl_Widget* commands[] = {m_menuBar,    m_openButton,      m_copyButton,        m_exportButton,
+                             m_saveButton, m_viewParamButton, m_diagramParamButton, m_resetButton};
+    for (Fl_Widget* command : commands) {
+        if (active)
+            command->activate();
+        else
+            command->deactivate();
+    }
+    if (active) {
+        reloadDialogs();
+    } else {
+        m_viewParamDialog->getWindow()->deactivate();
+        m_diagramDialog->getWindow()->deactivate();
+    }
 }
 
 void CMorWindow::showViewParameters()

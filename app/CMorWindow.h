@@ -13,6 +13,7 @@
 class CLogWindow;
 class CMorDiagramDialog;
 class CMorHelpWindow;
+class CMorProgressBar;
 class CMorView;
 class CMorViewParamDialog;
 class CSplashFrame;
@@ -78,6 +79,7 @@ private:
     void buildToolBar();
     // Both dialogs show what the view and its diagram hold now.
     void reloadDialogs();
+    void setCommandsActive(bool active);
     // Hides every window that closes with the program.
     void hideWindows();
 
@@ -99,6 +101,8 @@ private:
     Fl_HoverButton* m_viewParamButton;
     Fl_HoverButton* m_diagramParamButton;
     CMorView* m_view;
+    // Owned; its bar belongs to the tool bar.
+    CMorProgressBar* m_progressBar;
     // The tool-button icons' pixels; the images point into them.
     std::vector<CMorCanvas> m_iconPixels;
     std::vector<Fl_RGB_Image*> m_iconImages;

@@ -35,7 +35,7 @@ uint32_t runCommand(const char* program, const char* arguments)
     return runCommand(std::string(program ? program : ""), splitArguments(arguments ? arguments : ""));
 }
 
-uint32_t runCommand(const std::string& program, const std::vector<std::string>& arguments)
+uint32_t runCommand(const std::string& program, const std::vector<std::string>& arguments, const std::string& directory)
 {
     std::vector<std::string> argv;
     argv.reserve(arguments.size() + 1);
@@ -43,7 +43,7 @@ uint32_t runCommand(const std::string& program, const std::vector<std::string>& 
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     int status = 0;
     std::string error;
-    if (!CMorProcess::run(argv, status, error))
+    if (!CMorProcess::run(argv, status, error, directory))
         std::cout << "runCommand(): cannot start " << program << ": " << error << std::endl;
     return static_cast<uint32_t>(status);
 }

@@ -16,4 +16,6 @@ uint32_t runCommand(const char* program, const char* arguments);
 
 // The same with the arguments already split: each one reaches the tool
 // literally, whatever characters it holds.
-uint32_t runCommand(const std::string& program, const std::vector<std::string>& arguments);
+// A non-empty directory is the tool's working directory.
+uint32_t runCommand(const std::string& program, const std::vector<std::string>& arguments,
+                    const std::string& directory = std::string());

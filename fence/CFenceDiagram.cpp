@@ -153,6 +153,8 @@ void CFenceDiagram::addFence(CZelLine3d* line, CZelImage* image)
     fence->setLine(line);
     fence->setImage(image);
     fence->setRenderState(m_fenceLighting);
+    // The diagram never rebuilds a fence: only GL needs the pixels from here on.
+    fence->releaseImages();
     addChild(fence);
     m_greatestHeight = std::max(m_greatestHeight, fence->getHeight());
 }

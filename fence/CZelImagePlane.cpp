@@ -24,24 +24,40 @@ int ceilDivide(int a, int b)
     return a / b + (a % b != 0 ? 1 : 0);
 }
 
-int clampToInt(int64_t value)
+// Fills an RGBA tile in one sweep: the picture's pixels from (x0, y0) on
+// (grey pictures give their grey to red, green and blue), the padding colour
+// (255, 255, 0) where the picture has none, and alpha 0 for pure white, 255
+// for everything else, so that remove white can drop white by the alpha test.
+// Both borrowed.
+void fillTile(const CZelImage* source, CZelImage* tile, int64_t x0, int64_t y0)
 {
-    return static_cast<int>(std::clamp<int64_t>(value, INT_MIN, INT_MAX));
-}
-
-// Grey and grey-alpha pictures give their grey to red, green and blue; the
-// tile keeps its padding colour where the picture has no pixels. Both borrowed.
-void copyGreyRegion(const CZelImage* source, CZelImage* tile, int64_t x0, int64_t y0)
-{
-    const int64_t width = std::min<int64_t>(tile->getWidth(), source->getWidth() - x0);
-    const int64_t height = std::min<int64_t>(tile->getHeight(), source->getHeight() - y0);
+    const int64_t size = tile->getWidth();
+    const int64_t width = std::max<int64_t>(0, std::min<int64_t>(size, source->getWidth() - x0));
+    const int64_t height = std::max<int64_t>(0, std::min<int64_t>(tile->getHeight(), source->getHeight() - y0));
     const int channels = source->getChannels();
-    for (int64_t y = 0; y < height; ++y)
-        for (int64_t x = 0; x < width; ++x) {
-            const unsigned char grey = source->getPixels()[((y0 + y) * source->getWidth() + x0 + x) * channels];
-            unsigned char* target = tile->getPixels() + (y * tile->getWidth() + x) * 4;
-            target[0] = target[1] = target[2] = grey;
+    const bool grey = channels < 3;
+    for (int64_t y = 0; y < tile->getHeight(); ++y) {
+        unsigned char* target = tile->getPixels() + y * size * 4;
+        int64_t x = 0;
+        if (y < height) {
+            const unsigned char* from = source->getPixels() + ((y0 + y) * source->getWidth() + x0) * channels;
+            for (; x < width; ++x, from += channels, target += 4) {
+                const unsigned char r = from[0];
+                const unsigned char g = grey ? r : from[1];
+                const unsigned char b = grey ? r : from[2];
+                target[0] = r;
+                target[1] = g;
+                target[2] = b;
+                target[3] = (r & g & b) == 255 ? 0 : 255;
+            }
         }
+        for (; x < size; ++x, target += 4) {
+            target[0] = 255;
+            target[1] = 255;
+            target[2] = 0;
+            target[3] = 255;
+        }
+    }
 }
 
 // Scene coordinates reach the quads here and only here. The quad is borrowed.
@@ -57,6 +73,15 @@ void CZelImagePlane::setImage(CZelImage* image)
 {
     m_rawImage = image;
     rebuild();
+}
+
+void CZelImagePlane::releaseImages()
+{
+    m_rawImage = nullptr;
+    for (auto& row : m_textures)
+        for (CZelTexture* texture : row)
+            texture->setReleaseImageAfterUpload(true);
+    m_tiles.clear();
 }
 
 bool CZelImagePlane::setTextureSizeExponent(int exponent)
@@ -158,14 +183,7 @@ CZelTexture* CZelImagePlane::cutTile(int column, int row)
     tile->setChannels(4);
     if (!tile->setSize(ts, ts))
         return nullptr;
-    tile->fillColor(255, 255, 0);
-    const int64_t x0 = static_cast<int64_t>(column) * ts;
-    const int64_t y0 = static_cast<int64_t>(row) * ts;
-    if (m_rawImage->getChannels() >= 3)
-        tile->copyRegion(m_rawImage, clampToInt(x0), clampToInt(x0 + ts), clampToInt(y0), clampToInt(y0 + ts), 0, 0);
-    else
-        copyGreyRegion(m_rawImage, tile, x0, y0);
-    tile->setAlphaByThreshold(255, -1, 0, 255);
+    fillTile(m_rawImage, tile, static_cast<int64_t>(column) * ts, static_cast<int64_t>(row) * ts);
     m_tiles[static_cast<size_t>(row)].push_back(tile);
 
     CZelTexture* texture = new CZelTexture();

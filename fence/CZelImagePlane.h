@@ -27,6 +27,10 @@ public:
     void setImage(CZelImage* image);
     // Borrowed.
     CZelImage* getImage() const { return m_rawImage; }
+    // Drops the picture and the tiles' pixels once they are no longer needed:
+    // the picture now, each tile when GL has taken it. The quads and textures
+    // stay; a rebuild then needs a new setImage.
+    void releaseImages();
     // Adds a reference to the line of the top edge, in scene coordinates (y
     // up); does not rebuild, so set the line before the image.
     void setLine(CZelLine3d* line) { m_line = line; }

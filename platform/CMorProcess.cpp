@@ -9,7 +9,8 @@
 
 extern char** environ;
 
-bool CMorProcess::run(const std::vector<std::string>& argv, int& status, std::string& error)
+bool CMorProcess::run(const std::vector<std::string>& argv, int& status, std::string& error,
+                      const std::string& directory)
 {
     if (argv.empty()) {
         status = EINVAL;
@@ -22,8 +23,13 @@ bool CMorProcess::run(const std::vector<std::string>& argv, int& status, std::st
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
 
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    int rc = directory.empty() ? 0 : posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
     pid_t pid = 0;
-    const int rc = posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ);
+    if (rc == 0)
+        rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) {
         status = rc;
         error = std::strerror(rc);

@@ -12,6 +12,8 @@ public:
     // caller's environment and directory. True when it was started and waited
     // for: status is its exit code (128 + the signal number when a signal ended
     // it). False when it could not be started: status is the errno value and
-    // error says why.
-    static bool run(const std::vector<std::string>& argv, int& status, std::string& error);
+    // error says why. A non-empty directory is the program's working
+    // directory instead of the caller's.
+    static bool run(const std::vector<std::string>& argv, int& status, std::string& error,
+                    const std::string& directory = std::string());
 };

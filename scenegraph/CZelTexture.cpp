@@ -24,6 +24,8 @@ void CZelTexture::bind()
     glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, m_envColor);
     if (m_uploadImage)
         uploadPixels();
+    if (m_releaseImageAfterUpload)
+        m_image = nullptr;
     m_created = true;
     if (!m_active)
         glDisable(GL_TEXTURE_2D);
@@ -47,6 +49,13 @@ void CZelTexture::apply()
     if (m_scaleS != 0.0 || m_scaleT != 0.0)
         glScaled(m_scaleS, m_scaleT, 1.0);
     glMatrixMode(GL_MODELVIEW);
+}
+
+void CZelTexture::setReleaseImageAfterUpload(bool release)
+{
+    m_releaseImageAfterUpload = release;
+    if (release && m_created)
+        m_image = nullptr;
 }
 
 void CZelTexture::setFilters(GLint minification, GLint magnification)

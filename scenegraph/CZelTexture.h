@@ -45,6 +45,9 @@ public:
     // An inactive texture switches texturing off while its shape draws.
     void setActive(bool active) { m_active = active; }
     bool isActive() const { return m_active; }
+    // Lets go of the image once GL holds its pixels, for pictures too large
+    // to keep twice; a later bind then has nothing to upload.
+    void setReleaseImageAfterUpload(bool release);
     bool isCreated() const { return m_created; }
     GLuint getTextureName() const { return m_textureName; }
 
@@ -72,4 +75,5 @@ private:
     double m_translationS = 0.0;
     double m_translationT = 0.0;
     bool m_active = true;
+    bool m_releaseImageAfterUpload = false;
 };

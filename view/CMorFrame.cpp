@@ -2,6 +2,7 @@
 #include "CMorFrame.h"
 
 #include "CMorJitterTable.h"
+#include "CMorTileGrid.h"
 #include "CZelLighting.h"
 
 #include <GL/gl.h>
@@ -146,11 +147,11 @@ void CMorFrame::clearFrame()
 // tile's slice of the whole window.
 void CMorFrame::pixelProjection()
 {
-    if (m_tileMode && m_tileColumns > 0 && m_tileRows > 0) {
-        const int tw = m_width / m_tileColumns;
-        const int th = m_height / m_tileRows;
-        glOrtho(m_tileColumn * tw, (m_tileColumn + 1) * tw, (m_tileRows - m_tileRow) * th,
-                (m_tileRows - m_tileRow - 1) * th, -1.0, 1.0);
+    if (m_tileMode) {
+        double left = 0.0, right = 0.0, bottom = 0.0, top = 0.0;
+        CMorTileGrid(m_width, m_height, m_tileRows, m_tileColumns).getPixelWindow(m_tileRow, m_tileColumn, left, right,
+                                                                                  bottom, top);
+        glOrtho(left, right, bottom, top, -1.0, 1.0);
     } else {
         glOrtho(0, m_width, m_height, 0, -1.0, 1.0);
     }
@@ -452,4 +453,36 @@ void CMorFrame::setTileMode(bool on, int row, int column, int rows, int columns)
     m_tileColumn = column;
     m_tileRows = rows;
     m_tileColumns = columns;
+    if (m_camera == nullptr)
+        return;
+    // The scene shows the tile's part of the frustum, the overlays the same
+    // part of the window (pixelProjection): both come from one grid.
+    double left = -1.0, right = 1.0, bottom = -1.0, top = 1.0;
+    if (on)
+        CMorTileGrid(m_width, m_height, rows, columns).getViewWindow(row, column, left, right, bottom, top);
+    m_camera->setUseViewWindow(on);
+    m_camera->setViewWindow(left, right, bottom, top);
+}
+
+void CMorFrame::drawTile(int row, int column, int rows, int columns, int width, int height)
+{
+    if (m_camera == nullptr)
+        return;
+    const int fullWidth = m_width;
+    const int fullHeight = m_height;
+    resizeFrame(width, height);
+    setTileMode(true, row, column, rows, columns);
+    drawFrame();
+    setTileMode(false);
+    resizeFrame(fullWidth, fullHeight);
+}
+
+void CMorFrame::readPixels(int width, int height, unsigned char* rgb)
+{
+    glFinish();
+    GLint alignment = 4;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
 }

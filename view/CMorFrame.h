@@ -81,9 +81,25 @@ public:
     int getLightDirection() const { return m_lightDirection; }
 
     // Tiled drawing: the frame shows tile (row, column) of a rows x columns
-    // grid, row 0 at the bottom; the gradient background is cut to match.
+    // grid (CMorTileGrid), row 0 at the bottom: the camera's view window, the
+    // gradient background and the legend are cut to match. Off restores the
+    // whole view.
     void setTileMode(bool on, int row = 0, int column = 0, int rows = 1, int columns = 1);
     bool getTileMode() const { return m_tileMode; }
+
+    // Draws tile (row, column) of a rows x columns grid into width x height
+    // pixels at the bottom left of the drawing area (at most its size). The
+    // tiles side by side make one picture of columns * width x rows * height
+    // pixels, the frame seen through the same camera at that size, background
+    // and legend included. Size, camera and tile mode are restored after.
+    void drawTile(int row, int column, int rows, int columns, int width, int height);
+    // Reads width x height pixels from the bottom left of the current buffer,
+    // RGB, bottom row first, once drawing has finished, into the caller's
+    // buffer of width * height * 3 bytes.
+    static void readPixels(int width, int height, unsigned char* rgb);
+    // Makes the frame's GL context current for drawing outside the window
+    // system's paint; false when there is none to draw into yet.
+    virtual bool activateContext() { return true; }
 
     // True when the current GL context has an accumulation buffer.
     static bool hasAccumulationBuffer();

@@ -1,6 +1,7 @@
 // The application's window: toolkit events in, frames drawn through CMorFrame.
 #include "CMorView.h"
 
+#include "CMorClipboard.h"
 #include "CMorMessageBox.h"
 
 #include <iostream>
@@ -26,6 +27,20 @@ CMorView::~CMorView()
 
 int CMorView::handle(int event)
 {
+    if (m_exporting) {
+        switch (event) {
+        case FL_PUSH:
+        case FL_DRAG:
+        case FL_RELEASE:
+        case FL_MOVE:
+        case FL_MOUSEWHEEL:
+        case FL_KEYDOWN:
+        case FL_KEYUP:
+            return 1;
+        default:
+            break;
+        }
+    }
     if (event == FL_HIDE) {
         tellClose();
         CZelFltkBase::handle(event);
@@ -120,4 +135,75 @@ void CMorView::tellClose()
 {
     if (m_closeListener != nullptr)
         m_closeListener->onViewClose();
+}
+
+bool CMorView::activateContext()
+{
+    if (!shown())
+        return false;
+    make_current();
+    return true;
+}
+
+bool CMorView::startExport()
+{
+    if (m_exporting) {
+        std::cout << "A picture of the view is being taken already; the new request is ignored" << std::endl;
+        return false;
+    }
+    m_exporting = true;
+    return true;
+}
+
+// After an export the window shows the normal frame again; a failure is
+// shown to the user.
+bool CMorView::exported(CMorExporter& exporter, bool ok)
+{
+    m_exporting = false;
+    redraw();
+    if (!ok)
+        CMorMessageBox::alert(exporter.getErrorMessage());
+    return ok;
+}
+
+bool CMorView::copyToClipboard()
+{
+    if (!startExport())
+        return false;
+    CMorExporter exporter(this, m_toolRunner);
+    CMorPackedBitmap bitmap;
+    if (!exporter.readView(bitmap))
+        return exported(exporter, false);
+    std::string error;
+    if (!bitmap.writeFile("snap.bmp", error))
+        std::cout << "The copy goes to the clipboard only: " << error << std::endl;
+    const std::vector<unsigned char> rgb = bitmap.getTopDownRGB();
+    CMorClipboard::copyImage(rgb.data(), bitmap.getWidth(), bitmap.getHeight());
+    std::cout << "Copied the view to the clipboard (" << bitmap.getWidth() << " x " << bitmap.getHeight()
+              << " pixels)" << std::endl;
+    return exported(exporter, true);
+}
+
+bool CMorView::writeBitmap(const std::string& fileName)
+{
+    if (!startExport())
+        return false;
+    CMorExporter exporter(this, m_toolRunner);
+    return exported(exporter, exporter.writeBitmap(fileName));
+}
+
+bool CMorView::exportSingleImage(const std::string& fileName)
+{
+    if (!startExport())
+        return false;
+    CMorExporter exporter(this, m_toolRunner, m_exportProgress);
+    return exported(exporter, exporter.exportSingleImage(fileName));
+}
+
+bool CMorView::exportImage(const std::string& fileName, int rows, int columns)
+{
+    if (!startExport())
+        return false;
+    CMorExporter exporter(this, m_toolRunner, m_exportProgress);
+    return exported(exporter, exporter.exportImage(fileName, rows, columns));
 }

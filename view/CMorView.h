@@ -3,6 +3,8 @@
 // tells the main window about changes and about closing.
 #pragma once
 
+#include "CMorExportProgress.h"
+#include "CMorExporter.h"
 #include "CMorFrame.h"
 #include "CMorViewChangedEvent.h"
 #include "CMorViewCloseEvent.h"
@@ -74,15 +76,43 @@ public:
     // is not used); a failure shows the reason in an alert box.
     bool saveSettings(const std::string& ignored);
 
+    // Pictures of the view. Each shows the reason in an alert box when it
+    // fails. While one runs, the window keeps handling events, but the view
+    // ignores the mouse and the keyboard and further pictures are refused, so
+    // that every tile shows the same scene from the same camera.
+    // The view's pixels as a packed bitmap on the clipboard and in "snap.bmp"
+    // of the current directory (the clipboard gets it also when that file
+    // cannot be written).
+    bool copyToClipboard();
+    bool writeBitmap(const std::string& fileName);
+    bool exportSingleImage(const std::string& fileName);
+    // rows x columns tiles joined into one picture.
+    bool exportImage(const std::string& fileName, int rows, int columns);
+    // How the export starts the image tool; without one the program's own
+    // writer makes every PNG.
+    void setToolRunner(const CMorExporter::ToolRunner& runner) { m_toolRunner = runner; }
+    // Borrowed; null for none. Told of each step of an export.
+    void setExportProgress(CMorExportProgress* progress) { m_exportProgress = progress; }
+
+    bool isExporting() const { return m_exporting; }
+
+    bool activateContext() override;
+
 protected:
     void requestRedraw() override { redraw(); }
 
 private:
     void tellChanged();
     void tellClose();
+    // False, with a log line, when a picture is being taken already.
+    bool startExport();
+    bool exported(CMorExporter& exporter, bool ok);
 
     std::vector<std::string> m_commandLineParams;
     CZelPointer<CZelMouseViewHandler> m_mouseHandler;
     CMorViewChangedEvent* m_changedListener = nullptr;
     CMorViewCloseEvent* m_closeListener = nullptr;
+    CMorExporter::ToolRunner m_toolRunner;
+    CMorExportProgress* m_exportProgress = nullptr;
+    bool m_exporting = false;
 };

@@ -45,3 +45,15 @@ TEST(RunCommand, FileNamesArriveLiterallyWithoutAShell)
     std::remove(awkward.c_str());
     rmdir(dir);
 }
+
+TEST(RunCommand, RunsTheToolInTheGivenDirectory)
+{
+    char dir[] = "/tmp/morvex-run-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    EXPECT_EQ(runCommand("touch", std::vector<std::string>{"made-here"}, dir), 0u);
+    const std::string made = std::string(dir) + "/made-here";
+    EXPECT_TRUE(std::ifstream(made).good());
+    std::remove(made.c_str());
+    EXPECT_NE(runCommand("touch", std::vector<std::string>{"x"}, std::string(dir) + "/missing"), 0u);
+    rmdir(dir);
+}

@@ -148,6 +148,23 @@ TEST_F(ImagePlaneDrawTest, PictureHangsUprightAndUndistortedBelowItsLine)
     EXPECT_EQ(readAlphaFunction(), GL_ALWAYS);
 }
 
+TEST_F(ImagePlaneDrawTest, ReleasedImagesDrawTheSamePicture)
+{
+    CZelPointer<CZelImage> image = new CZelImage();
+    image->setChannels(3);
+    image->setSize(70, 50);
+    for (size_t i = 0; i < image->getByteCount(); ++i)
+        image->getPixels()[i] = static_cast<unsigned char>(i * 7 % 251);
+    CZelPointer<CZelImagePlane> kept = makePlane(5, {10, 90, 0}, {80, 90, 0}, image);
+    CZelPointer<CZelImagePlane> released = makePlane(5, {10, 90, 0}, {80, 90, 0}, image);
+    released->releaseImages();
+    EXPECT_EQ(released->getImage(), nullptr);
+    EXPECT_EQ(released->getTileCount(0), 0);
+    EXPECT_EQ(draw(released, false), draw(kept, false));
+    // Drawn once, the tiles' pixels live in GL only; the picture stays the same.
+    EXPECT_EQ(draw(released, false), draw(kept, false));
+}
+
 TEST_F(ImagePlaneDrawTest, RisingLineKeepsTheVerticalPixelSize)
 {
     // A line rising 60 over 80 is 100 long: 100 pixels wide gives one unit

@@ -1,15 +1,19 @@
 // Test program for the end-to-end GUI tests: a window with a stand-in menu and
 // a CMorView showing a known scene, the log window capturing standard output,
-// and on request the splash, about and help windows. It reports what the
-// tests check as "viewtest: " lines on standard output.
+// on request the splash, about and help windows, and the export and copy
+// commands (the export's file name comes from the command line). It reports
+// what the tests check as "viewtest: " lines on standard output.
+#include "CImageSizeDialog.h"
 #include "CLogWindow.h"
 #include "CMorHelpWindow.h"
+#include "CMorProgressBar.h"
 #include "CMorView.h"
 #include "CSplashFrame.h"
 #include "CTestTriangle.h"
 #include "CZelMouseUpEvent.h"
 #include "CZelInitEvent.h"
 #include "CZelRenderEvent.h"
+#include "runCommand.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
@@ -36,6 +40,7 @@ struct Options {
     bool splash = false;
     bool about = false;
     bool help = false;
+    std::string exportPath = "export.png";
 };
 
 const int MENU_HEIGHT = 24;
@@ -71,6 +76,30 @@ void onResetView(Fl_Widget*, void*)
         theView->redraw();
     }
     printCamera("reset");
+}
+
+// The export command with the file dialog's answer given on the command line.
+void onExport(Fl_Widget* widget, void* path)
+{
+    std::cout << "viewtest: menu Export PNG" << std::endl;
+    CImageSizeDialog dialog;
+    Fl_Window* main = widget->window();
+    Fl_Window* shown = dialog.getWindow();
+    shown->position(main->x() + main->w() / 2 - shown->w() / 2, main->y() + main->h() / 2 - shown->h() / 2);
+    if (!dialog.showModal()) {
+        std::cout << "viewtest: export cancelled" << std::endl;
+        return;
+    }
+    int n = 0, m = 0;
+    dialog.getSize(n, m);
+    const bool ok = theView->exportImage(static_cast<const char*>(path), n, m);
+    std::cout << "viewtest: export " << n << " x " << m << (ok ? " done" : " failed") << std::endl;
+}
+
+void onCopy(Fl_Widget*, void*)
+{
+    std::cout << "viewtest: menu Copy" << std::endl;
+    theView->copyToClipboard();
 }
 
 void onExit(Fl_Widget* widget, void*)
@@ -226,6 +255,10 @@ bool parse(int argc, char** argv, Options& options)
         } else if (arg == "--antialias") {
             if (!next(options.antialias))
                 return false;
+        } else if (arg == "--export") {
+            if (i + 1 >= argc)
+                return false;
+            options.exportPath = argv[++i];
         } else if (arg == "--log-test") {
             options.logTest = true;
         } else if (arg == "--splash") {
@@ -253,11 +286,17 @@ int main(int argc, char** argv)
 
     CLogWindow log;
     Fl_Double_Window window(options.width, options.height + MENU_HEIGHT, "Morvex view test");
-    Fl_Menu_Bar menu(0, 0, options.width, MENU_HEIGHT);
+    Fl_Menu_Bar menu(0, 0, options.width - 130, MENU_HEIGHT);
+    menu.add("File/&Export PNG...", FL_CTRL + 'e', onExport, const_cast<char*>(options.exportPath.c_str()));
     menu.add("File/&Exit", FL_ALT + FL_F + 4, onExit);
+    menu.add("Edit/&Copy", FL_CTRL + 'c', onCopy);
     menu.add("View/&Reset View", FL_Home, onResetView);
+    CMorProgressBar progress(options.width - 128, 2, 126, MENU_HEIGHT - 4);
     CMorView view(0, MENU_HEIGHT, options.width, options.height);
     window.end();
+    view.setToolRunner([](const std::string& program, const std::vector<std::string>& arguments,
+                          const std::string& directory) { return runCommand(program, arguments, directory); });
+    view.setExportProgress(&progress);
     theView = &view;
     Probe probe(options);
     theProbe = &probe;

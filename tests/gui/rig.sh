@@ -74,7 +74,11 @@ rig_start_xvfb() {
 
 # Starts the program in the background; its stdout and stderr are kept.
 rig_start_app() {
-    "$@" >"$RIG_APP_OUT" 2>"$RIG_APP_ERR" &
+    # Emptied here, not by the background start: a second program's waits
+    # must not see the first one's lines.
+    : >"$RIG_APP_OUT"
+    : >"$RIG_APP_ERR"
+    "$@" >>"$RIG_APP_OUT" 2>>"$RIG_APP_ERR" &
     RIG_APP_PID=$!
 }
 
@@ -182,7 +186,9 @@ rig_choose_file() {
         # partial path races with the keys.
         printf %s "$name" | xclip -selection clipboard &
         local clip=$!
-        _clip_ready() { [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$name" ]; }
+        # Bounded: until xclip owns the clipboard, the question may go to a
+        # program that cannot answer while its file dialog runs.
+        _clip_ready() { [ "$(timeout 2 xclip -o -selection clipboard 2>/dev/null)" = "$name" ]; }
         rig_poll "the clipboard" _clip_ready
         # Ctrl+L opens the location field (the save-style dialog has its name
         # field); keys sent before the dialog listens are lost, so this is
@@ -212,6 +218,17 @@ rig_shot() {
     mkdir -p "$RIG_SHOTS"
     import -silent -window "$window" "png:$RIG_SHOTS/$name.png" || rig_fail "screenshot $name"
     echo "$RIG_SHOTS/$name.png"
+}
+
+# Takes screenshots of WINDOW as NAME until CHECK (a command given the PNG's
+# path) succeeds; the passing PNG's path is left in RIG_SHOT. What a program
+# drew reaches the X server some time after it says so, later still on a
+# loaded machine. Not for $(...): a failure must end the test itself.
+rig_shot_until() {
+    local window=$1 name=$2
+    shift 2
+    _rig_shot_passes() { RIG_SHOT=$(rig_shot "$window" "$name") && "$@" "$RIG_SHOT"; }
+    rig_poll "screenshot $name to pass $1" _rig_shot_passes "$@"
 }
 
 # Prints "r g b" of pixel (x, y) of a PNG, origin top left.

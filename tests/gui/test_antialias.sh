@@ -14,7 +14,9 @@ rig_start_app "$VIEWTEST" --width 400 --height 300
 rig_wait_log '^viewtest: ready'
 rig_wait_log '^viewtest: frame'
 rig_wait_window 'Morvex view test'
-shot=$(rig_shot "$RIG_WINDOW" antialias-off)
+_two_colours() { [ "$(rig_colour_count "$1" "$AREA")" -eq 2 ]; }
+rig_shot_until "$RIG_WINDOW" antialias-off _two_colours
+shot=$RIG_SHOT
 single=$(rig_colour_count "$shot" "$AREA")
 rig_note "single pass: $single colours"
 [ "$single" -eq 2 ] || rig_fail "a single pass should show exactly two colours, not $single"
@@ -25,7 +27,13 @@ rig_start_app "$VIEWTEST" --width 400 --height 300 --antialias 2
 rig_wait_log '^viewtest: ready'
 rig_wait_log '^viewtest: frame'
 rig_wait_window 'Morvex view test'
-shot=$(rig_shot "$RIG_WINDOW" antialias-2)
+if rig_last_log '^viewtest: ready' | grep -q 'accumulation yes'; then
+    _blended() { [ "$(rig_colour_count "$1" "$AREA")" -gt 2 ]; }
+    rig_shot_until "$RIG_WINDOW" antialias-2 _blended
+    shot=$RIG_SHOT
+else
+    shot=$(rig_shot "$RIG_WINDOW" antialias-2)
+fi
 smooth=$(rig_colour_count "$shot" "$AREA")
 rig_note "level 2: $smooth colours"
 if rig_last_log '^viewtest: ready' | grep -q 'accumulation yes'; then

@@ -21,7 +21,9 @@ button() {
 same() { [ "$(convert "$1" -depth 8 rgb:- | md5sum)" = "$(convert "$2" -depth 8 rgb:- | md5sum)" ]; }
 
 rig_move "$W" 400 400
-flat=$(button flat)
+# The tool bar drawn: the button's face is the window's grey, not black.
+_drawn() { flat=$(button flat); [ "$(rig_pixel "$flat" 3 16)" != "0 0 0" ]; }
+rig_poll "the tool bar to be drawn" _drawn
 # Flat: edge and face in the tool bar's own grey.
 face=$(rig_pixel "$flat" 3 16)
 rig_expect_colour "flat top edge" "$(rig_pixel "$flat" 16 0)" "$face" 0

@@ -8,6 +8,8 @@
 # The file dialog keeps a list of recent files in the home folder.
 export HOME=$RIG_DIR/home
 mkdir -p "$HOME"
+# Copy writes snap.bmp into the working folder.
+cd "$RIG_DIR" || rig_fail "no folder to work in"
 
 rig_start_xvfb 1024x768x24
 rig_start_app "$MORVEX"
@@ -81,7 +83,7 @@ rig_wait_window_gone '^Help Window$'
 # dialogs as utility windows centred over the main window.
 over_main
 xdotool key ctrl+c
-rig_wait_log '^Copying the view to the clipboard is not available'
+rig_wait_log '^Copied the view to the clipboard'
 for dialog in "ctrl+1:View settings:375:494" "ctrl+2:Diagram properties:264:552"; do
     IFS=: read -r key title dw dh <<<"$dialog"
     over_main
@@ -93,19 +95,31 @@ for dialog in "ctrl+1:View settings:375:494" "ctrl+2:Diagram properties:264:552"
     rig_note "$title: centred utility window"
 done
 
+# The image-size dialog that follows the file dialog: Cancel.
+cancel_size() {
+    rig_wait_window '^Image size$'
+    rig_move "$RIG_WINDOW" $((104 + 33)) $((48 + 11))
+    xdotool click 1
+    rig_wait_log_count '^Export cancelled$' "${1:-1}"
+}
 # The file dialogs: a new name for both exports, an existing file or cancel
 # for Open.
 mkdir -p "$RIG_DIR/out"
 over_main
 xdotool key ctrl+e
 rig_choose_file "Export as tiled PNG image" "$RIG_DIR/out/tiled"
-rig_wait_log "^Exporting images is not available in this build: $RIG_DIR/out/tiled\.png\$"
+cancel_size
+[ ! -e "$RIG_DIR/out/tiled.png" ] || rig_fail "a cancelled export wrote a picture"
 # The export tool button.
 rig_move "$W" $((76 + 16)) $((29 + 16))
 xdotool click 1
 # A bare name lands in the working folder and gets the extension.
 rig_choose_file "Export as PNG image" "single"
-rig_wait_log "^Exporting images is not available in this build: $(pwd)/single\.png\$"
+rig_wait_window '^Image size$'
+rig_move "$RIG_WINDOW" $((34 + 33)) $((48 + 11))
+xdotool click 1
+rig_wait_log "^Exported $(pwd)/single\.png \([0-9]+ x [0-9]+ pixels\)"
+[ -s single.png ] || rig_fail "no single.png in the working folder"
 over_main
 xdotool key ctrl+o
 rig_choose_file "Open fence diagram" ""

@@ -1,0 +1,68 @@
+// The command line of morvex-render: what to draw, how large and with which
+// view and diagram settings. Checks every value; applies them to a frame and
+// its diagram.
+#pragma once
+
+#include <string>
+
+class CMorFrame;
+
+class CMorRenderOptions
+{
+public:
+    enum CameraSource { CAMERA_STORED, CAMERA_AUTOMATIC, CAMERA_GIVEN };
+
+    // False with getErrorMessage for anything it cannot take; --help only
+    // sets getShowHelp.
+    bool parse(int argc, const char* const* argv);
+    const std::string& getErrorMessage() const { return m_errorMessage; }
+    static const char* getHelpText();
+
+    // Settings of the view: background, antialiasing, light.
+    void applyToFrame(CMorFrame& frame) const;
+    // Settings of the open diagram and the camera; the frame must hold one.
+    void applyToDiagram(CMorFrame& frame) const;
+
+    bool getShowHelp() const { return m_showHelp; }
+    bool getQuiet() const { return m_quiet; }
+    const std::string& getInput() const { return m_input; }
+    const std::string& getOutput() const { return m_output; }
+    int getWidth() const { return m_width; }
+    int getHeight() const { return m_height; }
+    int getTiles() const { return m_tiles; }
+    bool getAntialiasRequested() const { return m_antialias; }
+
+private:
+    bool fail(const std::string& message);
+    bool take(const std::string& option, const std::string& value);
+
+    std::string m_errorMessage;
+    bool m_showHelp = false;
+    bool m_quiet = false;
+    std::string m_input;
+    std::string m_output;
+    int m_width = 1280;
+    int m_height = 960;
+    int m_tiles = 1;
+    bool m_antialias = false;
+    int m_antialiasLevel = 2;
+    int m_backgroundType = 0;
+    float m_solidColor[3] = {1.0f, 1.0f, 1.0f};
+    float m_upperColor[3] = {0.5f, 0.5f, 1.0f};
+    float m_lowerColor[3] = {1.0f, 1.0f, 1.0f};
+    int m_lightDirection = 0;
+    int m_lighting = -1; // -1: as the diagram has it
+    bool m_keepWhite = false;
+    bool m_noBoundingBox = false;
+    bool m_noAxes = false;
+    double m_textSize = -1.0; // below 0: as the diagram has it
+    int m_lineWidth = 0;      // 0: as the diagram has it
+    double m_legendSize = -1.0;
+    int m_legendPositionX = -1;
+    int m_legendPositionY = -1;
+    int m_legendMarginX = -1;
+    int m_legendMarginY = -1;
+    CameraSource m_cameraSource = CAMERA_STORED;
+    double m_camera[9] = {0, 0, 0, 0, 0, 0, 0, 0, 0};
+    int m_cameraValues = 0;
+};
