@@ -112,6 +112,8 @@ private:
     void renderScene();
     void clearGradient();
     void pixelProjection();
+    void beginPixelDrawing();
+    void endPixelDrawing();
     void prepareLegend();
     void drawLegend();
 
