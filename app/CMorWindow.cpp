@@ -4,10 +4,12 @@
 #include "CImageSizeDialog.h"
 #include "CLogWindow.h"
 #include "CMorArtwork.h"
+#include "CMorDiagramDialog.h"
 #include "CMorHelpWindow.h"
 #include "CMorProgressBar.h"
 #include "CMorToolWindow.h"
 #include "CMorView.h"
+#include "CMorViewParamDialog.h"
 #include "CSplashFrame.h"
 #include "Fl_HoverButton.h"
 #include "chooseFile.h"
@@ -152,6 +154,8 @@ CMorWindow::CMorWindow()
     m_view->setToolRunner(runImageTool);
     m_view->setExportProgress(m_progressBar);
 
+    m_viewParamDialog = new CMorViewParamDialog();
+    m_diagramDialog = new CMorDiagramDialog();
     m_helpWindow = new CMorHelpWindow();
     m_aboutWindow = new CSplashFrame();
 }
@@ -200,6 +204,8 @@ CMorWindow::~CMorWindow()
     m_view->setExportProgress(nullptr);
     delete m_aboutWindow;
     delete m_helpWindow;
+    delete m_diagramDialog;
+    delete m_viewParamDialog;
     delete m_window;
     delete m_progressBar;
     for (Fl_RGB_Image* image : m_iconImages)
@@ -250,6 +256,13 @@ void CMorWindow::centerWindow(Fl_Window* w)
     w->redraw();
 }
 
+void CMorWindow::onViewChanged()
+{
+    // An export keeps the dialogs greyed out until it is done.
+    if (!m_view->isExporting())
+        m_viewParamDialog->update();
+}
+
 void CMorWindow::onViewClose()
 {
     hideWindows();
@@ -282,8 +295,10 @@ void CMorWindow::hideWindows()
         }
         return;
     }
+    m_viewParamDialog->hide();
     if (m_logWindow != nullptr)
         m_logWindow->hide();
+    m_diagramDialog->hide();
     m_window->hide();
 }
 
@@ -298,6 +313,15 @@ void CMorWindow::openDiagram()
     if (path == nullptr)
         return;
     m_view->open(path);
+    // Opening runs the event loop while it reads, so a reload on a mouse
+    // event may have seen the diagram half built.
+    reloadDialogs();
+}
+
+void CMorWindow::reloadDialogs()
+{
+    m_viewParamDialog->update();
+    m_diagramDialog->update();
 }
 
 void CMorWindow::saveSettings()
@@ -312,6 +336,7 @@ void CMorWindow::resetView()
         return;
     }
     m_view->resetView();
+    m_viewParamDialog->update();
 }
 
 void CMorWindow::exportView(const char* title)
@@ -354,7 +379,7 @@ void CMorWindow::copyToClipboard()
 }
 
 // While a picture is taken the window keeps handling events (progress, log);
-// no other command may change the view meanwhile.
+// no other command and no dialog may change the view meanwhile.
 void CMorWindow::setCommandsActive(bool active)
 {
     Fl_Widget* commands[] = {m_menuBar,    m_openButton,      m_copyButton,        m_exportButton,
@@ -365,16 +390,26 @@ void CMorWindow::setCommandsActive(bool active)
         else
             command->deactivate();
     }
+    if (active) {
+        reloadDialogs();
+    } else {
+        m_viewParamDialog->getWindow()->deactivate();
+        m_diagramDialog->getWindow()->deactivate();
+    }
 }
 
 void CMorWindow::showViewParameters()
 {
-    std::cout << "The view-parameters dialog is not available in this build" << std::endl;
+    m_viewParamDialog->show();
+    m_viewParamDialog->setView(m_view);
+    centerWindow(m_viewParamDialog->getWindow());
 }
 
 void CMorWindow::showDiagramParameters()
 {
-    std::cout << "The diagram-parameters dialog is not available in this build" << std::endl;
+    m_diagramDialog->show();
+    m_diagramDialog->setView(m_view);
+    centerWindow(m_diagramDialog->getWindow());
 }
 
 void CMorWindow::showLog()

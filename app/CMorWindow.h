@@ -1,5 +1,5 @@
-// The main window: menu bar, tool bar and the OpenGL view; it owns the help
-// and about windows, turns every menu command and tool button into a call of
+// The main window: menu bar, tool bar and the OpenGL view; it owns the two
+// parameter dialogs and the help and about windows, turns every menu command and tool button into a call of
 // the view or a window, and closes the program when the view goes away.
 #pragma once
 
@@ -11,9 +11,11 @@
 #include <vector>
 
 class CLogWindow;
+class CMorDiagramDialog;
 class CMorHelpWindow;
 class CMorProgressBar;
 class CMorView;
+class CMorViewParamDialog;
 class CSplashFrame;
 class Fl_Double_Window;
 class Fl_HoverButton;
@@ -44,6 +46,8 @@ public:
     // Places w (borrowed) in the middle of the main window; does not show it.
     void centerWindow(Fl_Window* w);
 
+    // The view-parameters dialog follows the camera.
+    void onViewChanged() override;
     void onViewClose() override;
 
     // Commands of the menu and the tool bar.
@@ -68,9 +72,13 @@ public:
     Fl_Scroll* getToolBar() const { return m_toolBar; }
     CMorHelpWindow* getHelpWindow() const { return m_helpWindow; }
     CSplashFrame* getAboutWindow() const { return m_aboutWindow; }
+    CMorViewParamDialog* getViewParamDialog() const { return m_viewParamDialog; }
+    CMorDiagramDialog* getDiagramDialog() const { return m_diagramDialog; }
 
 private:
     void buildToolBar();
+    // Both dialogs show what the view and its diagram hold now.
+    void reloadDialogs();
     void setCommandsActive(bool active);
     // Hides every window that closes with the program; while a diagram loads
     // or the view exports, as soon as that is over.
@@ -82,7 +90,9 @@ private:
     bool m_hidePending = false;
     CSplashFrame* m_aboutWindow;
     CMorHelpWindow* m_helpWindow;
+    CMorViewParamDialog* m_viewParamDialog;
     CLogWindow* m_logWindow = nullptr;
+    CMorDiagramDialog* m_diagramDialog;
     Fl_Double_Window* m_window;
     Fl_Menu_Bar* m_menuBar;
     Fl_Scroll* m_toolBar;

@@ -199,6 +199,7 @@ void CFenceDiagram::finish()
     CZelLightingState* boxLighting = new CZelLightingState();
     boxLighting->setLighting(false);
     m_boundingBox = new CZelLineSet();
+    m_boundingBox->setLineWidth(static_cast<float>(m_lineWidth));
     const double bottom = m_min[1] - H;
     const double top = m_max[1];
     const double corners[8][3] = {{m_min[0], bottom, m_min[2]}, {m_max[0], bottom, m_min[2]},
@@ -329,6 +330,13 @@ void CFenceDiagram::setLabelIntervals(int x, int y, int z)
     m_labelInterval[2] = z;
     for (int k = 0; k < 3 && k < m_axisGroup->getSize(); ++k)
         static_cast<CZelScaleIndicator*>(m_axisGroup->getChild(k))->setLabelInterval(m_labelInterval[k]);
+}
+
+void CFenceDiagram::setLineWidth(int width)
+{
+    m_lineWidth = width;
+    if (m_boundingBox)
+        m_boundingBox->setLineWidth(static_cast<float>(width));
 }
 
 void CFenceDiagram::setShowBoundingBox(bool show)

@@ -81,7 +81,9 @@ public:
     bool getFenceLighting() const;
     void setRemoveWhite(bool remove);
     bool getRemoveWhite() const;
-    void setLineWidth(int width) { m_lineWidth = width; }
+    // Pixels; the view draws the axes with it, and the bounding box, which
+    // sets its own width, is given it too.
+    void setLineWidth(int width);
     int getLineWidth() const { return m_lineWidth; }
 
     void setLegendMarginX(int margin) { m_legend.marginX = margin; }

@@ -329,6 +329,9 @@ void CZelImagePlane::rebuild()
             setCorner(quad, 1, p1, p1.y() - bottomDrop, s1, 0.0);
             setCorner(quad, 2, p1, p1.y() - topDrop, s1, ratioY);
             setCorner(quad, 3, p0, p0.y() - topDrop, s0, ratioY);
+            // The normals were made for the flat square the quad started as;
+            // lighting needs those of the corners just set.
+            quad->refresh();
             quad->setTexture(texture);
             quad->setMaterial(white);
             m_quads[static_cast<size_t>(r)].emplace_back(quad);

@@ -157,20 +157,36 @@ void CMorFrame::pixelProjection()
     }
 }
 
-void CMorFrame::clearGradient()
+// Drawing in window pixels (the background and the legend), whatever the
+// camera left in the matrices; endPixelDrawing puts everything back.
+void CMorFrame::beginPixelDrawing()
 {
-    glClear(GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
     pixelProjection();
     glViewport(0, 0, m_width, m_height);
     glMatrixMode(GL_MODELVIEW);
-    // The quad is drawn in window pixels whatever the model-view holds.
     glPushMatrix();
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_LIGHTING);
+}
+
+void CMorFrame::endPixelDrawing()
+{
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_LIGHTING);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void CMorFrame::clearGradient()
+{
+    glClear(GL_DEPTH_BUFFER_BIT);
+    beginPixelDrawing();
     glBegin(GL_QUADS);
     glColor3fv(m_upperColor);
     glVertex2i(m_width, 0);
@@ -179,12 +195,7 @@ void CMorFrame::clearGradient()
     glVertex2i(0, m_height);
     glVertex2i(m_width, m_height);
     glEnd();
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_LIGHTING);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    endPixelDrawing();
 }
 
 void CMorFrame::renderScene()
@@ -345,16 +356,7 @@ void CMorFrame::drawLegend()
 {
     if (!m_diagram || !m_diagram->getLegendImage() || !m_legendTexture)
         return;
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    pixelProjection();
-    glViewport(0, 0, m_width, m_height);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_LIGHTING);
+    beginPixelDrawing();
 
     CZelImage* legend = m_diagram->getLegendImage();
     const double lw = legend->getWidth();
@@ -389,12 +391,7 @@ void CMorFrame::drawLegend()
     glEnd();
     glDisable(GL_TEXTURE_2D);
 
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_LIGHTING);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    endPixelDrawing();
 }
 
 void CMorFrame::setBackgroundType(int type)

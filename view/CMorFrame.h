@@ -60,7 +60,9 @@ public:
     CZelCamera* getCamera() const { return m_camera; }
     CZelScene* getScene() const { return m_scene; }
     CZelLight* getLight() const { return m_light; }
-    CFenceDiagram* getDiagram() const { return m_diagram; }
+    // Null while a diagram loads too: dialogs and commands that run from the
+    // log's line ends must not reach a half-built diagram.
+    CFenceDiagram* getDiagram() const { return m_loading ? nullptr : m_diagram.get(); }
     CZelTexture* getLegendTexture() const { return m_legendTexture; }
 
     int getFrameWidth() const { return m_width; }
@@ -117,6 +119,8 @@ private:
     void renderScene();
     void clearGradient();
     void pixelProjection();
+    void beginPixelDrawing();
+    void endPixelDrawing();
     void prepareLegend();
     void drawLegend();
 

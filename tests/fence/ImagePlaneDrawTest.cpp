@@ -210,3 +210,44 @@ TEST_F(ImagePlaneDrawTest, RisingLineKeepsTheVerticalPixelSize)
     EXPECT_GT(checked, 5000);
     EXPECT_EQ(wrong, 0);
 }
+
+TEST_F(ImagePlaneDrawTest, LitPanelsAreShadedByTheDirectionTheyFace)
+{
+    // Light from the viewer's side (+z), two-sided as in the view. One panel
+    // faces the light; the other is turned 75 degrees away about the vertical.
+    CZelPointer<CZelImage> image = new CZelImage();
+    image->setChannels(3);
+    image->setSize(32, 32);
+    image->fillColor(200, 200, 200);
+    const double turn = 75.0 * M_PI / 180.0;
+    CZelPointer<CZelImagePlane> facing = makePlane(5, {10, 100, 0}, {50, 100, 0}, image);
+    CZelPointer<CZelImagePlane> turned =
+        makePlane(5, {70, 100, 0}, {70 + 40 * std::cos(turn), 100, -40 * std::sin(turn)}, image);
+
+    // Deep enough for the turned panel.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, SIZE, 0.0, SIZE, -100.0, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glEnable(GL_LIGHTING);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+    const GLfloat position[4] = {0.0f, 0.0f, 1.0f, 0.0f};
+    const GLfloat white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, position);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+    glEnable(GL_LIGHT0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    facing->render();
+    turned->render();
+    const std::vector<unsigned char> rgba = m_context->readPixels();
+    glDisable(GL_LIGHT0);
+    glDisable(GL_LIGHTING);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_FALSE);
+
+    const int bright = at(rgba, 30, 80)[0];
+    const int dim = at(rgba, 75, 80)[0];
+    EXPECT_GE(bright, 190);
+    EXPECT_LT(dim, bright - 40);
+    // Lit, not merely ambient (about 40): the turned panel gets cos 75 of the light.
+    EXPECT_GT(dim, 70);
+}

@@ -3,9 +3,10 @@
 # button puts the view on the clipboard; "Export PNG..." (file dialog "Export
 # as tiled PNG image") and the size dialog make a 2 x 2 picture of the view
 # while a progress bar shows at the right of the tool bar and the commands
-# wait; the export button's dialog ("Export as PNG image") closed by its close
+# and the view settings wait; the export button's dialog ("Export as PNG image") closed by its close
 # box exports nothing.
 . "$(dirname "$0")/rig.sh"
+. "$(dirname "$0")/dialogs.sh"
 export HOME=$RIG_DIR/home
 export TMPDIR=$RIG_DIR/tmp
 WORK=$RIG_DIR/work
@@ -47,6 +48,16 @@ _view_is_clip() {
 rig_shot_until "$W" export-window-view _view_is_clip
 rig_note "copy button: $VW x $VH on the clipboard, equal to the view"
 
+# The view settings, in the bottom right corner; its camera fields show
+# whether it is active.
+over_view
+xdotool key ctrl+1
+rig_wait_window '^View settings$'
+V=$RIG_WINDOW
+xdotool windowmove "$V" 900 600
+FIELDS="115x60+5+25"
+dlg_wait_dark "$V" export-view-settings "$FIELDS" more >/dev/null
+
 # File > Export PNG..., 2 x 2.
 over_view
 xdotool key ctrl+e
@@ -71,10 +82,13 @@ xdotool key ctrl+o
 rig_down 1
 rig_move "$W" 400 350
 rig_up 1
+dlg_wait_dark "$V" export-view-settings-waiting "$FIELDS" none >/dev/null
 touch "$GATE"
 rig_wait_log "^Exported $WORK/fence\\.png \\($((2 * VW)) x $((2 * VH)) pixels\\) with convert"
 [ "$(identify -format '%wx%h' fence.png)" = "$((2 * VW))x$((2 * VH))" ] || rig_fail "fence.png is $(identify -format '%wx%h' fence.png)"
 _rig_window_found '^Open fence diagram$' && rig_fail "Open ran during the export"
+dlg_wait_dark "$V" export-view-settings-after "$FIELDS" more >/dev/null
+xdotool windowmove "$V" 1100 0
 [ -z "$(ls -A "$TMPDIR")" ] || rig_fail "temporary files left: $(ls -A "$TMPDIR")"
 # The picture is the view at twice the size: halved, it is close to the view.
 convert fence.png -resize 50% "$RIG_DIR/half.png"

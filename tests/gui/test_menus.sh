@@ -1,7 +1,8 @@
 #!/bin/bash
 # The main window's commands under Xvfb: the File menu with its two
 # separators; Ctrl+L, the help window as a utility window of the main window,
-# the about window centred and closed by its button; the shortcuts and the file dialogs of Open and
+# the about window centred and closed by its button; the shortcuts (Ctrl+1 and
+# Ctrl+2 show the parameter dialogs centred) and the file dialogs of Open and
 # both Export commands, which take a new file name.
 . "$(dirname "$0")/rig.sh"
 # The file dialog keeps a list of recent files in the home folder.
@@ -78,12 +79,21 @@ rig_move "$HELP" $((100 + 32)) $((255 + 10))
 xdotool click 1
 rig_wait_window_gone '^Help Window$'
 
-# Shortcuts of the commands that later work fills in reach their handlers.
+# Shortcuts: Ctrl+C reaches its handler; Ctrl+1 and Ctrl+2 show the two
+# dialogs as utility windows centred over the main window.
 over_main
-for key in ctrl+c ctrl+1 ctrl+2; do xdotool key "$key"; done
+xdotool key ctrl+c
 rig_wait_log '^Copied the view to the clipboard'
-rig_wait_log '^The view-parameters dialog is not available'
-rig_wait_log '^The diagram-parameters dialog is not available'
+for dialog in "ctrl+1:View settings:375:494" "ctrl+2:Diagram properties:264:552"; do
+    IFS=: read -r key title dw dh <<<"$dialog"
+    over_main
+    xdotool key "$key"
+    rig_wait_window "^$title\$"
+    read -r dx dy _ <<<"$(rig_geometry "$RIG_WINDOW")"
+    [ "$dx $dy" = "$((50 + 924 / 2 - dw / 2)) $((50 + 668 / 2 - dh / 2))" ] || rig_fail "$title at $dx $dy, not centred"
+    xprop -id "$RIG_WINDOW" | grep -q '_NET_WM_WINDOW_TYPE_UTILITY' || rig_fail "$title is no utility window"
+    rig_note "$title: centred utility window"
+done
 
 # The image-size dialog that follows the file dialog: Cancel.
 cancel_size() {

@@ -1,7 +1,8 @@
 // Commands that arrive while a diagram loads: the log lets the toolkit handle
 // events from inside every line written, so Open, Save settings, Reset view
 // and redraws reach the frame in the middle of open. They are refused or
-// harmless; the load finishes and no file is written.
+// harmless, the half-built diagram is not handed out, the load finishes and
+// no file is written.
 #include "CMorFrame.h"
 #include "CTestDiagramDir.h"
 #include "OffscreenContext.h"
@@ -76,6 +77,8 @@ TEST(LoadingEvents, CommandsDuringALoadAreRefusedAndTheFileIsKept)
         if (!frame.isLoading())
             return;
         ++duringLoad;
+        // Dialogs find no diagram to edit until it is complete.
+        EXPECT_EQ(frame.getDiagram(), nullptr);
         EXPECT_FALSE(frame.open(first));
         openMessage = frame.getErrorMessage();
         EXPECT_FALSE(frame.saveSettings());

@@ -3,6 +3,8 @@
 // gtest before the toolkit: X11 defines macros that clash with its names.
 #include <gtest/gtest.h>
 
+#include "CMorDiagramDialog.h"
+#include "CMorViewParamDialog.h"
 #include "CMorWindow.h"
 #include "Fl_HoverButton.h"
 
@@ -63,10 +65,10 @@ TEST(MainWindow, MenuHoldsTheItemsInOrderWithTheirShortcutsAndSeparators)
         {nullptr, 0, 0, nullptr},
         {"View", 0, FL_SUBMENU, nullptr},
         {"&Reset View", FL_Home, 0, nullptr},
-        {"&View Parameters", FL_CTRL + '1', 0, "The view-parameters dialog is not available in this build\n"},
+        {"&View Parameters", FL_CTRL + '1', 0, nullptr},
         {nullptr, 0, 0, nullptr},
         {"&Diagram", 0, FL_SUBMENU, nullptr},
-        {"&Diagram Parameters", FL_CTRL + '2', 0, "The diagram-parameters dialog is not available in this build\n"},
+        {"&Diagram Parameters", FL_CTRL + '2', 0, nullptr},
         {nullptr, 0, 0, nullptr},
         {"&Help", 0, FL_SUBMENU, nullptr},
         {"&Zoom/Pan keys...", 0, 0, nullptr},
@@ -110,8 +112,8 @@ TEST(MainWindow, ToolButtonsSitInARowWithTooltipsIconsAndCommands)
         {40, "Save settings", nullptr},
         {76, "Export to PNG image", nullptr},
         {125, "Copy window to clipboard", nullptr},
-        {175, "View Parameters", "The view-parameters dialog is not available in this build\n"},
-        {212, "Diagram Parameters", "The diagram-parameters dialog is not available in this build\n"},
+        {175, "View Parameters", nullptr},
+        {212, "Diagram Parameters", nullptr},
         {265, "Reset view", nullptr},
     };
     CMorWindow window;
@@ -158,4 +160,29 @@ TEST(MainWindow, CentresOtherWindowsOverItselfRoundingTowardsZero)
     window.centerWindow(&large);
     EXPECT_EQ(large.x(), 50 + 255 - 350);
     EXPECT_EQ(large.y(), 50 + 223 - 300);
+}
+
+TEST(MainWindow, ParameterCommandsShowTheDialogsCentredWithTheView)
+{
+    CMorWindow window;
+    window.getWindow()->resize(50, 50, 511, 446);
+    Fl_Menu_Bar* bar = window.getMenuBar();
+    bar->picked(bar->find_item("View/&View Parameters"));
+    Fl_Double_Window* view = window.getViewParamDialog()->getWindow();
+    EXPECT_TRUE(view->shown());
+    EXPECT_EQ(window.getViewParamDialog()->getView(), window.getView());
+    EXPECT_EQ(view->x(), 50 + 255 - 375 / 2);
+    EXPECT_EQ(view->y(), 50 + 223 - 494 / 2);
+    bar->picked(bar->find_item("&Diagram/&Diagram Parameters"));
+    Fl_Double_Window* diagram = window.getDiagramDialog()->getWindow();
+    EXPECT_TRUE(diagram->shown());
+    EXPECT_EQ(window.getDiagramDialog()->getView(), window.getView());
+    EXPECT_EQ(diagram->x(), 50 + 255 - 264 / 2);
+    // Without a diagram both are greyed out.
+    EXPECT_FALSE(view->active());
+    EXPECT_FALSE(diagram->active());
+    // Exit hides them with the main window.
+    bar->picked(bar->find_item("&File/&Exit"));
+    EXPECT_FALSE(view->shown());
+    EXPECT_FALSE(diagram->shown());
 }

@@ -1,0 +1,491 @@
+// The two parameter dialogs driven through their widgets' callbacks, on a
+// view that draws the example diagram offscreen: what each widget reads from
+// and sends to the view, and odd values that must leave a working program.
+#include "CMorColorChooser.h"
+#include "CMorDiagramDialog.h"
+#include "CMorJitterTable.h"
+#include "CMorView.h"
+#include "CMorViewParamDialog.h"
+#include "OffscreenContext.h"
+
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Group.H>
+#include <FL/Fl_Spinner.H>
+#include <FL/Fl_Valuator.H>
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const int WIDTH = 160;
+const int HEIGHT = 120;
+using Pixels = std::vector<unsigned char>;
+
+std::string examplePath()
+{
+    return std::string(MORVEX_SOURCE_DIR) + "/data/examples/example.fnc";
+}
+
+// The n-th widget (depth first) whose label is exactly label.
+Fl_Widget* findWidget(Fl_Group* group, const std::string& label, int& n)
+{
+    for (int i = 0; i < group->children(); ++i) {
+        Fl_Widget* child = group->child(i);
+        if (child->label() != nullptr && label == child->label() && n-- == 0)
+            return child;
+        if (Fl_Group* inner = child->as_group())
+            if (Fl_Widget* found = findWidget(inner, label, n))
+                return found;
+    }
+    return nullptr;
+}
+
+template <class T> T* widget(Fl_Double_Window* window, const std::string& label, int nth = 0)
+{
+    Fl_Widget* found = findWidget(window, label, nth);
+    EXPECT_NE(found, nullptr) << label;
+    return static_cast<T*>(found);
+}
+
+// Types a value into a field: the widget's own callback does the rest.
+void type(Fl_Double_Window* window, const std::string& label, double value, int nth = 0)
+{
+    Fl_Valuator* input = widget<Fl_Valuator>(window, label, nth);
+    input->value(value);
+    input->do_callback();
+}
+
+void click(Fl_Button* button)
+{
+    if (button->type() == FL_RADIO_BUTTON)
+        button->setonly();
+    else if (button->type() == FL_TOGGLE_BUTTON)
+        button->value(!button->value());
+    button->do_callback();
+}
+
+// The chooser the tests put in place of the modal one.
+std::string chooserTitle;
+bool chooserConfirms = false;
+double chooserColor[3] = {0.0, 0.0, 0.0};
+double chooserShown[3] = {0.0, 0.0, 0.0};
+
+bool testChooser(const char* title, double& r, double& g, double& b)
+{
+    chooserTitle = title;
+    chooserShown[0] = r;
+    chooserShown[1] = g;
+    chooserShown[2] = b;
+    if (!chooserConfirms)
+        return false;
+    r = chooserColor[0];
+    g = chooserColor[1];
+    b = chooserColor[2];
+    return true;
+}
+
+class DialogTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_context = std::make_unique<OffscreenContext>(WIDTH, HEIGHT);
+        ASSERT_TRUE(m_context->isValid()) << m_context->getRenderer();
+        m_quiet = std::cout.rdbuf(m_log.rdbuf());
+        m_view = std::make_unique<CMorView>(0, 0, WIDTH, HEIGHT);
+        m_view->doResize(WIDTH, HEIGHT);
+        m_viewDialog.setView(m_view.get());
+        m_diagramDialog.setView(m_view.get());
+        CMorColorChooser::setFunction(testChooser);
+        chooserTitle.clear();
+        chooserConfirms = false;
+    }
+
+    void TearDown() override
+    {
+        CMorColorChooser::setFunction(nullptr);
+        m_view.reset();
+        std::cout.rdbuf(m_quiet);
+        m_context.reset();
+    }
+
+    void openExample()
+    {
+        ASSERT_TRUE(m_view->open(examplePath())) << m_view->getErrorMessage();
+        m_viewDialog.update();
+        m_diagramDialog.update();
+    }
+
+    Pixels frame()
+    {
+        m_view->doDraw();
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        return m_context->readPixels();
+    }
+
+    static int differing(const Pixels& a, const Pixels& b)
+    {
+        int count = 0;
+        for (size_t i = 0; i < a.size() && i < b.size(); i += 4)
+            if (a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2])
+                ++count;
+        return count;
+    }
+
+    Fl_Double_Window* viewWindow() { return m_viewDialog.getWindow(); }
+    Fl_Double_Window* diagramWindow() { return m_diagramDialog.getWindow(); }
+    CZelCamera* camera() { return m_view->getCamera(); }
+    CFenceDiagram* diagram() { return m_view->getDiagram(); }
+
+    std::unique_ptr<OffscreenContext> m_context;
+    std::ostringstream m_log;
+    std::streambuf* m_quiet = nullptr;
+    std::unique_ptr<CMorView> m_view;
+    CMorViewParamDialog m_viewDialog;
+    CMorDiagramDialog m_diagramDialog;
+};
+
+} // namespace
+
+TEST_F(DialogTest, BothDialogsAreGreyedOutUntilADiagramIsOpen)
+{
+    EXPECT_FALSE(viewWindow()->active());
+    EXPECT_FALSE(diagramWindow()->active());
+    openExample();
+    EXPECT_TRUE(viewWindow()->active());
+    EXPECT_TRUE(diagramWindow()->active());
+    // A failed open leaves no diagram: the next reload greys them out again.
+    std::streambuf* err = std::cerr.rdbuf(m_log.rdbuf());
+    EXPECT_FALSE(static_cast<CMorFrame*>(m_view.get())->open("/nonexistent/missing.fnc"));
+    std::cerr.rdbuf(err);
+    m_viewDialog.update();
+    m_diagramDialog.update();
+    EXPECT_FALSE(viewWindow()->active());
+    EXPECT_FALSE(diagramWindow()->active());
+}
+
+TEST_F(DialogTest, CameraFieldsShowTheCameraAndMoveItAtOnce)
+{
+    openExample();
+    double x, y, z;
+    camera()->getPosition(x, y, z);
+    // Seven significant digits and more are shown as they are.
+    EXPECT_EQ(widget<Fl_Valuator>(viewWindow(), "x")->value(), x);
+    EXPECT_EQ(widget<Fl_Valuator>(viewWindow(), "z")->value(), z);
+    char shown[128];
+    widget<Fl_Valuator>(viewWindow(), "z")->format(shown);
+    EXPECT_STREQ(shown, "6537410");
+    double fov, nearPlane, farPlane;
+    camera()->getPerspective(fov, nearPlane, farPlane);
+    EXPECT_EQ(widget<Fl_Valuator>(viewWindow(), "Far")->value(), farPlane);
+
+    const Pixels before = frame();
+    type(viewWindow(), "y", y + 2000.0);
+    EXPECT_EQ(camera()->getPosition().y(), y + 2000.0);
+    EXPECT_EQ(camera()->getPosition().x(), x);
+    EXPECT_GT(differing(before, frame()), 100);
+    type(viewWindow(), "x", 513000.0, 1);
+    EXPECT_EQ(camera()->getTarget().x(), 513000.0);
+    type(viewWindow(), "Angle", 30.0);
+    camera()->getPerspective(fov, nearPlane, farPlane);
+    EXPECT_EQ(fov, 30.0);
+
+    // The camera moves with the mouse; the next reload follows it.
+    camera()->setPosition(1.0, 2.0, 3.0);
+    m_viewDialog.update();
+    EXPECT_EQ(widget<Fl_Valuator>(viewWindow(), "y")->value(), 2.0);
+}
+
+TEST_F(DialogTest, OddCameraValuesLeaveAWorkingView)
+{
+    openExample();
+    const Pixels normal = frame();
+    double fov, nearPlane, farPlane;
+    camera()->getPerspective(fov, nearPlane, farPlane);
+    const CZelVec3d position = camera()->getPosition();
+
+    // Each odd value is stored as typed and a frame is drawn without a GL
+    // error (checked by frame); the picture may be empty.
+    type(viewWindow(), "Near", 0.0);
+    frame();
+    type(viewWindow(), "Near", farPlane * 2.0);
+    frame();
+    type(viewWindow(), "Near", nearPlane);
+    type(viewWindow(), "Far", nearPlane / 2.0);
+    frame();
+    type(viewWindow(), "Far", farPlane);
+    for (double angle : {0.0, -45.0, 180.0, 1e300, -1e300}) {
+        type(viewWindow(), "Angle", angle);
+        frame();
+    }
+    type(viewWindow(), "Angle", fov);
+
+    // A position on the target keeps the last orientation.
+    const CZelVec3d target = camera()->getTarget();
+    type(viewWindow(), "x", target.x());
+    type(viewWindow(), "y", target.y());
+    const CZelVec3d lastForward = camera()->getForward();
+    type(viewWindow(), "z", target.z());
+    frame();
+    EXPECT_EQ(camera()->getForward(), lastForward);
+    type(viewWindow(), "y", 1e300);
+    frame();
+
+    // Not a number: refused, and the field shows what the camera kept.
+    type(viewWindow(), "x", std::nan(""));
+    EXPECT_EQ(camera()->getPosition().x(), target.x());
+    EXPECT_EQ(widget<Fl_Valuator>(viewWindow(), "x")->value(), target.x());
+    type(viewWindow(), "Far", INFINITY);
+    camera()->getPerspective(fov, nearPlane, farPlane);
+    EXPECT_TRUE(std::isfinite(farPlane));
+
+    // Valid values bring the same picture back.
+    type(viewWindow(), "x", position.x());
+    type(viewWindow(), "y", position.y());
+    type(viewWindow(), "z", position.z());
+    EXPECT_EQ(differing(normal, frame()), 0);
+}
+
+TEST_F(DialogTest, LightingDirectionBackgroundAndAntialias)
+{
+    openExample();
+    Fl_Check_Button* lighting = widget<Fl_Check_Button>(viewWindow(), "Lighting");
+    Fl_Group* direction = widget<Fl_Group>(viewWindow(), "Direction");
+    // Fences start unlit, and the dialog says so.
+    EXPECT_EQ(lighting->value(), 0);
+    EXPECT_FALSE(direction->active());
+    const Pixels unlit = frame();
+    click(lighting);
+    EXPECT_TRUE(diagram()->getFenceLighting());
+    EXPECT_TRUE(direction->active());
+    const Pixels lit = frame();
+    EXPECT_GT(differing(unlit, lit), 100);
+    click(lighting);
+    EXPECT_FALSE(diagram()->getFenceLighting());
+    EXPECT_FALSE(direction->active());
+    EXPECT_EQ(differing(unlit, frame()), 0);
+
+    // The "vert." middle button is direction 5, like the middle-left one; a
+    // reload shows it on the grid, alone.
+    Fl_Button* topRight = widget<Fl_Button>(viewWindow(), "@#1<-");
+    EXPECT_EQ(topRight->value(), 1);
+    click(widget<Fl_Button>(viewWindow(), "@#<-", 1));
+    EXPECT_EQ(m_view->getLightDirection(), 5);
+    // The grid lets go of its old choice, which can then be clicked again.
+    EXPECT_EQ(topRight->value(), 0);
+    click(topRight);
+    EXPECT_EQ(m_view->getLightDirection(), 0);
+    EXPECT_EQ(widget<Fl_Button>(viewWindow(), "@#<-", 1)->value(), 0);
+    m_view->setLightDirection(5);
+    m_viewDialog.update();
+    EXPECT_EQ(widget<Fl_Button>(viewWindow(), "@#<-")->value(), 1);
+    EXPECT_EQ(widget<Fl_Button>(viewWindow(), "@#1<-")->value(), 0);
+
+    // Gradient: the second button comes alive and the first shows the upper colour.
+    Fl_Button* swatches[2] = {nullptr, nullptr};
+    for (int i = 0, n = 0; i < viewWindow()->children(); ++i) {
+        Fl_Widget* child = viewWindow()->child(i);
+        if (child->label() == nullptr && child->w() == 30 && child->h() == 20)
+            swatches[n++] = static_cast<Fl_Button*>(child);
+    }
+    ASSERT_NE(swatches[1], nullptr);
+    EXPECT_EQ(swatches[0]->color(), fl_rgb_color(255, 255, 255));
+    EXPECT_FALSE(swatches[1]->active());
+    click(widget<Fl_Button>(viewWindow(), "Gradient"));
+    EXPECT_EQ(m_view->getBackgroundType(), 1);
+    EXPECT_TRUE(swatches[1]->active());
+    EXPECT_EQ(swatches[0]->color(), fl_rgb_color(127, 127, 255));
+    EXPECT_EQ(swatches[1]->color(), fl_rgb_color(255, 255, 255));
+
+    // Colour chooser: cancel changes nothing, a choice goes to the view.
+    click(swatches[0]);
+    EXPECT_EQ(chooserTitle, "Select first/upper color");
+    EXPECT_DOUBLE_EQ(chooserShown[2], 1.0);
+    float r, g, b;
+    m_view->getUpperColor(r, g, b);
+    EXPECT_EQ(r, 0.5f);
+    chooserConfirms = true;
+    chooserColor[0] = 0.2;
+    chooserColor[1] = 0.4;
+    chooserColor[2] = 0.6;
+    click(swatches[1]);
+    EXPECT_EQ(chooserTitle, "Select first/upper color");
+    m_view->getLowerColor(r, g, b);
+    EXPECT_EQ(g, 0.4f);
+    EXPECT_EQ(swatches[1]->color(), fl_rgb_color(51, 102, 153));
+
+    // "66" with "Antialias" on: every frame in 66 passes.
+    Fl_Group* jitter = widget<Fl_Group>(viewWindow(), "Jitter");
+    EXPECT_FALSE(jitter->active());
+    click(widget<Fl_Button>(viewWindow(), "Antialias"));
+    EXPECT_TRUE(m_view->getAntialias());
+    EXPECT_TRUE(jitter->active());
+    click(widget<Fl_Button>(viewWindow(), "66"));
+    EXPECT_EQ(m_view->getAntialiasLevel(), 6);
+    EXPECT_EQ(CMorJitterTable::getPassCount(m_view->getAntialiasLevel()), 66);
+    EXPECT_EQ(widget<Fl_Button>(viewWindow(), "66")->value(), 1);
+    EXPECT_EQ(widget<Fl_Button>(viewWindow(), "2")->value(), 0);
+}
+
+TEST_F(DialogTest, DiagramDialogShowsTheLegendAsStoredOrTheDefault)
+{
+    openExample();
+    EXPECT_DOUBLE_EQ(widget<Fl_Valuator>(diagramWindow(), "Relative margin size")->value(), 0.22);
+    EXPECT_EQ(widget<Fl_Valuator>(diagramWindow(), "Legend margin x (pixels)")->value(), 10.0);
+    // The example's legend stands at the top right.
+    EXPECT_EQ(diagram()->getLegendPositionX(), 2);
+    EXPECT_EQ(diagram()->getLegendPositionY(), 0);
+    EXPECT_EQ(widget<Fl_Button>(diagramWindow(), "@#1<-")->value(), 1);
+    EXPECT_EQ(widget<Fl_Button>(diagramWindow(), "@#7<-")->value(), 0);
+
+    // The same diagram without its legend section.
+    char directory[] = "/tmp/morvex-dialog-XXXXXX";
+    ASSERT_NE(mkdtemp(directory), nullptr);
+    const std::string images = std::string(MORVEX_SOURCE_DIR) + "/data/examples/images";
+    const std::string link = std::string(directory) + "/images";
+    ASSERT_EQ(symlink(images.c_str(), link.c_str()), 0);
+    std::ifstream in(examplePath());
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    ASSERT_GT(lines.size(), 4u);
+    const std::string copy = std::string(directory) + "/nolegend.fnc";
+    {
+        std::ofstream out(copy);
+        for (size_t i = 0; i + 4 < lines.size(); ++i)
+            out << lines[i] << "\n";
+    }
+    ASSERT_TRUE(m_view->open(copy)) << m_view->getErrorMessage();
+    m_diagramDialog.update();
+    EXPECT_EQ(widget<Fl_Valuator>(diagramWindow(), "Relative margin size")->value(), 0.5);
+    std::remove(copy.c_str());
+    std::remove(link.c_str());
+    rmdir(directory);
+}
+
+TEST_F(DialogTest, DiagramSettingsGoToTheDiagramAtOnce)
+{
+    openExample();
+    const Pixels topRight = frame();
+    click(widget<Fl_Button>(diagramWindow(), "@#7<-"));
+    EXPECT_EQ(diagram()->getLegendPositionX(), 2);
+    EXPECT_EQ(diagram()->getLegendPositionY(), 1);
+    const Pixels bottomRight = frame();
+    EXPECT_GT(differing(topRight, bottomRight), 200);
+
+    Fl_Spinner* intervalY = widget<Fl_Spinner>(diagramWindow(), "Label interval Y");
+    intervalY->value(3);
+    intervalY->do_callback();
+    EXPECT_EQ(diagram()->getLabelIntervalX(), 1);
+    EXPECT_EQ(diagram()->getLabelIntervalY(), 3);
+    EXPECT_EQ(diagram()->getLabelIntervalZ(), 1);
+
+    type(diagramWindow(), "Legend margin x (pixels)", 12.9);
+    EXPECT_EQ(diagram()->getLegendMarginX(), 12);
+    type(diagramWindow(), "Legend margin y (pixels)", -7.9);
+    EXPECT_EQ(diagram()->getLegendMarginY(), -7);
+    type(diagramWindow(), "Relative margin size", 0.3);
+    EXPECT_EQ(diagram()->getLegendSize(), 0.3);
+
+    // Text size and margin re-lay the labels.
+    CZelShape* label = diagram()->getLabelGroup()->getChild(0);
+    double x, y, z;
+    label->getPosition(x, y, z);
+    type(diagramWindow(), "Relative margin", 0.05);
+    double x2, y2, z2;
+    label->getPosition(x2, y2, z2);
+    EXPECT_NEAR(y2 - y, diagram()->getDiagramSize() * 0.03, 1e-6 * diagram()->getDiagramSize());
+    const Pixels before = frame();
+    type(diagramWindow(), "Relative text size", 0.05);
+    EXPECT_EQ(diagram()->getRelativeTextSize(), 0.05);
+    EXPECT_GT(differing(before, frame()), 50);
+
+    click(widget<Fl_Button>(diagramWindow(), "Show bounding box"));
+    EXPECT_FALSE(diagram()->getShowBoundingBox());
+    click(widget<Fl_Button>(diagramWindow(), "Show axis indicators"));
+    EXPECT_FALSE(diagram()->getShowAxes());
+    click(widget<Fl_Button>(diagramWindow(), "Show axis indicators"));
+    EXPECT_TRUE(diagram()->getShowAxes());
+    click(widget<Fl_Button>(diagramWindow(), "Remove white"));
+    EXPECT_FALSE(diagram()->getRemoveWhite());
+
+    // "Line width" thickens the bounding box too (shown alone here).
+    click(widget<Fl_Button>(diagramWindow(), "Show bounding box"));
+    click(widget<Fl_Button>(diagramWindow(), "Show axis indicators"));
+    const Pixels thin = frame();
+    type(diagramWindow(), "Line width", 5.0);
+    EXPECT_EQ(diagram()->getLineWidth(), 5);
+    const Pixels thick = frame();
+    EXPECT_GT(differing(thin, thick), 200);
+}
+
+TEST_F(DialogTest, DiagramColoursThroughTheChooser)
+{
+    openExample();
+    Fl_Button* boxColour = nullptr;
+    Fl_Button* textColour = nullptr;
+    for (int i = 0; i < diagramWindow()->children(); ++i) {
+        Fl_Widget* child = diagramWindow()->child(i);
+        if (child->label() == nullptr && child->w() == 30)
+            (boxColour == nullptr ? boxColour : textColour) = static_cast<Fl_Button*>(child);
+    }
+    ASSERT_NE(textColour, nullptr);
+    // Black is the toolkit's own black.
+    EXPECT_EQ(boxColour->color(), static_cast<Fl_Color>(56));
+    click(boxColour);
+    EXPECT_EQ(chooserTitle, "Select first/upper color");
+    float r, g, b;
+    diagram()->getBoundingBoxColor(r, g, b);
+    EXPECT_EQ(r + g + b, 0.0f);
+    chooserConfirms = true;
+    chooserColor[0] = 1.0;
+    chooserColor[1] = 0.5;
+    chooserColor[2] = 0.0;
+    click(textColour);
+    diagram()->getTextColor(r, g, b);
+    EXPECT_EQ(g, 0.5f);
+    EXPECT_EQ(textColour->color(), fl_rgb_color(255, 127, 0));
+}
+
+TEST_F(DialogTest, OddDiagramValuesLeaveAWorkingView)
+{
+    openExample();
+    // Labels are centred at the working font size from the first refresh on.
+    type(diagramWindow(), "Relative text size", 0.02);
+    const Pixels normal = frame();
+    // Each is passed on as typed; frame checks that drawing raises no GL error.
+    for (double size : {-0.5, 0.0, 1e6, 1e300, -1e300}) {
+        type(diagramWindow(), "Relative margin size", size);
+        frame();
+    }
+    type(diagramWindow(), "Relative margin size", 0.22);
+    for (double margin : {-50.0, -1e300, 1e300}) {
+        type(diagramWindow(), "Legend margin x (pixels)", margin);
+        type(diagramWindow(), "Legend margin y (pixels)", margin);
+        frame();
+    }
+    EXPECT_EQ(diagram()->getLegendMarginX(), INT_MAX);
+    type(diagramWindow(), "Legend margin x (pixels)", 10);
+    type(diagramWindow(), "Legend margin y (pixels)", 10);
+    for (double value : {-0.02, 0.0, 1e300, -1e300}) {
+        type(diagramWindow(), "Relative text size", value);
+        type(diagramWindow(), "Relative margin", value);
+        frame();
+    }
+    type(diagramWindow(), "Relative text size", 0.02);
+    type(diagramWindow(), "Relative margin", 0.02);
+    EXPECT_EQ(differing(normal, frame()), 0);
+}

@@ -1,0 +1,167 @@
+#!/bin/bash
+# The "View settings" and "Diagram properties" dialogs before and after a
+# diagram is opened, and the view settings end to end: greyed out until a
+# file is open and the mouse moves in the view; the camera fields show the
+# camera (compared with the camera "Save settings" writes) and follow a drag;
+# a typed position moves the camera; "Gradient" brings the second colour
+# button to life and shows the upper colour in the first; the "vert." middle
+# button gives the same light as the middle-left one; "Lighting" off greys out
+# "Direction" and draws the fences unlit; the colour chooser's cancel changes
+# nothing; "Antialias" with "66".
+. "$(dirname "$0")/rig.sh"
+. "$(dirname "$0")/dialogs.sh"
+# The file dialog keeps a list of recent files in the home folder.
+export HOME=$RIG_DIR/home
+mkdir -p "$HOME"
+DIAGRAM=$(dlg_copy_example survey)
+
+rig_start_xvfb 1400x800x24
+rig_start_app "$MORVEX"
+rig_wait_window '^Morvex - version 1\.0$'
+W=$RIG_WINDOW
+rig_close_splash
+rig_wait_log '^onInit\(\)$'
+over_view() { rig_move "$W" 300 400; }
+
+# Both dialogs greyed out before any file is open: no label is drawn black.
+CLOSE_VIEW="64x20+153+466"
+CLOSE_DIAGRAM="64x20+100+525"
+over_view
+xdotool key ctrl+1
+rig_wait_window '^View settings$'
+V=$RIG_WINDOW
+read -r vx vy vw vh <<<"$(rig_geometry "$V")"
+[ "$vx $vy" = "$((50 + 1300 / 2 - 375 / 2)) $((50 + 700 / 2 - 494 / 2))" ] ||
+    rig_fail "view settings at $vx $vy, not centred over the main window"
+grey=$(dlg_shot "$V" view-settings-greyed)
+[ "$(dlg_dark_count "$grey" "375x494+0+0")" -eq 0 ] || rig_fail "view settings not greyed out"
+over_view
+xdotool key ctrl+2
+rig_wait_window '^Diagram properties$'
+D=$RIG_WINDOW
+grey=$(dlg_shot "$D" diagram-properties-greyed)
+[ "$(dlg_dark_count "$grey" "264x552+0+0")" -eq 0 ] || rig_fail "diagram properties not greyed out"
+rig_note "both dialogs greyed out before a file is open"
+# Out of the way of the view for the pictures below; windows that overlap
+# spoil each other's screenshots.
+xdotool windowmove "$V" 1025 0
+xdotool windowmove "$D" 1400 0
+VIEW="900x600+20+80"
+
+# Open the copy of the example through the file dialog.
+over_view
+xdotool key ctrl+o
+rig_choose_file "Open fence diagram" "$DIAGRAM"
+rig_wait_log "^Absolute filename $DIAGRAM\$"
+rig_wait_log '^legendImage size = '
+
+# The view dialog wakes up with the first mouse movement in the view.
+over_view
+rig_move "$W" 320 420
+shot=$(dlg_wait_dark "$V" view-settings-active "$CLOSE_VIEW" more)
+rig_note "view settings active after the mouse moved in the view"
+
+# Camera fields against the camera that "Save settings" writes (position
+# line: seventh line from the end, before the legend section).
+saved_camera() {
+    rig_move "$W" $((40 + 16)) $((29 + 16))
+    xdotool click 1
+    _saved() { ! cmp -s "$DIAGRAM" "$RIG_DIR/last-saved"; }
+    rig_poll "the description to be saved" _saved
+    cp "$DIAGRAM" "$RIG_DIR/last-saved"
+    tail -n 7 "$DIAGRAM" | head -n 1
+}
+cp "$DIAGRAM" "$RIG_DIR/last-saved"
+fields() { echo "$(dlg_read_field "$V" 68 41) $(dlg_read_field "$V" 68 66) $(dlg_read_field "$V" 68 91)"; }
+shown=$(fields)
+rig_note "camera fields: $shown"
+[ "$shown" = "510605 3814 6537410" ] || rig_fail "camera fields show $shown, not the stored camera"
+
+# A drag turns the camera; the fields follow it.
+before_drag=$(dlg_shot "$W" view-before-drag)
+rig_move "$W" 400 400
+rig_down 1
+rig_move "$W" 420 410
+rig_move "$W" 450 420
+rig_up 1
+dragged=$(fields)
+rig_note "after the drag: $dragged"
+[ "$dragged" != "$shown" ] || rig_fail "the camera fields did not follow the drag"
+read -r sx sy sz <<<"$(saved_camera)"
+read -r fx fy fz <<<"$dragged"
+dlg_same_number "$fx" "$sx" && dlg_same_number "$fy" "$sy" && dlg_same_number "$fz" "$sz" ||
+    rig_fail "fields $dragged, saved camera $sx $sy $sz"
+
+# A typed height moves the camera at once.
+drawn=$(dlg_shot "$W" view-after-drag)
+dlg_type_field "$V" 68 66 5000
+dlg_wait_picture "$W" view-typed-height "$drawn" differs "$VIEW" >/dev/null
+read -r sx sy sz <<<"$(saved_camera)"
+[ "$sy" = 5000 ] || rig_fail "typed height 5000, saved camera $sx $sy $sz"
+rig_note "typed height reached the camera: $sx $sy $sz"
+
+# Gradient: second colour button alive, the first shows the upper colour.
+solid=$(dlg_shot "$V" view-settings-solid)
+rig_expect_colour "first colour, solid" "$(rig_pixel "$solid" 210 314)" "255 255 255" 0
+inactive=$(rig_pixel "$solid" 210 340)
+dlg_click "$V" 63 337
+gradient=$(dlg_wait_picture "$V" view-settings-gradient "$solid" differs)
+rig_expect_colour "first colour, gradient" "$(rig_pixel "$gradient" 210 314)" "127 127 255" 0
+rig_expect_colour "second colour, gradient" "$(rig_pixel "$gradient" 210 340)" "255 255 255" 0
+[ "$inactive" != "255 255 255" ] || rig_fail "the second colour button looked active under a solid background"
+shot=$(dlg_wait_picture "$W" view-gradient "$drawn" differs "$VIEW")
+rig_expect_colour "view top row, gradient" "$(rig_pixel "$shot" 5 68)" "127 127 255" 2
+
+# The colour chooser, cancelled, changes nothing.
+dlg_click "$V" 210 314
+rig_wait_window '^Select first/upper color$'
+dlg_shot "$RIG_WINDOW" colour-chooser >/dev/null
+rig_move "$RIG_WINDOW" 20 20
+xdotool key Escape
+rig_wait_window_gone '^Select first/upper color$'
+shot=$(dlg_shot "$V" view-settings-after-cancel)
+rig_expect_colour "first colour after cancel" "$(rig_pixel "$shot" 210 314)" "127 127 255" 0
+
+# Lighting: the fences start unlit with "Direction" greyed out.
+DIRECTION="129x96+122+154"
+unlit=$(dlg_shot "$W" view-unlit)
+[ "$(dlg_dark_count "$(dlg_shot "$V" view-settings-unlit)" "$DIRECTION")" -eq 0 ] ||
+    rig_fail "Direction active while the fences are unlit"
+dlg_click "$V" 172 121
+dlg_wait_dark "$V" view-settings-lit "$DIRECTION" more >/dev/null
+lit=$(dlg_wait_picture "$W" view-lit "$unlit" differs "$VIEW")
+rig_note "lighting on: $(dlg_difference "$unlit" "$lit" "$VIEW") pixels changed"
+# "vert." middle = direction 5 = the grid's middle left.
+dlg_click "$V" 233 213
+vertical=$(dlg_wait_picture "$W" view-light-vertical-middle "$lit" differs "$VIEW")
+dlg_click "$V" 194 191
+dlg_wait_picture "$W" view-light-top-right "$lit" equals "$VIEW" >/dev/null
+dlg_click "$V" 140 213
+dlg_wait_picture "$W" view-light-middle-left "$vertical" equals "$VIEW" >/dev/null
+rig_note "the vert. middle button lights the fences as the middle-left one does"
+# Lighting off: Direction greyed, the unlit picture back.
+dlg_click "$V" 172 121
+dlg_wait_dark "$V" view-settings-unlit-again "$DIRECTION" none >/dev/null
+dlg_wait_picture "$W" view-unlit-again "$unlit" equals "$VIEW" >/dev/null
+rig_note "lighting off: Direction greyed out, fences unlit"
+
+# Antialias with 66 passes.
+plain=$(dlg_shot "$W" view-single-pass)
+dlg_click "$V" 172 370
+dlg_click "$V" 228 417
+shot=$(dlg_wait_picture "$V" view-settings-antialias-66 "$gradient" differs)
+smooth=$(dlg_wait_picture "$W" view-antialias-66 "$plain" differs "$VIEW")
+if grep -q '^Antialiasing needs an accumulation buffer' "$RIG_APP_OUT"; then
+    rig_note "no accumulation buffer on this display: one pass"
+else
+    a=$(rig_colour_count "$plain" "$VIEW")
+    b=$(rig_colour_count "$smooth" "$VIEW")
+    rig_note "colours: $a in one pass, $b with 66 passes"
+    [ "$b" -gt "$a" ] || rig_fail "66 passes show no more colours than one"
+fi
+cp "$shot" "$RIG_SHOTS/view-settings.png"
+
+rig_move "$W" 300 400
+xdotool key alt+F4
+rig_wait_exit || rig_fail "exit status $?"
+echo "PASS"
