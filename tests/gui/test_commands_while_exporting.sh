@@ -1,9 +1,10 @@
 #!/bin/bash
 # Commands during a tiled export of the example: Save settings, Reset view,
-# Copy and a second Export do nothing while the picture is taken, and closing
+# Copy, a second Export and a dialog's controls do nothing to the picture, and closing
 # the main window in the middle ends the program cleanly with the picture
 # complete; the description file is left as it was.
 . "$(dirname "$0")/rig.sh"
+. "$(dirname "$0")/dialogs.sh"
 export HOME=$RIG_DIR/home
 export TMPDIR=$RIG_DIR/tmp
 WORK=$RIG_DIR/work
@@ -33,6 +34,12 @@ VW=$((WW - WW % 4))
 VH=$((WH - 67))
 over_view() { rig_move "$W" 300 300; }
 
+# The diagram dialog, beside the view.
+over_view
+xdotool key ctrl+2
+rig_wait_window '^Diagram properties$'
+D=$RIG_WINDOW
+xdotool windowmove "$D" 760 0
 over_view
 xdotool key ctrl+e
 rig_choose_file "Export as tiled PNG image" "$WORK/fence"
@@ -50,6 +57,9 @@ rig_move "$W" $((40 + 16)) $((29 + 16))
 xdotool click 1
 over_view
 xdotool key Home ctrl+c ctrl+e
+# "Show bounding box" and "Remove white" of the dialog.
+dlg_click "$D" 76 57
+dlg_click "$D" 76 37
 "$SENDCLOSE" "$W" || rig_fail "cannot close the main window"
 # The window goes between tiles at the earliest; the tool is still held.
 rig_app_running || rig_fail "the program ended in the middle of the export"

@@ -1,10 +1,11 @@
 #!/bin/bash
 # Commands while a large diagram loads: every line the load writes lets the
-# toolkit handle events, so Open, Save settings, Reset view, Export, Copy and
-# mouse drags reach the program in the middle of the load. The commands are
+# toolkit handle events, so Open, Save settings, Reset view, Export, Copy, a
+# dialog's controls and mouse drags reach the program in the middle of the load. The commands are
 # refused and say so; the load finishes, no file is written, and Exit during
 # a load ends the program cleanly.
 . "$(dirname "$0")/rig.sh"
+. "$(dirname "$0")/dialogs.sh"
 export HOME=$RIG_DIR/home
 mkdir -p "$HOME"
 WORK=$RIG_DIR/work
@@ -53,6 +54,15 @@ rig_wait_log '^Export refused: a diagram is being loaded\.$'
 over_main
 xdotool key ctrl+c
 rig_wait_log '^Copy refused: a diagram is being loaded\.$'
+# The diagram dialog, opened beside the view: "Show bounding box" and
+# "Remove white".
+over_main
+xdotool key ctrl+2
+rig_wait_window '^Diagram properties$'
+D=$RIG_WINDOW
+xdotool windowmove "$D" 760 0
+dlg_click "$D" 76 57
+dlg_click "$D" 76 37
 rig_move "$W" 400 300
 rig_down 1
 rig_move "$W" 450 320
