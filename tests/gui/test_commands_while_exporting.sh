@@ -1,8 +1,8 @@
 #!/bin/bash
 # Commands during a tiled export of the example: Save settings, Reset view,
-# Copy, a second Export and a dialog's controls do nothing to the picture, and closing
-# the main window in the middle ends the program cleanly with the picture
-# complete; the description file is left as it was.
+# Copy, a second Export, Open and a dialog's controls do nothing to the
+# picture, and closing the main window in the middle ends the program cleanly
+# with the picture complete; the description file is left as it was.
 . "$(dirname "$0")/rig.sh"
 . "$(dirname "$0")/dialogs.sh"
 export HOME=$RIG_DIR/home
@@ -52,11 +52,11 @@ rig_move "$SIZE" $((34 + 33)) $((48 + 11))
 xdotool click 1
 rig_wait_log '\+append snap-0\.bmp$'
 
-# Save settings, then Reset view, Copy and Export from the keyboard.
+# Save settings, then Reset view, Copy, Export and Open from the keyboard.
 rig_move "$W" $((40 + 16)) $((29 + 16))
 xdotool click 1
 over_view
-xdotool key Home ctrl+c ctrl+e
+xdotool key Home ctrl+c ctrl+e ctrl+o
 # "Show bounding box" and "Remove white" of the dialog.
 dlg_click "$D" 76 57
 dlg_click "$D" 76 37
