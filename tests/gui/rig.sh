@@ -209,6 +209,21 @@ rig_choose_file() {
     rig_wait_window_gone "^$title\$"
 }
 
+# A stand-in "convert" in $RIG_DIR/gated that waits until the file $GATE
+# exists, then runs the real tool: put $GATED first on PATH to hold an export
+# in the middle; touch "$GATE" to let it go on.
+rig_gated_convert() {
+    GATED=$RIG_DIR/gated
+    GATE=$RIG_DIR/gate
+    mkdir -p "$GATED"
+    cat >"$GATED/convert" <<EOF
+#!/bin/bash
+until [ -e "$GATE" ]; do sleep 0.05; done
+exec "$(command -v convert)" "\$@"
+EOF
+    chmod +x "$GATED/convert"
+}
+
 # Succeeds while the program runs.
 rig_app_running() { [ -n "$RIG_APP_PID" ] && kill -0 "$RIG_APP_PID" 2>/dev/null; }
 

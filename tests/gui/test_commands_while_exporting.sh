@@ -14,15 +14,7 @@ cp "$WORK/example.fnc" "$RIG_DIR/original.fnc"
 cd "$WORK" || rig_fail "no folder to work in"
 
 # The image tool waits for a gate file: the export is held in the middle.
-GATED=$RIG_DIR/gated
-GATE=$RIG_DIR/gate
-mkdir -p "$GATED"
-cat >"$GATED/convert" <<EOF
-#!/bin/bash
-until [ -e "$GATE" ]; do sleep 0.05; done
-exec "$(command -v convert)" "\$@"
-EOF
-chmod +x "$GATED/convert"
+rig_gated_convert
 
 rig_start_xvfb 1024x768x24
 PATH="$GATED:$PATH" rig_start_app "$MORVEX" "$WORK/example.fnc"

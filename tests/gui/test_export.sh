@@ -16,15 +16,7 @@ OUT="$WORK/out.png"
 
 # The image tool behind a gate: it waits for the gate file, so that the test
 # can look at the window while the export is under way.
-GATED="$RIG_DIR/gated"
-GATE="$RIG_DIR/gate"
-mkdir -p "$GATED"
-cat >"$GATED/convert" <<EOF
-#!/bin/bash
-until [ -e "$GATE" ]; do sleep 0.05; done
-exec "$(command -v convert)" "\$@"
-EOF
-chmod +x "$GATED/convert"
+rig_gated_convert
 
 # Sets the size dialog's slider to n (it starts at 1) and presses OK.
 answer_size() {
