@@ -3,6 +3,7 @@
 // where scene coordinates reach the quads.
 #include "CZelImagePlane.h"
 
+#include "CZelGlobalState.h"
 #include "CZelMaterial.h"
 
 #include <GL/gl.h>
@@ -11,6 +12,7 @@
 #include <climits>
 #include <cmath>
 #include <iostream>
+#include <utility>
 
 namespace {
 
@@ -18,10 +20,28 @@ constexpr int LARGEST_EXPONENT = 14;
 // A tile edge this close before a segment's end (as a fraction of the segment)
 // falls on the vertex instead of making a piece of its own.
 constexpr double EDGE_TOLERANCE = 0.999999;
+// Sheets stay within what every GL implementation of the last decade holds
+// in one texture; a sheet GL refuses all the same is drawn tile by tile.
+constexpr int LARGEST_SHEET = 4096;
 
 int ceilDivide(int a, int b)
 {
     return a / b + (a % b != 0 ? 1 : 0);
+}
+
+// Splits count tiles into runs whose lengths are powers of two of at most
+// largest tiles (itself a power of two), longest first: (start, length) pairs.
+std::vector<std::pair<int, int>> powerOfTwoRuns(int count, int largest)
+{
+    std::vector<std::pair<int, int>> runs;
+    for (int start = 0; start < count;) {
+        int length = largest;
+        while (length > count - start)
+            length /= 2;
+        runs.emplace_back(start, length);
+        start += length;
+    }
+    return runs;
 }
 
 // Fills an RGBA tile in one sweep: the picture's pixels from (x0, y0) on
@@ -102,16 +122,19 @@ void setCorner(CZelQuadPlane* quad, int corner, const CZelVec3d& p, double y, do
 void CZelImagePlane::setImage(CZelImage* image)
 {
     m_rawImage = image;
+    m_imagesReleased = false;
     rebuild();
 }
 
 void CZelImagePlane::releaseImages()
 {
     m_rawImage = nullptr;
+    // The sheets and the tile textures hold the tiles until GL has them.
     for (auto& row : m_textures)
         for (CZelTexture* texture : row)
             texture->setReleaseImageAfterUpload(true);
     m_tiles.clear();
+    m_imagesReleased = true;
 }
 
 bool CZelImagePlane::setTextureSizeExponent(int exponent)
@@ -156,6 +179,7 @@ void CZelImagePlane::clearGeometry()
     m_tiles.clear();
     m_textures.clear();
     m_quads.clear();
+    m_sheets.clear();
     m_extendedLine = nullptr;
     m_rows = -1;
     m_columns = -1;
@@ -280,10 +304,10 @@ void CZelImagePlane::rebuild()
     m_textures.resize(static_cast<size_t>(m_rows));
     m_quads.resize(static_cast<size_t>(m_rows));
 
-    CZelPointer<CZelMaterial> white = new CZelMaterial();
-    white->setAlphaValue(1.0f);
-    white->setDiffuseColor(1.0f, 1.0f, 1.0f, 1.0f);
-    white->setAmbientColor(1.0f, 1.0f, 1.0f, 1.0f);
+    m_tileMaterial = new CZelMaterial();
+    m_tileMaterial->setAlphaValue(1.0f);
+    m_tileMaterial->setDiffuseColor(1.0f, 1.0f, 1.0f, 1.0f);
+    m_tileMaterial->setAmbientColor(1.0f, 1.0f, 1.0f, 1.0f);
 
     for (int r = 0; r < m_rows; ++r) {
         const int64_t rowDiffY = r == m_rows - 1 ? imageDiffY : 0;
@@ -333,10 +357,76 @@ void CZelImagePlane::rebuild()
             // lighting needs those of the corners just set.
             quad->refresh();
             quad->setTexture(texture);
-            quad->setMaterial(white);
+            quad->setMaterial(m_tileMaterial);
             m_quads[static_cast<size_t>(r)].emplace_back(quad);
         }
     }
+    layOutSheets(pieces);
+}
+
+void CZelImagePlane::layOutSheets(const std::vector<Piece>& pieces)
+{
+    const int largest = std::max(1, LARGEST_SHEET / m_textureSize);
+    for (const std::pair<int, int>& rows : powerOfTwoRuns(m_rows, largest))
+        for (const std::pair<int, int>& columns : powerOfTwoRuns(m_columns, largest)) {
+            Sheet sheet;
+            sheet.sheet = new CZelTileSheet(m_textureSize, columns.second, rows.second);
+            for (int r = rows.first; r < rows.first + rows.second; ++r) {
+                const size_t row = static_cast<size_t>(r);
+                for (int c = columns.first; c < columns.first + columns.second; ++c) {
+                    const size_t column = static_cast<size_t>(c);
+                    sheet.sheet->setTile(c - columns.first, r - rows.first, m_tiles[row][column]);
+                    sheet.textures.push_back(m_textures[row][column]);
+                }
+                for (size_t k = 0; k < pieces.size(); ++k) {
+                    const int c = pieces[k].column;
+                    if (c >= columns.first && c < columns.first + columns.second)
+                        sheet.quads.push_back({m_quads[row][k], c - columns.first, r - rows.first});
+                }
+            }
+            m_sheets.push_back(std::move(sheet));
+        }
+}
+
+bool CZelImagePlane::drawSheet(size_t index)
+{
+    Sheet& sheet = m_sheets[index];
+    glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT);
+    const bool uploaded = sheet.sheet->isCreated();
+    if (!sheet.sheet->bind()) {
+        glPopAttrib();
+        return false;
+    }
+    if (!uploaded && m_imagesReleased) {
+        for (CZelTexture* texture : sheet.textures)
+            texture->setImage(nullptr);
+    }
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glMatrixMode(GL_TEXTURE);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    if (CZelGlobalState::getInstance()->getMaterials())
+        m_tileMaterial->render();
+    const double across = sheet.sheet->getColumns();
+    const double up = sheet.sheet->getRows();
+    glBegin(GL_QUADS);
+    for (const SheetQuad& entry : sheet.quads) {
+        if (const CZelVec3d* normal = entry.quad->getNormal(0))
+            glNormal3dv(normal->getArray());
+        for (int j = 0; j < 4; ++j) {
+            const CZelVec3d* st = entry.quad->getTextureCoord(j);
+            glTexCoord2d((entry.column + st->x()) / across, (entry.row + st->y()) / up);
+            glVertex3dv(entry.quad->getCoord(j)->getArray());
+        }
+    }
+    glEnd();
+    glMatrixMode(GL_TEXTURE);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
+    return true;
 }
 
 void CZelImagePlane::doCreateGeometry()
@@ -350,8 +440,12 @@ void CZelImagePlane::doCreateGeometry()
     } else {
         glDisable(GL_ALPHA_TEST);
     }
-    for (const std::vector<CZelPointer<CZelQuadPlane>>& row : m_quads)
-        for (CZelQuadPlane* quad : row)
-            quad->render();
+    const bool textured = CZelGlobalState::getInstance()->getTextures();
+    for (size_t i = 0; i < m_sheets.size(); ++i) {
+        if (textured && drawSheet(i))
+            continue;
+        for (const SheetQuad& entry : m_sheets[i].quads)
+            entry.quad->render();
+    }
     glPopAttrib();
 }

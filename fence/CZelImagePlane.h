@@ -1,6 +1,7 @@
 // A section image standing upright along a 3-D polyline: its top edge follows
 // the line and it hangs straight down, cut into square power-of-two tiles that
 // bend with the line at every vertex, with pure white pixels made transparent.
+// The tiles are drawn from a few sheets of many tiles each.
 #pragma once
 
 #include "CZelImage.h"
@@ -9,6 +10,7 @@
 #include "CZelQuadPlane.h"
 #include "CZelShape.h"
 #include "CZelTexture.h"
+#include "CZelTileSheet.h"
 
 #include <cstdint>
 #include <vector>
@@ -79,6 +81,26 @@ private:
     // Cuts the tile of this column and row and keeps it with its texture in
     // the row. Borrowed: the texture; null when memory is short.
     CZelTexture* cutTile(int column, int row);
+    // Groups the tiles into sheets and every quad with the sheet of its tile.
+    void layOutSheets(const std::vector<Piece>& pieces);
+    // Draws the quads of one sheet after a single bind; false when GL cannot
+    // hold the sheet, and the quads must draw themselves.
+    bool drawSheet(size_t index);
+
+    // A quad (borrowed) and the place of its tile in its sheet.
+    struct SheetQuad
+    {
+        CZelQuadPlane* quad;
+        int column;
+        int row;
+    };
+    struct Sheet
+    {
+        CZelPointer<CZelTileSheet> sheet;
+        std::vector<SheetQuad> quads;
+        // Borrowed: the textures of the sheet's tiles.
+        std::vector<CZelTexture*> textures;
+    };
 
     CZelPointer<CZelImage> m_rawImage;
     CZelPointer<CZelLine3d> m_line;
@@ -92,4 +114,7 @@ private:
     std::vector<std::vector<CZelPointer<CZelImage>>> m_tiles;
     std::vector<std::vector<CZelPointer<CZelTexture>>> m_textures;
     std::vector<std::vector<CZelPointer<CZelQuadPlane>>> m_quads;
+    std::vector<Sheet> m_sheets;
+    CZelPointer<CZelMaterial> m_tileMaterial;
+    bool m_imagesReleased = false;
 };

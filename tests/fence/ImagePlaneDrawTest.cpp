@@ -165,6 +165,52 @@ TEST_F(ImagePlaneDrawTest, ReleasedImagesDrawTheSamePicture)
     EXPECT_EQ(draw(released, false), draw(kept, false));
 }
 
+TEST_F(ImagePlaneDrawTest, PictureWiderThanOneSheetShowsEveryColumnInItsPlace)
+{
+    // 4160 x 32 pixels in 32-pixel tiles: 130 columns, more than one sheet
+    // holds. Squeezed into the 128-pixel window, window column x shows
+    // picture column (x + 0.5) * 32.5, whichever sheet holds it.
+    constexpr int W = 4160, H = 32;
+    CZelPointer<CZelImage> image = new CZelImage();
+    image->setChannels(3);
+    image->setSize(W, H);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            unsigned char* p = image->getPixels() + (static_cast<size_t>(y) * W + x) * 3;
+            p[0] = static_cast<unsigned char>(x % 251);
+            p[1] = static_cast<unsigned char>(x / 251 * 8 + y % 8);
+            p[2] = static_cast<unsigned char>(y * 7);
+        }
+    CZelPointer<CZelImagePlane> plane = makePlane(5, {0, H, 0}, {W, H, 0}, image);
+    plane->releaseImages();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, W, 0.0, SIZE, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+
+    GLuint own = 0;
+    glGenTextures(1, &own);
+    glBindTexture(GL_TEXTURE_2D, own);
+    for (int pass = 0; pass < 2; ++pass) {
+        const std::vector<unsigned char> rgba = draw(plane, false);
+        int wrong = 0;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < SIZE; ++x) {
+                const int ix = static_cast<int>((x + 0.5) * W / SIZE);
+                const unsigned char* p = image->getPixels() + (static_cast<size_t>(y) * W + ix) * 3;
+                if (at(rgba, x, y) != std::vector<int>{p[0], p[1], p[2]} && ++wrong <= 5)
+                    ADD_FAILURE() << "pass " << pass << ": window pixel " << x << ", " << y;
+            }
+        EXPECT_EQ(wrong, 0);
+        // The panel leaves texturing as it found it.
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+        GLint bound = 0;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        EXPECT_EQ(bound, static_cast<GLint>(own));
+    }
+    glDeleteTextures(1, &own);
+}
+
 TEST_F(ImagePlaneDrawTest, RisingLineKeepsTheVerticalPixelSize)
 {
     // A line rising 60 over 80 is 100 long: 100 pixels wide gives one unit

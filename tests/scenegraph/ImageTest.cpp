@@ -1,7 +1,8 @@
 // Images in memory (sizes, aspect, alpha, region copies) and their upload
-// into textures on an offscreen context.
+// into textures and tile sheets on an offscreen context.
 #include "CZelImage.h"
 #include "CZelTexture.h"
+#include "CZelTileSheet.h"
 #include "OffscreenContext.h"
 
 #include <GL/gl.h>
@@ -199,4 +200,51 @@ TEST_F(TextureTest, ApplyLoadsTheTextureMatrix)
     glMatrixMode(GL_TEXTURE);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
+}
+
+TEST_F(TextureTest, TileSheetPlacesEveryTileAndRefusesWhatGLCannotHold)
+{
+    // Tiles of a 4 x 2 sheet, each filled with its own number: read back,
+    // every texel sits in its tile's place, counted from the lower left.
+    CZelPointer<CZelTileSheet> sheet = new CZelTileSheet(8, 4, 2);
+    for (int row = 0; row < 2; ++row)
+        for (int column = 0; column < 4; ++column) {
+            CZelPointer<CZelImage> tile = new CZelImage();
+            tile->setChannels(4);
+            tile->setSize(8, 8);
+            for (size_t i = 0; i < tile->getByteCount(); ++i)
+                tile->getPixels()[i] = static_cast<unsigned char>(10 * (row * 4 + column) + i % 4);
+            sheet->setTile(column, row, tile);
+        }
+    // Neither a three-channel tile nor a place outside the sheet is taken.
+    CZelPointer<CZelImage> wrong = counting(8, 8, 3, 200);
+    sheet->setTile(0, 0, wrong);
+    CZelPointer<CZelImage> outside = counting(8, 8, 4, 200);
+    sheet->setTile(4, 0, outside);
+
+    GLuint other = 0;
+    glGenTextures(1, &other);
+    glBindTexture(GL_TEXTURE_2D, other);
+    ASSERT_TRUE(sheet->bind());
+    EXPECT_TRUE(sheet->isCreated());
+    std::vector<unsigned char> texels(32 * 16 * 4);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    int misplaced = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 32; ++x)
+            for (int k = 0; k < 4; ++k)
+                misplaced += texels[(static_cast<size_t>(y) * 32 + x) * 4 + k] != 10 * ((y / 8) * 4 + x / 8) + k;
+    EXPECT_EQ(misplaced, 0);
+
+    // Far beyond any texture size: refused without a GL error, the binding left alone.
+    CZelPointer<CZelTileSheet> huge = new CZelTileSheet(8, 1 << 16, 1);
+    CZelPointer<CZelImage> tile = counting(8, 8, 4);
+    huge->setTile(0, 0, tile);
+    glBindTexture(GL_TEXTURE_2D, other);
+    EXPECT_FALSE(huge->bind());
+    EXPECT_TRUE(huge->isRefused());
+    EXPECT_FALSE(huge->isCreated());
+    EXPECT_EQ(readInteger(GL_TEXTURE_BINDING_2D), static_cast<int>(other));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    glDeleteTextures(1, &other);
 }
