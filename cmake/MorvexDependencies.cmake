@@ -7,6 +7,8 @@ find_package(X11 REQUIRED)
 # Section image readers.
 find_package(PNG REQUIRED)
 find_package(JPEG REQUIRED)
+# The diagram decodes its next picture on a second thread.
+find_package(Threads REQUIRED)
 
 # The window-system GL: libGL through glvnd.
 add_library(morvex_gl_window INTERFACE)

@@ -2,6 +2,7 @@
 #include "CFenceDiagram.h"
 
 #include "CFence.h"
+#include "CFenceImageReader.h"
 #include "CMorFontLookup.h"
 #include "CMorSafeFile.h"
 #include "CZelFileImage.h"
@@ -66,14 +67,12 @@ void CFenceDiagram::clearContent()
     m_fenceCount = 0;
 }
 
-bool CFenceDiagram::loadImage(const std::string& directory, const std::string& token, CZelPointer<CZelImage>& image)
+bool CFenceDiagram::takeImage(CFenceImageReader& reader, CZelPointer<CZelImage>& image)
 {
-    const std::string resolved = directory + "/" + token;
-    if (!fileExists(resolved)) {
-        m_errorMessage = "File " + resolved + " not found.";
-        return false;
-    }
-    image = loadImageByExtension(resolved, m_errorMessage);
+    std::string detail;
+    image = reader.takeNext(m_errorMessage, detail);
+    if (!detail.empty())
+        std::cout << detail << std::endl;
     return image != nullptr;
 }
 
@@ -87,6 +86,15 @@ bool CFenceDiagram::load(const std::string& path)
     CFenceDescription description;
     if (!description.read(path, m_errorMessage))
         return false;
+
+    // The pictures are decoded on a second thread while the fences before
+    // them are cut and built here.
+    std::vector<std::string> pictures;
+    for (const CFenceDescription::Fence& record : description.fences)
+        pictures.push_back(directory + "/" + record.imageToken);
+    if (description.hasLegend)
+        pictures.push_back(directory + "/" + description.legend.token);
+    CFenceImageReader reader(pictures, 2, 2);
 
     const CFenceDescription::Point& first = description.fences.front().points.front();
     m_origin.setComponents(std::round(first.x), std::round(first.z), std::round(first.y));
@@ -106,7 +114,7 @@ bool CFenceDiagram::load(const std::string& path)
         }
         m_imageTokens.push_back(record.imageToken);
         CZelPointer<CZelImage> image;
-        if (!loadImage(directory, record.imageToken, image)) {
+        if (!takeImage(reader, image)) {
             clearContent();
             return false;
         }
@@ -121,7 +129,7 @@ bool CFenceDiagram::load(const std::string& path)
     }
 
     if (description.hasLegend) {
-        if (!loadImage(directory, description.legend.token, m_legendImage)) {
+        if (!takeImage(reader, m_legendImage)) {
             clearContent();
             return false;
         }
@@ -157,6 +165,8 @@ void CFenceDiagram::addFence(CZelLine3d* line, CZelImage* image)
     fence->releaseImages();
     addChild(fence);
     m_greatestHeight = std::max(m_greatestHeight, fence->getHeight());
+    if (m_fenceBuilt)
+        m_fenceBuilt(fence);
 }
 
 void CFenceDiagram::centreLabel(CZelText* text)

@@ -20,9 +20,12 @@
 #include "CZelText.h"
 #include "CZelVec3d.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
+class CFence;
+class CFenceImageReader;
 class CZelLine3d;
 
 class CFenceDiagram : public CZelComposite
@@ -44,6 +47,10 @@ public:
     // Reads the description file and builds the diagram; false with
     // getErrorMessage set when the file or an image it names cannot be used.
     bool load(const std::string& path);
+    // Called by load with every fence (borrowed) as soon as it is built,
+    // while the next picture is still being decoded: the moment to hand its
+    // tiles to GL, so that they are not all held twice at the end.
+    void setFenceBuiltHandler(std::function<void(CFence*)> handler) { m_fenceBuilt = std::move(handler); }
     // Writes the fences as read and the current camera and legend back; the
     // old file stays untouched unless the new one was written completely.
     bool save(const std::string& path);
@@ -109,7 +116,8 @@ public:
 
 private:
     void clearContent();
-    bool loadImage(const std::string& directory, const std::string& token, CZelPointer<CZelImage>& image);
+    // The next picture of the reader; false with the error message set.
+    bool takeImage(CFenceImageReader& reader, CZelPointer<CZelImage>& image);
     void addFence(CZelLine3d* line, CZelImage* image);
     void addLabel(const std::string& description, const CZelVec3d& anchor);
     void finish();
@@ -149,4 +157,5 @@ private:
     CZelPointer<CZelImage> m_legendImage;
     CZelVec3d m_origin;
     std::string m_errorMessage;
+    std::function<void(CFence*)> m_fenceBuilt;
 };

@@ -388,18 +388,38 @@ void CZelImagePlane::layOutSheets(const std::vector<Piece>& pieces)
         }
 }
 
+bool CZelImagePlane::bindSheet(size_t index)
+{
+    Sheet& sheet = m_sheets[index];
+    const bool uploaded = sheet.sheet->isCreated();
+    if (!sheet.sheet->bind())
+        return false;
+    // GL holds the pixels now; the tile textures only keep them for a sheet
+    // GL refuses.
+    if (!uploaded && m_imagesReleased) {
+        for (CZelTexture* texture : sheet.textures)
+            texture->setImage(nullptr);
+    }
+    return true;
+}
+
+void CZelImagePlane::uploadTiles()
+{
+    if (!CZelGlobalState::getInstance()->getTextures())
+        return;
+    glPushAttrib(GL_TEXTURE_BIT);
+    for (size_t i = 0; i < m_sheets.size(); ++i)
+        bindSheet(i);
+    glPopAttrib();
+}
+
 bool CZelImagePlane::drawSheet(size_t index)
 {
     Sheet& sheet = m_sheets[index];
     glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT);
-    const bool uploaded = sheet.sheet->isCreated();
-    if (!sheet.sheet->bind()) {
+    if (!bindSheet(index)) {
         glPopAttrib();
         return false;
-    }
-    if (!uploaded && m_imagesReleased) {
-        for (CZelTexture* texture : sheet.textures)
-            texture->setImage(nullptr);
     }
     glEnable(GL_TEXTURE_2D);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);

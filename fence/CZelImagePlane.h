@@ -36,6 +36,9 @@ public:
     // Adds a reference to the line of the top edge, in scene coordinates (y
     // up); does not rebuild, so set the line before the image.
     void setLine(CZelLine3d* line) { m_line = line; }
+    // Drawing code: hands the tiles to GL now rather than at the first draw,
+    // and, once the images are released, lets go of their pixels.
+    void uploadTiles();
     // Borrowed: the line given to setLine.
     CZelLine3d* getLine() const { return m_line; }
     // Tiles are 2 to this power pixels square; rebuilds. Exponents outside
@@ -83,6 +86,8 @@ private:
     CZelTexture* cutTile(int column, int row);
     // Groups the tiles into sheets and every quad with the sheet of its tile.
     void layOutSheets(const std::vector<Piece>& pieces);
+    // Binds a sheet, uploading it the first time; false when GL cannot hold it.
+    bool bindSheet(size_t index);
     // Draws the quads of one sheet after a single bind; false when GL cannot
     // hold the sheet, and the quads must draw themselves.
     bool drawSheet(size_t index);

@@ -8,7 +8,6 @@
 #include <sys/stat.h>
 
 #include <fstream>
-#include <iostream>
 
 void splitPath(const std::string& path, std::string& directory, std::string& fileName)
 {
@@ -46,8 +45,9 @@ bool fileExists(const std::string& path)
     return std::ifstream(path).is_open();
 }
 
-CZelFileImage* loadImageByExtension(const std::string& path, std::string& message)
+CZelFileImage* readImageByExtension(const std::string& path, std::string& message, std::string& detail)
 {
+    detail.clear();
     std::string base, extension;
     splitExtension(path, base, extension);
     CZelFileImage* image = nullptr;
@@ -68,7 +68,7 @@ CZelFileImage* loadImageByExtension(const std::string& path, std::string& messag
     image->setFileName(path);
     if (!image->readImage()) {
         // The alert keeps its short message; the log tells what exactly failed.
-        std::cout << path << ": " << image->getErrorMessage() << std::endl;
+        detail = path + ": " + image->getErrorMessage();
         // "Unsupported" would send the user looking for a format problem.
         message = image->isTooLarge() ? image->getErrorMessage() : failure;
         delete image;

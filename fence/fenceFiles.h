@@ -17,6 +17,8 @@ bool fileExists(const std::string& path);
 
 // Reads the image with the reader its extension names (png, bmp, jpg, jpeg,
 // all lower or all upper case). Returns a new image (the caller holds it with
-// a reference), or null with message set to the reason; a picture beyond the
-// readers' size limits is refused with a message that says so.
-CZelFileImage* loadImageByExtension(const std::string& path, std::string& message);
+// a reference), or null with message set to the reason the user is given and
+// detail to the log line that tells what exactly failed (empty when there is
+// none); a picture beyond the readers' size limits is refused with a message
+// that says so. Writes nothing, so that another thread may call it.
+CZelFileImage* readImageByExtension(const std::string& path, std::string& message, std::string& detail);

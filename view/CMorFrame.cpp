@@ -1,6 +1,7 @@
 // Frame drawing of the application's view.
 #include "CMorFrame.h"
 
+#include "CFence.h"
 #include "CMorJitterTable.h"
 #include "CMorTileGrid.h"
 #include "CZelLighting.h"
@@ -278,6 +279,10 @@ bool CMorFrame::open(const std::string& path)
     m_legendTextureImage = nullptr;
     m_diagram = new CFenceDiagram();
     m_diagram->setCamera(m_camera);
+    m_diagram->setFenceBuiltHandler([this](CFence* fence) {
+        if (activateContext())
+            fence->uploadTiles();
+    });
     if (!m_diagram->load(absolute)) {
         m_errorMessage = m_diagram->getErrorMessage();
         m_diagram = nullptr;

@@ -236,26 +236,29 @@ TEST(DescriptionFile, PathsAndExtensions)
 
 TEST(DescriptionFile, ImagesByExtension)
 {
-    std::string message = "untouched";
-    EXPECT_EQ(loadImageByExtension("/tmp/a.Png", message), nullptr);
+    std::string message = "untouched", detail = "untouched";
+    EXPECT_EQ(readImageByExtension("/tmp/a.Png", message, detail), nullptr);
     EXPECT_EQ(message, "Unsupported file format.");
+    EXPECT_EQ(detail, "");
 
     char dir[] = "/tmp/morvex-images-XXXXXX";
     ASSERT_NE(mkdtemp(dir), nullptr);
     const std::string bad = std::string(dir) + "/bad.PNG";
     std::ofstream(bad) << "not a picture";
-    EXPECT_EQ(loadImageByExtension(bad, message), nullptr);
+    EXPECT_EQ(readImageByExtension(bad, message, detail), nullptr);
     EXPECT_EQ(message, "Unsupported PNG image file. Make sure the file is true-color.");
+    EXPECT_EQ(detail.rfind(bad + ": ", 0), 0u) << detail;
     const std::string badJpeg = std::string(dir) + "/bad.jpeg";
     std::ofstream(badJpeg) << "no";
-    EXPECT_EQ(loadImageByExtension(badJpeg, message), nullptr);
+    EXPECT_EQ(readImageByExtension(badJpeg, message, detail), nullptr);
     EXPECT_EQ(message, "Unsupported JPEG image file.");
 
     const std::string good = std::string(MORVEX_SOURCE_DIR) + "/data/examples/images/legend.png";
     message = "kept";
-    CZelPointer<CZelFileImage> image(loadImageByExtension(good, message));
+    CZelPointer<CZelFileImage> image(readImageByExtension(good, message, detail));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(message, "kept");
+    EXPECT_EQ(detail, "");
     EXPECT_GT(image->getWidth(), 0);
     unlink(bad.c_str());
     unlink(badJpeg.c_str());

@@ -1,0 +1,74 @@
+// The reading thread and the hand-over of its pictures.
+#include "CFenceImageReader.h"
+
+#include "fenceFiles.h"
+
+#include <algorithm>
+#include <utility>
+
+CFenceImageReader::CFenceImageReader(std::vector<std::string> paths, size_t threads, size_t ahead)
+    : m_paths(std::move(paths)), m_results(m_paths.size()), m_ahead(std::max<size_t>(ahead, threads))
+{
+    for (size_t i = 0; i < std::max<size_t>(threads, 1); ++i)
+        m_threads.emplace_back(&CFenceImageReader::run, this);
+}
+
+CFenceImageReader::~CFenceImageReader()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopping = true;
+    }
+    m_changed.notify_all();
+    for (std::thread& thread : m_threads)
+        thread.join();
+    for (size_t i = m_taken; i < m_results.size(); ++i)
+        delete m_results[i].image;
+}
+
+void CFenceImageReader::run()
+{
+    for (;;) {
+        size_t i = 0;
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_changed.wait(lock, [&] { return m_stopping || m_next >= m_paths.size() || m_next < m_taken + m_ahead; });
+            if (m_stopping || m_next >= m_paths.size())
+                return;
+            i = m_next++;
+        }
+        // Only this thread touches the result until it is marked done, and
+        // nothing it reads or makes is shared with the taking thread.
+        Result result;
+        if (!fileExists(m_paths[i]))
+            result.message = "File " + m_paths[i] + " not found.";
+        else
+            result.image = readImageByExtension(m_paths[i], result.message, result.detail);
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            result.done = true;
+            m_results[i] = std::move(result);
+        }
+        m_changed.notify_all();
+    }
+}
+
+CZelFileImage* CFenceImageReader::takeNext(std::string& message, std::string& detail)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (m_taken >= m_results.size()) {
+        message.clear();
+        detail.clear();
+        return nullptr;
+    }
+    Result& result = m_results[m_taken];
+    m_changed.wait(lock, [&] { return result.done; });
+    CZelFileImage* image = result.image;
+    result.image = nullptr;
+    message = std::move(result.message);
+    detail = std::move(result.detail);
+    ++m_taken;
+    lock.unlock();
+    m_changed.notify_all();
+    return image;
+}

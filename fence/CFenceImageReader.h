@@ -1,0 +1,52 @@
+// Reads the pictures of a diagram on other threads, a bounded number ahead of
+// the one being built, so that decoding the next pictures overlaps cutting
+// and building the current one. The pictures are handed out in order.
+#pragma once
+
+#include "CZelFileImage.h"
+
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+class CFenceImageReader
+{
+public:
+    // Starts reading the files at once on the given number of threads, with
+    // at most ahead pictures (at least one per thread) read and not yet taken.
+    explicit CFenceImageReader(std::vector<std::string> paths, size_t threads = 1, size_t ahead = 1);
+    // Stops reading and deletes the pictures nobody took.
+    ~CFenceImageReader();
+    CFenceImageReader(const CFenceImageReader&) = delete;
+    CFenceImageReader& operator=(const CFenceImageReader&) = delete;
+
+    // Waits for the next picture in the order of the paths. Returns it new
+    // (the caller holds a reference) or null with message set to the reason
+    // the user is given and detail to what exactly failed (empty when there
+    // is nothing more to tell). Null without a message once all are taken.
+    CZelFileImage* takeNext(std::string& message, std::string& detail);
+
+private:
+    struct Result
+    {
+        CZelFileImage* image = nullptr;
+        std::string message;
+        std::string detail;
+        bool done = false;
+    };
+
+    void run();
+
+    std::vector<std::string> m_paths;
+    std::vector<Result> m_results;
+    size_t m_ahead;
+    size_t m_taken = 0;
+    size_t m_next = 0;
+    bool m_stopping = false;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<std::thread> m_threads;
+};
