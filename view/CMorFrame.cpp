@@ -11,6 +11,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <vector>
@@ -260,6 +262,7 @@ bool CMorFrame::open(const std::string& path)
     } loading(m_loading);
 
     std::cout << "Loading file " << path << std::endl;
+    const std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
     char* resolved = realpath(path.c_str(), nullptr);
     std::string absolute;
     if (resolved != nullptr) {
@@ -294,6 +297,11 @@ bool CMorFrame::open(const std::string& path)
         m_scene->addChild(m_diagram);
     if (m_diagram->getLegendImage())
         prepareLegend();
+    // Large sections take a while: the log tells how long this one took.
+    char took[160];
+    std::snprintf(took, sizeof took, ": %d fences in %.3f s", m_diagram->getFenceCount(),
+                  std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    std::cout << "Opened " << absolute << took << std::endl;
     requestRedraw();
     return true;
 }

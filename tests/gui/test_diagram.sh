@@ -33,6 +33,9 @@ first() { grep -nE -- "$1" "$RIG_APP_OUT" | head -n 1 | cut -d: -f1; }
 [ "$(first "^Loading file $COPY\$")" -lt "$(first "^Absolute filename $COPY\$")" ] || rig_fail "absolute path line"
 [ "$(rig_count_log '^description = ')" -eq 9 ] || rig_fail "nine descriptions expected"
 rig_wait_log '^legendImage size = 512, 512$'
+# The load ends with one line that tells how long it took, after the legend.
+rig_wait_log "^Opened $COPY: 9 fences in [0-9]+\.[0-9]{3} s\$"
+[ "$(first '^legendImage size')" -lt "$(first '^Opened ')" ] || rig_fail "the Opened line should come last"
 rig_poll "the diagram to be drawn" _view_drawn example-diagram
 
 # Turn the view, then "Save settings" (the second tool button).
