@@ -4,6 +4,7 @@
 #include "fenceFiles.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 CFenceImageReader::CFenceImageReader(std::vector<std::string> paths, size_t threads, size_t ahead)
@@ -40,10 +41,15 @@ void CFenceImageReader::run()
         // Only this thread touches the result until it is marked done, and
         // nothing it reads or makes is shared with the taking thread.
         Result result;
-        if (!fileExists(m_paths[i]))
-            result.message = "File " + m_paths[i] + " not found.";
-        else
-            result.image = readImageByExtension(m_paths[i], result.message, result.detail);
+        try {
+            if (!fileExists(m_paths[i]))
+                result.message = "File " + m_paths[i] + " not found.";
+            else
+                result.image = readImageByExtension(m_paths[i], result.message, result.detail);
+        } catch (const std::bad_alloc&) {
+            // Escaping this thread would end the program.
+            result.message = "Not enough memory to read " + m_paths[i] + ".";
+        }
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             result.done = true;
