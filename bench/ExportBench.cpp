@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <string>
 
 namespace {
@@ -34,6 +35,8 @@ uint32_t runTool(const std::string& program, const std::vector<std::string>& arg
 
 int main(int argc, char** argv)
 {
+    // The program's log lines would bury the table.
+    std::cout.setstate(std::ios_base::badbit);
     const std::string diagram = argc > 1 ? argv[1] : MORVEX_SOURCE_DIR "/data/examples/example.fnc";
     OffscreenContext context(WIDTH, HEIGHT);
     if (!context.isValid()) {
