@@ -178,6 +178,11 @@ void CMorWindow::buildToolBar()
         button->align(FL_ALIGN_CENTER);
         button->when(FL_WHEN_RELEASE);
         button->image(m_iconImages.back());
+        // A deactivated button shows a greyed copy of its icon.
+        Fl_Image* grey = m_iconImages.back()->copy();
+        grey->inactive();
+        m_greyIconImages.push_back(grey);
+        button->deimage(grey);
         button->callback(tool.callback);
         buttons.push_back(button);
     }
@@ -209,6 +214,8 @@ CMorWindow::~CMorWindow()
     delete m_window;
     delete m_progressBar;
     for (Fl_RGB_Image* image : m_iconImages)
+        delete image;
+    for (Fl_Image* image : m_greyIconImages)
         delete image;
 }
 
@@ -390,6 +397,9 @@ void CMorWindow::setCommandsActive(bool active)
         else
             command->deactivate();
     }
+    // The menu bar draws its titles with their own colour whatever its state.
+    m_menuBar->textcolor(active ? FL_FOREGROUND_COLOR : fl_inactive(FL_FOREGROUND_COLOR));
+    m_menuBar->redraw();
     if (active) {
         reloadDialogs();
     } else {

@@ -20,6 +20,7 @@ class CSplashFrame;
 class Fl_Double_Window;
 class Fl_HoverButton;
 class Fl_Menu_Bar;
+class Fl_Image;
 class Fl_RGB_Image;
 class Fl_Scroll;
 class Fl_Window;
@@ -109,4 +110,5 @@ private:
     // The tool-button icons' pixels; the images point into them.
     std::vector<CMorCanvas> m_iconPixels;
     std::vector<Fl_RGB_Image*> m_iconImages;
+    std::vector<Fl_Image*> m_greyIconImages;
 };

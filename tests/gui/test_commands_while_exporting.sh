@@ -25,6 +25,13 @@ read -r _ _ WW WH <<<"$(rig_geometry "$W")"
 VW=$((WW - WW % 4))
 VH=$((WH - 67))
 over_view() { rig_move "$W" 300 300; }
+# Mean colour saturation of the tool buttons and mean lightness of the menu
+# titles: both show whether the commands are drawn greyed out.
+icon_saturation() { convert "$1" -crop 260x33+5+29 -colorspace HSL -channel G -separate +channel -format '%[fx:mean]' info:; }
+menu_lightness() { convert "$1" -crop 220x20+0+2 -colorspace Gray -format '%[fx:mean]' info:; }
+awk_true() { awk "BEGIN { exit !($1) }"; }
+
+before=$(rig_shot "$W" commands-before-export)
 
 # The diagram dialog, beside the view.
 over_view
@@ -43,6 +50,13 @@ xdotool key --window "$SIZE" Right
 rig_move "$SIZE" $((34 + 33)) $((48 + 11))
 xdotool click 1
 rig_wait_log '\+append snap-0\.bmp$'
+# Every command is drawn greyed out while the export runs.
+during=$(rig_shot "$W" commands-during-export)
+sat_before=$(icon_saturation "$before") sat_during=$(icon_saturation "$during")
+menu_before=$(menu_lightness "$before") menu_during=$(menu_lightness "$during")
+awk_true "$sat_during < 0.8 * $sat_before" || rig_fail "tool buttons not greyed: saturation $sat_before -> $sat_during"
+awk_true "$menu_during > $menu_before + 0.01" || rig_fail "menu not greyed: lightness $menu_before -> $menu_during"
+rig_note "greyed: icon saturation $sat_before -> $sat_during, menu lightness $menu_before -> $menu_during"
 
 # Save settings, then Reset view, Copy, Export and Open from the keyboard.
 rig_move "$W" $((40 + 16)) $((29 + 16))
