@@ -1,9 +1,12 @@
-// Pictures of a frame drawn offscreen: the packed bitmap, tiled exports that
-// join without seams, the image tool's calls in a private directory, and the
-// program's own writer when the tool is missing or fails.
+// Pictures of a frame drawn offscreen: the tile grid, tiled pictures without
+// seams, the packed bitmap, and exports through the image tool (in a private
+// directory) or the program's own writer.
 #include "CMorExporter.h"
 #include "CMorFrame.h"
 #include "CMorPackedBitmap.h"
+#include "CMorTileGrid.h"
+#include "CMorTiledPicture.h"
+#include "CTestDiagramDir.h"
 #include "CTestTriangle.h"
 #include "OffscreenContext.h"
 #include "runCommand.h"
@@ -11,27 +14,23 @@
 #include <gtest/gtest.h>
 #include <png.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
+namespace fs = std::filesystem;
+
 namespace {
 
 using Bytes = std::vector<unsigned char>;
 using Arguments = std::vector<std::string>;
-
-bool exists(const std::string& path)
-{
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
-}
 
 Bytes fileBytes(const std::string& path)
 {
@@ -39,34 +38,13 @@ Bytes fileBytes(const std::string& path)
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-uint32_t field32(const Bytes& b, size_t at)
-{
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
-}
-
-// A scratch directory that becomes the current one for the test.
-class ScratchDirectory
-{
-public:
-    ScratchDirectory()
-    {
-        char name[] = "/tmp/morvex-export-test-XXXXXX";
-        path = mkdtemp(name);
-        char* cwd = getcwd(nullptr, 0);
-        m_previous = cwd;
-        std::free(cwd);
-        EXPECT_EQ(chdir(path.c_str()), 0);
-    }
-    ~ScratchDirectory()
-    {
-        EXPECT_EQ(chdir(m_previous.c_str()), 0);
-        std::string command = "rm -rf '" + path + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
-    }
-    std::string path;
-
-private:
-    std::string m_previous;
+// A scratch directory that is the current one while it lives.
+struct ScratchDirectory {
+    ScratchDirectory() { fs::current_path(dir.path()); }
+    ~ScratchDirectory() { fs::current_path(previous); }
+    CTestDiagramDir dir;
+    const std::string& path = dir.path();
+    fs::path previous = fs::current_path();
 };
 
 struct ToolCall {
@@ -74,62 +52,58 @@ struct ToolCall {
     std::string directory;
 };
 
-// Records each call of the image tool and hands it to a real program: the
-// tool itself, or a name that does not exist.
+// Records each call of the image tool and runs program instead (the tool, or a name that does not exist).
 struct RecordingRunner {
-    explicit RecordingRunner(std::string program) : m_program(std::move(program)) {}
+    explicit RecordingRunner(std::string program = "convert") : program(std::move(program)) {}
     CMorExporter::ToolRunner runner()
     {
         return [this](const std::string& tool, const Arguments& arguments, const std::string& directory) {
             EXPECT_EQ(tool, "convert");
             calls.push_back({arguments, directory});
-            return runCommand(m_program, arguments, directory);
+            return runCommand(program, arguments, directory);
         };
     }
+    std::string program;
     std::vector<ToolCall> calls;
-
-private:
-    std::string m_program;
 };
 
-// An RGB picture read from a PNG, top row first.
+// An RGB picture read from any PNG, top row first.
 struct Picture {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     Bytes rgb;
     const unsigned char* at(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
 };
 
-// Any PNG (the tool writes palette pictures when few colours are used).
 Picture readPng(const std::string& path)
 {
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
     Picture picture;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) {
-        ADD_FAILURE() << path << ": " << image.message;
-        return picture;
-    }
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return ADD_FAILURE() << path << ": " << image.message, picture;
     image.format = PNG_FORMAT_RGB;
     picture.rgb.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr)) {
-        ADD_FAILURE() << path << ": " << image.message;
-        picture.rgb.clear();
-        return picture;
-    }
+    if (!png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr))
+        return ADD_FAILURE() << path << ": " << image.message, Picture();
     picture.width = static_cast<int>(image.width);
     picture.height = static_cast<int>(image.height);
     return picture;
 }
 
-// A frame on its own offscreen context with a gradient background and two
-// triangles whose edges cross the tile borders at slants.
+bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// In a scratch directory: a frame on its own offscreen context with a gradient background and two
+// triangles whose edges cross the tile borders at slants, and an exporter through the recorded tool.
 class ExportFixture : public ::testing::Test
 {
 protected:
     void start(int width, int height, bool triangles = true)
     {
+        m_exporter.reset();
         m_frame.reset();
         m_context = std::make_unique<OffscreenContext>(width, height);
         ASSERT_TRUE(m_context->isValid()) << m_context->getRenderer();
@@ -144,36 +118,120 @@ protected:
             const double d[3] = {-0.3, -1.1, 0.5}, e[3] = {1.9, -0.4, 0.5}, f[3] = {0.1, 1.3, 0.5};
             m_frame->getScene()->addChild(new CTestTriangle(d, e, f, 200, 30, 30));
         }
+        m_tool.calls.clear();
+        m_exporter = std::make_unique<CMorExporter>(m_frame.get(), m_tool.runner());
     }
 
+    // Exports with standard output captured into m_log.
+    bool exportLogged(const std::string& name, int rows, int columns, CMorExporter* exporter = nullptr)
+    {
+        testing::internal::CaptureStdout();
+        const bool ok = (exporter ? exporter : m_exporter.get())->exportImage(name, rows, columns);
+        m_log = testing::internal::GetCapturedStdout();
+        return ok;
+    }
+
+    ScratchDirectory m_scratch;
+    RecordingRunner m_tool;
+    std::string m_log;
     std::unique_ptr<OffscreenContext> m_context;
     std::unique_ptr<CMorFrame> m_frame;
+    std::unique_ptr<CMorExporter> m_exporter;
 };
+
+// A frame with a gradient down to black and a triangle across it diagonally, streamed as tiles x tiles tiles.
+Picture drawPicture(int width, int height, int tiles, bool antialias = false)
+{
+    OffscreenContext context(width, height);
+    EXPECT_TRUE(context.isValid()) << context.getRenderer();
+    CMorFrame frame;
+    frame.initializeFrame(width, height);
+    frame.resizeFrame(width, height);
+    frame.setBackgroundType(CMorFrame::BACKGROUND_GRADIENT);
+    frame.setLowerColor(0.0f, 0.0f, 0.0f);
+    frame.setAntialias(antialias);
+    // Odd corners: edges through pixel centres would tie, and ties round differently in a tile.
+    const double a[3] = {-3.01, -2.03, 0.0}, b[3] = {3.07, -2.02, 0.0}, c[3] = {-2.93, 1.97, 0.0};
+    frame.getScene()->addChild(new CTestTriangle(a, b, c, 200, 30, 30));
+    frame.getCamera()->setPosition(0.0, 0.0, 6.0);
+    CMorTiledPicture tiled(&frame, tiles, tiles);
+    Picture picture{static_cast<int>(tiled.getWidth()), 0, {}};
+    EXPECT_TRUE(tiled.write([&](const unsigned char* row) {
+        picture.rgb.insert(picture.rgb.end(), row, row + picture.width * 3);
+        return ++picture.height, true;
+    }));
+    EXPECT_FALSE(frame.getTileMode());
+    EXPECT_FALSE(frame.getCamera()->getUseViewWindow());
+    return picture;
+}
+
+// Pixels with a channel more than tolerance steps off.
+int countDifferences(const Picture& first, const Picture& second, int tolerance)
+{
+    EXPECT_EQ(first.rgb.size(), second.rgb.size());
+    int count = 0;
+    for (size_t i = 0; i + 2 < std::min(first.rgb.size(), second.rgb.size()); i += 3)
+        count += std::abs(first.rgb[i] - second.rgb[i]) > tolerance ||
+                 std::abs(first.rgb[i + 1] - second.rgb[i + 1]) > tolerance ||
+                 std::abs(first.rgb[i + 2] - second.rgb[i + 2]) > tolerance;
+    return count;
+}
 
 } // namespace
 
-TEST_F(ExportFixture, PackedBitmapOfAnOddSizedViewIsCutToAMultipleOfFour)
+TEST(TileGrid, SlicesOfAnUnevenFrameMeetWithoutGaps)
+{
+    const CMorTileGrid grid(101, 31, 3, 3);
+    EXPECT_EQ(grid.getPictureWidth(), 303);
+    EXPECT_EQ(grid.getPictureHeight(), 93);
+    double previousRight = 0.0, previousTop = 31.0;
+    for (int i = 0; i < 3; ++i) {
+        double left, right, bottom, top, vl, vr, vb, vt;
+        grid.getPixelWindow(i, i, left, right, bottom, top);
+        grid.getViewWindow(i, i, vl, vr, vb, vt);
+        EXPECT_EQ(left, previousRight);
+        EXPECT_EQ(bottom, previousTop);
+        // The overlay slice and the frustum part are the same share of the frame.
+        EXPECT_DOUBLE_EQ((left / 101.0) * 2.0 - 1.0, vl);
+        EXPECT_DOUBLE_EQ(1.0 - (bottom / 31.0) * 2.0, vb);
+        previousRight = right;
+        previousTop = top;
+    }
+    EXPECT_EQ(previousRight, 101.0);
+    EXPECT_EQ(previousTop, 0.0);
+    // Row 0 is the bottom row of tiles: it comes last in the picture.
+    EXPECT_EQ(grid.getPictureY(0), 62);
+    EXPECT_EQ(grid.getPictureX(2), 202);
+}
+
+TEST(TiledPicture, JoinedTilesEqualOneLargeDrawingEvenWithAntialiasing)
+{
+    // 31 rows do not divide by 3: the gradient's slices must still meet.
+    const Picture tiled = drawPicture(47, 31, 3);
+    ASSERT_EQ(tiled.height, 93);
+    EXPECT_EQ(countDifferences(tiled, drawPicture(141, 93, 1), 1), 0);
+    EXPECT_GT(tiled.at(0, 0)[2], 240);
+    EXPECT_LT(tiled.at(0, 92)[2], 10);
+    // The jitter stays within a tile pixel; a sample on the edge itself may round either way.
+    EXPECT_LE(countDifferences(drawPicture(40, 30, 2, true), drawPicture(80, 60, 1, true), 1), 2);
+}
+
+TEST_F(ExportFixture, PackedBitmapOfAFreshDrawingIsCutToAMultipleOfFour)
 {
     start(511, 379, false);
     m_frame->setBackgroundType(CMorFrame::BACKGROUND_SOLID);
     m_frame->setSolidColor(1.0f, 0.0f, 0.0f);
-    ScratchDirectory scratch;
-    CMorExporter exporter(m_frame.get(), nullptr);
-    ASSERT_TRUE(exporter.writeBitmap("snap.bmp")) << exporter.getErrorMessage();
+    ASSERT_TRUE(m_exporter->writeBitmap("snap.bmp")) << m_exporter->getErrorMessage();
     const Bytes bytes = fileBytes("snap.bmp");
-    CMorPackedBitmap odd;
-    EXPECT_FALSE(odd.setPixels(bytes.data(), 6, 4)) << "rows must stay a multiple of 4 bytes";
+    EXPECT_FALSE(CMorPackedBitmap().setPixels(bytes.data(), 6, 4)) << "rows must stay a multiple of 4 bytes";
     ASSERT_EQ(bytes.size(), 577636u);
-    EXPECT_EQ(field32(bytes, 0), 40u);
-    EXPECT_EQ(field32(bytes, 4), 508u);
-    EXPECT_EQ(field32(bytes, 8), 379u);
-    EXPECT_EQ(bytes[12] | bytes[13] << 8, 1);
-    EXPECT_EQ(bytes[14] | bytes[15] << 8, 24);
-    EXPECT_EQ(field32(bytes, 16), 0u);
-    EXPECT_EQ(field32(bytes, 20), 508u * 3 * 379);
-    for (size_t at = 24; at < 40; at += 4)
-        EXPECT_EQ(field32(bytes, at), 0u);
-    // Red is stored blue, green, red.
+    // Header size, width, height, planes and bits, no compression, image size, then zeros.
+    const uint32_t header[10] = {40, 508, 379, 1 | 24 << 16, 0, 508 * 3 * 379, 0, 0, 0, 0};
+    for (size_t i = 0; i < 10; ++i)
+        EXPECT_EQ(bytes[i * 4] | bytes[i * 4 + 1] << 8 | bytes[i * 4 + 2] << 16 | uint32_t(bytes[i * 4 + 3]) << 24,
+                  header[i])
+            << i;
+    // Red, stored blue, green, red: the frame was drawn again before reading.
     EXPECT_EQ((Bytes{bytes[40], bytes[41], bytes[42]}), (Bytes{0, 0, 255}));
     EXPECT_EQ((Bytes{bytes.end() - 3, bytes.end()}), (Bytes{0, 0, 255}));
 
@@ -182,11 +240,10 @@ TEST_F(ExportFixture, PackedBitmapOfAnOddSizedViewIsCutToAMultipleOfFour)
     ASSERT_TRUE(back.readFile("snap.bmp", error)) << error;
     EXPECT_EQ(back.getBytes(), bytes);
     EXPECT_EQ(back.getTopDownRGB()[0], 255);
-
     // A file that ends early, or an ordinary BMP with its file header, is refused.
     std::ofstream("short.bmp", std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), 1000);
     EXPECT_FALSE(back.readFile("short.bmp", error));
-    EXPECT_NE(error.find("ends before"), std::string::npos) << error;
+    EXPECT_TRUE(contains(error, "ends before")) << error;
     std::ofstream("file.bmp", std::ios::binary).write("BM", 2).write(reinterpret_cast<const char*>(bytes.data()), 100);
     EXPECT_FALSE(back.readFile("file.bmp", error));
 }
@@ -194,206 +251,129 @@ TEST_F(ExportFixture, PackedBitmapOfAnOddSizedViewIsCutToAMultipleOfFour)
 TEST_F(ExportFixture, ThreeByThreeRunsTheToolInAPrivateDirectoryAndLeavesNothingBehind)
 {
     start(66, 50);
-    ScratchDirectory scratch;
-    // The user's own files of the same names stay as they are.
-    std::ofstream("snap-0-0.bmp") << "mine";
+    std::ofstream("snap-0-0.bmp") << "mine"; // the user's files of the same names stay as they are
     std::ofstream("snap-1.bmp") << "mine too";
-    RecordingRunner tool("convert");
-    CMorExporter exporter(m_frame.get(), tool.runner());
-    testing::internal::CaptureStdout();
-    const bool ok = exporter.exportImage("tiled.png", 3, 3);
-    const std::string log = testing::internal::GetCapturedStdout();
-    ASSERT_TRUE(ok) << exporter.getErrorMessage() << log;
-    EXPECT_EQ(exporter.getWriter(), CMorExporter::WRITER_TOOL) << log;
-
-    ASSERT_EQ(tool.calls.size(), 4u);
-    const std::string output = scratch.path + "/tiled.png";
+    ASSERT_TRUE(exportLogged("tiled.png", 3, 3)) << m_exporter->getErrorMessage() << m_log;
+    EXPECT_EQ(m_exporter->getWriter(), CMorExporter::WRITER_TOOL) << m_log;
+    ASSERT_EQ(m_tool.calls.size(), 4u);
     for (int r = 0; r < 3; ++r) {
-        const std::string row = std::to_string(r);
-        EXPECT_EQ(tool.calls[r].arguments, (Arguments{"snap-" + row + "-0.bmp", "snap-" + row + "-1.bmp",
-                                                      "snap-" + row + "-2.bmp", "+append", "snap-" + row + ".bmp"}));
-        EXPECT_NE(log.find("snap-" + row + "-2.bmp\n"), std::string::npos);
+        const std::string row = "snap-" + std::to_string(r);
+        EXPECT_EQ(m_tool.calls[r].arguments,
+                  (Arguments{row + "-0.bmp", row + "-1.bmp", row + "-2.bmp", "+append", row + ".bmp"}));
+        EXPECT_TRUE(contains(m_log, row + "-2.bmp\n"));
     }
-    // The tool writes into the private directory too; the picture is moved
-    // into place only when it is whole.
-    const std::string directory = tool.calls[0].directory;
-    const std::string made = directory + "/export.png";
-    EXPECT_EQ(tool.calls[3].arguments, (Arguments{"snap-2.bmp", "snap-1.bmp", "snap-0.bmp", "-append", made}));
-    EXPECT_NE(log.find("snap-2.bmp snap-1.bmp snap-0.bmp -append \"" + made + "\"\n"), std::string::npos) << log;
-    EXPECT_NE(log.find("Exported " + output + " (192 x 150 pixels) with convert"), std::string::npos) << log;
-    EXPECT_NE(directory, scratch.path);
-    for (const ToolCall& call : tool.calls)
+    // The tool writes into the private directory; the picture is moved into place when whole.
+    const std::string directory = m_tool.calls[0].directory, made = directory + "/export.png";
+    EXPECT_EQ(m_tool.calls[3].arguments, (Arguments{"snap-2.bmp", "snap-1.bmp", "snap-0.bmp", "-append", made}));
+    EXPECT_TRUE(contains(m_log, "snap-2.bmp snap-1.bmp snap-0.bmp -append \"" + made + "\"\n")) << m_log;
+    EXPECT_TRUE(contains(m_log, "Exported " + m_scratch.path + "/tiled.png (192 x 150 pixels) with convert"));
+    EXPECT_NE(directory, m_scratch.path);
+    for (const ToolCall& call : m_tool.calls)
         EXPECT_EQ(call.directory, directory);
-    EXPECT_FALSE(exists(directory));
+    EXPECT_FALSE(fs::exists(directory));
     EXPECT_EQ(fileBytes("snap-0-0.bmp"), (Bytes{'m', 'i', 'n', 'e'}));
-    EXPECT_EQ(fileBytes("snap-1.bmp").size(), 8u);
-
-    const Picture picture = readPng(output);
+    EXPECT_EQ(fs::file_size("snap-1.bmp"), 8u);
+    const Picture picture = readPng("tiled.png");
     EXPECT_EQ(picture.width, 3 * 64);
     EXPECT_EQ(picture.height, 3 * 50);
 }
 
 TEST_F(ExportFixture, TilesJoinWithoutSeamsAndBothWritersAgree)
 {
-    // 66 x 50: tiles are read 64 wide, and 50 rows do not divide by 3.
-    start(66, 50);
-    ScratchDirectory scratch;
-    RecordingRunner tool("convert");
-    CMorExporter withTool(m_frame.get(), tool.runner());
-    ASSERT_TRUE(withTool.exportImage("tool.png", 3, 3)) << withTool.getErrorMessage();
+    start(66, 50); // tiles are read 64 wide, and 50 rows do not divide by 3
+    ASSERT_TRUE(m_exporter->exportImage("tool.png", 3, 3)) << m_exporter->getErrorMessage();
     RecordingRunner missing("morvex-no-such-tool");
     CMorExporter withoutTool(m_frame.get(), missing.runner());
-    testing::internal::CaptureStdout();
-    const bool ok = withoutTool.exportImage("own.png", 3, 3);
-    const std::string log = testing::internal::GetCapturedStdout();
-    ASSERT_TRUE(ok) << withoutTool.getErrorMessage();
+    ASSERT_TRUE(exportLogged("own.png", 3, 3, &withoutTool)) << withoutTool.getErrorMessage();
     EXPECT_EQ(withoutTool.getWriter(), CMorExporter::WRITER_OWN);
     EXPECT_EQ(missing.calls.size(), 1u) << "the first failure ends the tool's part";
-    EXPECT_NE(log.find("runCommand(): cannot start morvex-no-such-tool"), std::string::npos) << log;
-    EXPECT_NE(log.find("with the program's own PNG writer"), std::string::npos) << log;
-    EXPECT_FALSE(exists(missing.calls[0].directory));
-
-    const Picture tool1 = readPng("tool.png");
+    EXPECT_TRUE(contains(m_log, "runCommand(): cannot start morvex-no-such-tool")) << m_log;
+    EXPECT_TRUE(contains(m_log, "with the program's own PNG writer")) << m_log;
+    EXPECT_FALSE(fs::exists(missing.calls[0].directory));
     const Picture own = readPng("own.png");
     ASSERT_EQ(own.width, 192);
     ASSERT_EQ(own.height, 150);
-    EXPECT_EQ(tool1.rgb, own.rgb);
+    EXPECT_EQ(readPng("tool.png").rgb, own.rgb);
 
-    // The same camera drawing the whole picture at once.
+    // A missing or doubled column or row would shift everything behind it.
     start(192, 150);
     m_frame->drawFrame();
-    const Bytes reference = m_context->readPixels();
-    int differing = 0;
-    for (int y = 0; y < 150; ++y)
-        for (int x = 0; x < 192; ++x) {
-            const unsigned char* p = own.at(x, y);
-            const unsigned char* q = &reference[(static_cast<size_t>(149 - y) * 192 + x) * 4];
-            if (std::abs(p[0] - q[0]) > 2 || std::abs(p[1] - q[1]) > 2 || std::abs(p[2] - q[2]) > 2)
-                ++differing;
-        }
-    // A missing or doubled column or row would shift everything behind it.
-    EXPECT_LT(differing, 40) << "of " << 192 * 150;
+    const Bytes rgba = m_context->readPixels();
+    Picture reference{192, 150, {}};
+    for (size_t y = 150; y-- > 0;)
+        for (size_t x = 0; x < 192; ++x)
+            reference.rgb.insert(reference.rgb.end(), &rgba[(y * 192 + x) * 4], &rgba[(y * 192 + x) * 4 + 3]);
+    EXPECT_LT(countDifferences(own, reference, 2), 40) << "of " << 192 * 150;
 }
 
-TEST_F(ExportFixture, GradientStaysMonotoneAcrossTileBorders)
-{
-    start(66, 50, false);
-    ScratchDirectory scratch;
-    CMorExporter exporter(m_frame.get(), nullptr);
-    ASSERT_TRUE(exporter.exportImage("gradient.png", 3, 3)) << exporter.getErrorMessage();
-    EXPECT_EQ(exporter.getWriter(), CMorExporter::WRITER_OWN);
-    const Picture picture = readPng("gradient.png");
-    ASSERT_EQ(picture.height, 150);
-    for (int x : {0, 63, 64, 100, 191}) {
-        EXPECT_LE(picture.at(x, 0)[0], 128) << "light blue at the top";
-        EXPECT_GE(picture.at(x, 149)[0], 253) << "white at the bottom";
-        for (int y = 1; y < 150; ++y)
-            ASSERT_GE(picture.at(x, y)[0], picture.at(x, y - 1)[0]) << "column " << x << " row " << y;
-    }
-    // The steps across the borders are no larger than inside the tiles.
-    const int across = picture.at(10, 50)[0] - picture.at(10, 49)[0];
-    EXPECT_LE(across, 2);
-    for (int y = 0; y < 150; ++y)
-        EXPECT_EQ(picture.at(0, y)[0], picture.at(191, y)[0]);
-}
-
-TEST_F(ExportFixture, SingleImageGoesThroughOneTemporaryBitmap)
+TEST_F(ExportFixture, SingleImageGoesThroughOneTemporaryBitmapAndOneRowIsTiled)
 {
     start(66, 50);
-    ScratchDirectory scratch;
     std::ofstream("mortemp.bmp") << "mine";
-    RecordingRunner tool("convert");
-    CMorExporter exporter(m_frame.get(), tool.runner());
-    ASSERT_TRUE(exporter.exportImage("single.png", 1, 1)) << exporter.getErrorMessage();
-    ASSERT_EQ(tool.calls.size(), 1u);
-    EXPECT_EQ(tool.calls[0].arguments, (Arguments{"mortemp.bmp", tool.calls[0].directory + "/export.png"}));
-    EXPECT_FALSE(exists(tool.calls[0].directory));
-    EXPECT_EQ(fileBytes("mortemp.bmp").size(), 4u);
+    ASSERT_TRUE(m_exporter->exportImage("single.png", 1, 1)) << m_exporter->getErrorMessage();
+    ASSERT_EQ(m_tool.calls.size(), 1u);
+    EXPECT_EQ(m_tool.calls[0].arguments, (Arguments{"mortemp.bmp", m_tool.calls[0].directory + "/export.png"}));
+    EXPECT_FALSE(fs::exists(m_tool.calls[0].directory));
+    EXPECT_EQ(fs::file_size("mortemp.bmp"), 4u);
     const Picture picture = readPng("single.png");
     EXPECT_EQ(picture.width, 64);
     EXPECT_EQ(picture.height, 50);
-
-    // One row of three tiles is a tiled export, not a single picture.
-    ASSERT_TRUE(exporter.exportImage("wide.png", 1, 3)) << exporter.getErrorMessage();
+    ASSERT_TRUE(m_exporter->exportImage("wide.png", 1, 3)) << m_exporter->getErrorMessage();
     EXPECT_EQ(readPng("wide.png").width, 192);
 }
 
 TEST_F(ExportFixture, PicturesMoveIntoPlaceAcrossFileSystems)
 {
-    struct stat shm, scratchInfo;
-    ScratchDirectory scratch;
-    if (stat("/dev/shm", &shm) != 0 || stat(scratch.path.c_str(), &scratchInfo) != 0 ||
-        shm.st_dev == scratchInfo.st_dev)
+    struct stat shm, scratch;
+    if (stat("/dev/shm", &shm) != 0 || stat(".", &scratch) != 0 || shm.st_dev == scratch.st_dev)
         GTEST_SKIP() << "no second file system for temporary files";
     start(66, 50);
     const char* previous = std::getenv("TMPDIR");
     const std::string saved = previous != nullptr ? previous : "";
     setenv("TMPDIR", "/dev/shm", 1);
-    RecordingRunner tool("convert");
-    CMorExporter exporter(m_frame.get(), tool.runner());
-    const bool ok = exporter.exportImage("moved.png", 2, 2);
-    if (previous != nullptr)
-        setenv("TMPDIR", saved.c_str(), 1);
-    else
-        unsetenv("TMPDIR");
-    ASSERT_TRUE(ok) << exporter.getErrorMessage();
-    EXPECT_EQ(exporter.getWriter(), CMorExporter::WRITER_TOOL);
-    EXPECT_EQ(tool.calls[0].directory.rfind("/dev/shm/", 0), 0u);
+    const bool ok = m_exporter->exportImage("moved.png", 2, 2);
+    previous != nullptr ? setenv("TMPDIR", saved.c_str(), 1) : unsetenv("TMPDIR");
+    ASSERT_TRUE(ok) << m_exporter->getErrorMessage();
+    EXPECT_EQ(m_exporter->getWriter(), CMorExporter::WRITER_TOOL);
+    EXPECT_EQ(m_tool.calls[0].directory.rfind("/dev/shm/", 0), 0u);
     EXPECT_EQ(readPng("moved.png").width, 128);
-    EXPECT_FALSE(exists(tool.calls[0].directory));
+    EXPECT_FALSE(fs::exists(m_tool.calls[0].directory));
 }
 
 TEST_F(ExportFixture, AwkwardFileNamesReachTheToolLiterally)
 {
     start(66, 50);
-    ScratchDirectory scratch;
-    // Blanks, quotes, $, ;, backticks, and brackets the tool would read as a frame number.
-    const std::string name = "a \"b\" $HOME; `touch x` c[1].png";
-    RecordingRunner tool("convert");
-    CMorExporter exporter(m_frame.get(), tool.runner());
-    ASSERT_TRUE(exporter.exportImage(name, 2, 2)) << exporter.getErrorMessage();
-    EXPECT_EQ(exporter.getWriter(), CMorExporter::WRITER_TOOL);
+    // Blanks, quotes, $, ;, backticks, a newline, and brackets the tool would read as a frame number.
+    const std::string name = "a \"b\" $HOME; `touch x`\nc[1].png";
+    ASSERT_TRUE(m_exporter->exportImage(name, 2, 2)) << m_exporter->getErrorMessage();
+    EXPECT_EQ(m_exporter->getWriter(), CMorExporter::WRITER_TOOL);
     EXPECT_EQ(readPng(name).width, 128);
-    EXPECT_FALSE(exists("x"));
+    EXPECT_FALSE(fs::exists("x"));
 }
 
 TEST_F(ExportFixture, FailureOfBothWritersIsReported)
 {
     start(66, 50);
-    RecordingRunner tool("convert");
-    CMorExporter exporter(m_frame.get(), tool.runner());
-    testing::internal::CaptureStdout();
-    const bool ok = exporter.exportImage("/nonexistent-morvex-dir/out.png", 2, 2);
-    testing::internal::GetCapturedStdout();
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(exporter.getWriter(), CMorExporter::WRITER_NONE);
-    const std::string& message = exporter.getErrorMessage();
-    EXPECT_NE(message.find("/nonexistent-morvex-dir/out.png"), std::string::npos) << message;
-    EXPECT_NE(message.find("The image tool: convert made the picture, but it could not be put in place: Cannot write"),
-              std::string::npos)
-        << message;
-    EXPECT_NE(message.find("The program's own writer: Cannot create"), std::string::npos) << message;
-    ASSERT_FALSE(tool.calls.empty());
-    EXPECT_FALSE(exists(tool.calls[0].directory));
-
-    EXPECT_FALSE(exporter.exportImage("x.png", 0, 2));
-    EXPECT_FALSE(exporter.getErrorMessage().empty());
+    EXPECT_FALSE(exportLogged("/nonexistent-morvex-dir/out.png", 2, 2));
+    EXPECT_EQ(m_exporter->getWriter(), CMorExporter::WRITER_NONE);
+    const std::string& message = m_exporter->getErrorMessage();
+    for (const char* part : {"/nonexistent-morvex-dir/out.png",
+                             "The image tool: convert made the picture, but it could not be put in place: Cannot write",
+                             "The program's own writer: Cannot create"})
+        EXPECT_TRUE(contains(message, part)) << message;
+    ASSERT_FALSE(m_tool.calls.empty());
+    EXPECT_FALSE(fs::exists(m_tool.calls[0].directory));
+    EXPECT_FALSE(m_exporter->exportImage("x.png", 0, 2));
+    EXPECT_FALSE(m_exporter->getErrorMessage().empty());
 }
 
 TEST_F(ExportFixture, PicturesTheToolRefusesAreWrittenByTheProgramWithoutLeftovers)
 {
-    ScratchDirectory scratch;
-    // 8 x 2100 pixels across: wider than the tool's policy allows. Failing,
-    // it writes its inputs one by one over the tiles, which are drawn again.
+    // 8 x 2100 pixels across is more than the tool allows; failing, it wrote over the tiles, which are drawn again.
     start(2100, 60, false);
-    RecordingRunner tool("convert");
-    CMorExporter exporter(m_frame.get(), tool.runner());
-    testing::internal::CaptureStdout();
-    bool ok = exporter.exportImage("wide.png", 8, 8);
-    std::string log = testing::internal::GetCapturedStdout();
-    ASSERT_TRUE(ok) << exporter.getErrorMessage() << log;
-    EXPECT_EQ(exporter.getWriter(), CMorExporter::WRITER_OWN) << log;
-    EXPECT_NE(log.find("drawing it again"), std::string::npos) << log;
+    ASSERT_TRUE(exportLogged("wide.png", 8, 8)) << m_exporter->getErrorMessage() << m_log;
+    EXPECT_EQ(m_exporter->getWriter(), CMorExporter::WRITER_OWN) << m_log;
+    EXPECT_TRUE(contains(m_log, "drawing it again")) << m_log;
     CMorExporter own(m_frame.get(), nullptr);
     ASSERT_TRUE(own.exportImage("reference.png", 8, 8)) << own.getErrorMessage();
     const Picture wide = readPng("wide.png");
@@ -401,24 +381,17 @@ TEST_F(ExportFixture, PicturesTheToolRefusesAreWrittenByTheProgramWithoutLeftove
     EXPECT_EQ(wide.height, 480);
     EXPECT_EQ(wide.rgb, readPng("reference.png").rgb);
 
-    // 8 x 2100 pixels high: the rows join, the stacking fails, and the parts
-    // the tool writes instead stay in the private directory, away from the
-    // user's files of the same names.
+    // 8 x 2100 high: the rows join, the stacking fails, and the parts the tool
+    // writes instead stay in the private directory, away from the user's files.
     start(60, 2100, false);
     std::ofstream("tall.png") << "old";
     std::ofstream("tall-3.png") << "mine";
-    RecordingRunner tall("convert");
-    CMorExporter stacked(m_frame.get(), tall.runner());
-    testing::internal::CaptureStdout();
-    ok = stacked.exportImage("tall.png", 8, 8);
-    log = testing::internal::GetCapturedStdout();
-    ASSERT_TRUE(ok) << stacked.getErrorMessage() << log;
-    EXPECT_EQ(stacked.getWriter(), CMorExporter::WRITER_OWN) << log;
-    EXPECT_EQ(tall.calls.size(), 9u);
+    ASSERT_TRUE(exportLogged("tall.png", 8, 8)) << m_exporter->getErrorMessage() << m_log;
+    EXPECT_EQ(m_exporter->getWriter(), CMorExporter::WRITER_OWN) << m_log;
+    EXPECT_EQ(m_tool.calls.size(), 9u);
     EXPECT_EQ(readPng("tall.png").height, 16800);
     for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(exists("tall-" + std::to_string(i) + ".png"), i == 3) << i;
-    EXPECT_EQ(fileBytes("tall-3.png").size(), 4u);
-    EXPECT_FALSE(exists(tall.calls[0].directory));
+        EXPECT_EQ(fs::exists("tall-" + std::to_string(i) + ".png"), i == 3) << i;
+    EXPECT_EQ(fs::file_size("tall-3.png"), 4u);
+    EXPECT_FALSE(fs::exists(m_tool.calls[0].directory));
 }
-

@@ -1,20 +1,80 @@
-// The frame shared by the window and the headless renderer: opening diagrams,
-// the legend overlay and its texture, and map coordinates drawn without
-// single-precision jumps.
+// The frame shared by the window and the headless renderer: opening diagrams
+// and failing to, the legend overlay, map coordinates drawn without
+// single-precision jumps, and commands that arrive while a diagram loads.
 #include "CMorFrame.h"
 #include "CTestDiagramDir.h"
 #include "OffscreenContext.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iostream>
+#include <map>
 #include <memory>
 #include <sstream>
 
+namespace fs = std::filesystem;
+
 namespace {
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// One fence from x to x + 1 showing image, camera 50 units in front of x = 6543211.07.
+std::string fence(double x, const std::string& image = "red.png")
+{
+    char text[512];
+    std::snprintf(text, sizeof text, "#MORVEX1\n1\n2\n%.17g 0 0\n%.17g 0 0\n%s\n-\n0\n6543211.07 -0.5 50\n"
+                  "6543211.07 -0.5 0\n45 1 100\n", x, x + 1.0, image.c_str());
+    return text;
+}
+
+// fences fences of three points each with a legend.
+std::string diagram(int fences, const std::string& camera)
+{
+    std::string text = "#MORVEX1\n" + std::to_string(fences) + "\n";
+    for (int f = 0; f < fences; ++f) {
+        const std::string y = std::to_string(f * 10);
+        text += "3\n0 " + y + " 0\n50 " + y + " 5\n100 " + y + " 0\nsection.png\nF" + std::to_string(f) + "\n0\n";
+    }
+    return text + camera + "section.png\n10 10\n2 1\n0.3\n";
+}
+
+// Standard output that runs a callback at every line end, as the log window runs the toolkit's event loop.
+class EventsAtLineEnds : public std::streambuf
+{
+public:
+    explicit EventsAtLineEnds(std::function<void()> onLine) : m_onLine(std::move(onLine)) {}
+
+protected:
+    int overflow(int c) override { return c; }
+    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+    int sync() override
+    {
+        if (!m_inside) {
+            m_inside = true;
+            m_onLine();
+            m_inside = false;
+        }
+        return 0;
+    }
+
+private:
+    std::function<void()> m_onLine;
+    bool m_inside = false;
+};
 
 class FrameTest : public ::testing::Test
 {
@@ -32,33 +92,43 @@ protected:
     bool open(const std::string& path, std::string* log = nullptr)
     {
         testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
         const bool opened = m_frame.open(path);
         const std::string out = testing::internal::GetCapturedStdout();
+        testing::internal::GetCapturedStderr();
         if (log)
             *log = out;
         return opened;
     }
 
-    bool isRed(int x, int y) const
+    int sceneSize() { return m_frame.getScene()->getComposite()->getSize(); }
+
+    void drawWithoutBoxAndAxes()
     {
-        const std::vector<unsigned char> p = m_context->readPixel(x, y);
-        return p[0] > 150 && p[1] < 80 && p[2] < 80;
+        m_frame.getDiagram()->setShowBoundingBox(false);
+        m_frame.getDiagram()->setShowAxes(false);
+        m_frame.drawFrame();
+    }
+
+    // Opening path fails with message and leaves nothing; a good file opens and draws right after.
+    void expectRefused(const std::string& path, const std::string& message)
+    {
+        SCOPED_TRACE(path);
+        EXPECT_FALSE(open(path));
+        EXPECT_EQ(m_frame.getErrorMessage(), message);
+        EXPECT_EQ(m_frame.getDiagram(), nullptr);
+        EXPECT_EQ(sceneSize(), 0);
+        m_frame.drawFrame();
+        ASSERT_TRUE(open(m_good)) << m_frame.getErrorMessage();
+        m_frame.drawFrame();
+        EXPECT_EQ(sceneSize(), 1);
     }
 
     std::unique_ptr<OffscreenContext> m_context;
     CMorFrame m_frame;
     CTestDiagramDir m_dir;
+    std::string m_good = m_dir.write("good.fnc", fence(0.0, "good.png"));
 };
-
-std::string fence(double x)
-{
-    char text[512];
-    std::snprintf(text, sizeof text,
-                  "#MORVEX1\n1\n2\n%.17g 0 0\n%.17g 0 0\nred.png\n-\n0\n"
-                  "6543211.07 -0.5 50\n6543211.07 -0.5 0\n45 1 100\n",
-                  x, x + 1.0);
-    return text;
-}
 
 } // namespace
 
@@ -71,8 +141,6 @@ TEST_F(FrameTest, OpensTheExampleWithItsCameraAndLegend)
     EXPECT_EQ(log.rfind("Loading file " + example + "\nAbsolute filename " + example + "\n", 0), 0u) << log;
     EXPECT_NE(log.find("Positioning using values from file.\n"), std::string::npos);
     EXPECT_NE(log.find("legendImage size = 512, 512\n"), std::string::npos);
-    EXPECT_EQ(m_frame.getFileName(), example);
-    ASSERT_NE(m_frame.getDiagram(), nullptr);
     EXPECT_EQ(m_frame.getDiagram()->getFenceCount(), 9);
     m_frame.drawFrame();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -88,57 +156,90 @@ TEST_F(FrameTest, LegendTextureAndCornerPlacement)
     std::string log;
     ASSERT_TRUE(open(path, &log)) << m_frame.getErrorMessage();
     EXPECT_NE(log.find("legendImage size = 512, 128\n"), std::string::npos) << log;
-    m_frame.getDiagram()->setShowBoundingBox(false);
-    m_frame.getDiagram()->setShowAxes(false);
-    m_frame.drawFrame();
-
+    drawWithoutBoxAndAxes();
     // 100 x 33 pixels, its right edge 10 from the right, its bottom 20 above the bottom.
-    auto blue = [&](int x, int y) {
-        const std::vector<unsigned char> p = m_context->readPixel(x, y);
-        return p[2] > 200 && p[0] < 60;
-    };
-    EXPECT_TRUE(blue(188, 22));
-    EXPECT_TRUE(blue(92, 51));
-    EXPECT_FALSE(blue(191, 22));
-    EXPECT_FALSE(blue(188, 18));
-    EXPECT_FALSE(blue(88, 30));
-    EXPECT_FALSE(blue(120, 55));
+    const struct {
+        int x, y;
+        bool inside;
+    } probes[] = {{188, 22, true}, {92, 51, true}, {191, 22, false}, {188, 18, false}, {88, 30, false}, {120, 55, false}};
+    for (const auto& p : probes) {
+        const std::vector<unsigned char> pixel = m_context->readPixel(p.x, p.y);
+        EXPECT_EQ(pixel[2] > 200 && pixel[0] < 60, p.inside) << p.x << "," << p.y;
+    }
 }
 
 TEST_F(FrameTest, AFailedOpenLeavesAnEmptySceneAndNothingToSave)
 {
     start(64, 64);
     m_dir.writePng("red.png", 8, 8, 200, 0, 0);
-    const std::string good = m_dir.write("good.fnc", fence(0.0));
+    const std::string good = m_dir.write("red.fnc", fence(0.0));
     ASSERT_TRUE(open(good));
-    EXPECT_EQ(m_frame.getScene()->getComposite()->getSize(), 1);
-
+    EXPECT_EQ(sceneSize(), 1);
     std::string log;
-    EXPECT_FALSE(open(m_dir.file("missing.fnc"), &log));
-    EXPECT_EQ(m_frame.getErrorMessage(), "Cannot open " + m_dir.file("missing.fnc") + ": No such file or directory.");
-    EXPECT_NE(log.find("Absolute filename " + m_dir.file("missing.fnc")), std::string::npos);
+    const std::string missing = m_dir.file("missing.fnc");
+    EXPECT_FALSE(open(missing, &log));
+    EXPECT_EQ(m_frame.getErrorMessage(), "Cannot open " + missing + ": No such file or directory.");
+    EXPECT_NE(log.find("Absolute filename " + missing), std::string::npos);
     EXPECT_EQ(m_frame.getDiagram(), nullptr);
-    EXPECT_EQ(m_frame.getScene()->getComposite()->getSize(), 0);
+    EXPECT_EQ(sceneSize(), 0);
     EXPECT_EQ(m_frame.getFileName(), good);
-
-    std::ifstream before(good);
-    std::stringstream text;
-    text << before.rdbuf();
+    const std::string text = readFile(good);
     EXPECT_TRUE(m_frame.saveSettings());
-    std::ifstream after(good);
-    std::stringstream again;
-    again << after.rdbuf();
-    EXPECT_EQ(again.str(), text.str());
+    EXPECT_EQ(readFile(good), text);
     m_frame.resetView();
-
     ASSERT_TRUE(open(good));
-    EXPECT_EQ(m_frame.getScene()->getComposite()->getSize(), 1);
+    EXPECT_EQ(sceneSize(), 1);
+}
+
+TEST_F(FrameTest, EveryFileOfTheBadInputCorpusFailsWithItsMessage)
+{
+    start(64, 64);
+    const std::string corpus = std::string(std::getenv("MORVEX_TEST_DATA")) + "/bad";
+    fs::copy(corpus, m_dir.path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    // expected.txt: "name<TAB>message" a line; {dir} stands for the folder the files were opened from.
+    std::map<std::string, std::string> expected;
+    std::ifstream in(corpus + "/expected.txt");
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty() && line[0] != '#' && line.find('\t') != std::string::npos)
+            expected[line.substr(0, line.find('\t'))] = line.substr(line.find('\t') + 1);
+    const auto isImage = [](const fs::path& name) {
+        return name.extension() == ".png" || name.extension() == ".jpg" || name.extension() == ".bmp";
+    };
+    for (const fs::directory_entry& entry : fs::directory_iterator(corpus)) {
+        const std::string name = entry.path().filename().string();
+        const bool listed = entry.path().extension() == ".fnc" || (isImage(name) && name != "good.png");
+        EXPECT_TRUE(!listed || expected.count(name)) << name << " has no expected message";
+    }
+    int images = 0;
+    for (auto [name, message] : expected) {
+        for (size_t at = message.find("{dir}"); at != std::string::npos; at = message.find("{dir}", at + m_dir.path().size()))
+            message.replace(at, 5, m_dir.path());
+        // Images are opened through a one-fence description beside them.
+        images += isImage(name);
+        expectRefused(isImage(name) ? m_dir.write("open-" + name + ".fnc", fence(0.0, name)) : m_dir.file(name),
+                      message);
+    }
+    EXPECT_GE(expected.size(), 30u);
+    EXPECT_GE(images, 10);
+}
+
+TEST_F(FrameTest, NamesThatAreNotFilesAreRefusedWithoutBlocking)
+{
+    start(64, 64);
+    m_dir.writePng("good.png", 8, 8, 0, 200, 0);
+    const std::string fifo = m_dir.file("fifo.fnc");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    expectRefused(fifo, "Cannot open " + fifo + ": it is not a file.");
+    expectRefused(m_dir.path(), "Cannot open " + m_dir.path() + ": it is not a file.");
+    expectRefused(m_dir.file("none.fnc"), "Cannot open " + m_dir.file("none.fnc") + ": No such file or directory.");
+    expectRefused(m_dir.file("good.png/x.fnc"), "Cannot open " + m_dir.file("good.png/x.fnc") + ": Not a directory.");
+    ASSERT_EQ(mkfifo(m_dir.file("pipe.png").c_str(), 0600), 0);
+    expectRefused(m_dir.write("pipe.fnc", fence(0.0, "pipe.png")), "File " + m_dir.file("pipe.png") + " not found.");
 }
 
 TEST_F(FrameTest, MapCoordinatesMoveSmoothly)
 {
-    // A 1-unit fence at x = 6543210.57, 50 units in front of the camera,
-    // moved in steps of 0.05: single precision would snap it to 0.5-unit steps.
+    // A 1-unit fence at x = 6543210.57 moved in 0.05 steps; single precision would snap it to 0.5-unit steps.
     const int width = 640, height = 480;
     start(width, height);
     m_dir.writePng("red.png", 16, 16, 200, 0, 0);
@@ -146,14 +247,55 @@ TEST_F(FrameTest, MapCoordinatesMoveSmoothly)
     for (int step = 0; step <= 20; ++step) {
         const double x = 6543210.57 + 0.05 * step;
         ASSERT_TRUE(open(m_dir.write("f.fnc", fence(x)))) << m_frame.getErrorMessage();
-        m_frame.getDiagram()->setShowBoundingBox(false);
-        m_frame.getDiagram()->setShowAxes(false);
-        m_frame.drawFrame();
-        const double exact = width / 2.0 + (x - 6543211.07) * pixelsPerUnit;
+        drawWithoutBoxAndAxes();
         int left = -1;
-        for (int column = 0; column < width && left < 0; ++column)
-            if (isRed(column, height / 2 + 3))
+        for (int column = 0; column < width && left < 0; ++column) {
+            const std::vector<unsigned char> p = m_context->readPixel(column, height / 2 + 3);
+            if (p[0] > 150 && p[1] < 80 && p[2] < 80)
                 left = column;
-        EXPECT_NEAR(left, exact, 1.0) << "step " << step;
+        }
+        EXPECT_NEAR(left, width / 2.0 + (x - 6543211.07) * pixelsPerUnit, 1.0) << "step " << step;
     }
+}
+
+TEST_F(FrameTest, CommandsWhileADiagramLoadsAreRefusedAndTheFileIsKept)
+{
+    // The log lets the toolkit handle events inside every line written, so commands reach the frame mid-open.
+    start(64, 64);
+    m_dir.writePng("section.png", 40, 20, 30, 90, 160);
+    const std::string first = m_dir.write("first.fnc", diagram(1, "0 0 0\n0 0 0\n45 1 1000\n"));
+    const std::string second = m_dir.write("second.fnc", diagram(12, "10 20 300\n50 0 50\n45 1 1000\n"));
+    const std::string firstText = readFile(first);
+    int duringLoad = 0;
+    std::string openMessage, saveMessage;
+    EventsAtLineEnds events([&] {
+        if (!m_frame.isLoading())
+            return;
+        ++duringLoad;
+        EXPECT_EQ(m_frame.getDiagram(), nullptr) << "dialogs must not reach a half-built diagram";
+        EXPECT_FALSE(m_frame.open(first));
+        openMessage = m_frame.getErrorMessage();
+        EXPECT_FALSE(m_frame.saveSettings());
+        saveMessage = m_frame.getErrorMessage();
+        m_frame.resetView();
+        m_frame.drawFrame();
+    });
+    std::streambuf* original = std::cout.rdbuf(&events);
+    const bool firstOpened = m_frame.open(first);
+    const bool secondOpened = m_frame.open(second);
+    m_frame.drawFrame();
+    std::cout.rdbuf(original);
+
+    ASSERT_TRUE(firstOpened);
+    ASSERT_TRUE(secondOpened) << m_frame.getErrorMessage();
+    EXPECT_GT(duringLoad, 12);
+    EXPECT_EQ(openMessage, "Cannot open " + first + " while another diagram is loading.");
+    EXPECT_EQ(saveMessage, "Cannot save the settings while a diagram is loading.");
+    EXPECT_FALSE(m_frame.isLoading());
+    EXPECT_EQ(m_frame.getFileName(), second);
+    EXPECT_EQ(m_frame.getDiagram()->getFenceCount(), 12);
+    EXPECT_EQ(sceneSize(), 1);
+    // The stored camera, not a reset, and the first file untouched.
+    EXPECT_EQ(m_frame.getCamera()->getPosition().z(), 300.0);
+    EXPECT_EQ(readFile(first), firstText);
 }

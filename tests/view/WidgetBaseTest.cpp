@@ -1,4 +1,8 @@
-// Dispatch order, listener lists and frame sequence of the widget base.
+// The widget base: dispatch order, listener lists and the frame sequence; and
+// mouse navigation, compared with a second camera moved by hand.
+#include "CZelCamera.h"
+#include "CZelMouseViewHandler.h"
+#include "CZelPointer.h"
 #include "CZelWidgetBase.h"
 #include "OffscreenContext.h"
 
@@ -11,6 +15,11 @@
 namespace {
 
 using Log = std::vector<std::string>;
+
+std::string size(int w, int h)
+{
+    return std::to_string(w) + "x" + std::to_string(h);
+}
 
 class RecordingWidget : public CZelWidgetBase
 {
@@ -37,12 +46,11 @@ public:
     void onDestroy() override { m_log.push_back("onDestroy"); }
 
 private:
-    static std::string size(int w, int h) { return std::to_string(w) + "x" + std::to_string(h); }
     Log& m_log;
 };
 
-class Listener : public CZelResizeEvent, public CZelMouseDownEvent, public CZelInitEvent,
-                 public CZelDestroyEvent
+// Logs what it hears; on its first mouse press it may register another listener.
+class Listener : public CZelResizeEvent, public CZelMouseDownEvent, public CZelInitEvent, public CZelDestroyEvent
 {
 public:
     Listener(Log& log, std::string name) : m_log(log), m_name(std::move(name)) {}
@@ -50,147 +58,144 @@ public:
     void onMouseDown(int x, int y) override
     {
         m_log.push_back(m_name + " down " + std::to_string(x) + "," + std::to_string(y));
+        if (late != nullptr)
+            widget->addMouseDownEvent(late);
+        late = nullptr;
     }
     void onInit(int w, int h) override { m_log.push_back(m_name + " init"); }
     void onDestroy() override { m_log.push_back(m_name + " destroy"); }
+    CZelWidgetBase* widget = nullptr;
+    CZelMouseDownEvent* late = nullptr;
 
 private:
     Log& m_log;
     std::string m_name;
 };
 
-// Registers a second listener from inside the first dispatch.
-class Registrar : public CZelMouseDownEvent
-{
-public:
-    Registrar(CZelWidgetBase& widget, CZelMouseDownEvent* late) : m_widget(widget), m_late(late) {}
-    void onMouseDown(int x, int y) override
+// A camera 20 units from its target in a window 400 pixels wide, and a second camera for the expected moves.
+struct Navigation {
+    Navigation()
     {
-        if (m_late != nullptr)
-            m_widget.addMouseDownEvent(m_late);
-        m_late = nullptr;
+        for (CZelCamera* camera : {this->camera.get(), expected.get()}) {
+            camera->setPosition(0.0, 12.0, 16.0);
+            camera->setTarget(0.0, 0.0, 0.0);
+        }
+        handler = new CZelMouseViewHandler(&widget, camera);
+        handler->activate();
+        widget.doResize(400, 300);
     }
-
-private:
-    CZelWidgetBase& m_widget;
-    CZelMouseDownEvent* m_late;
+    void drag(bool left, bool right, int modifier, int x, int y)
+    {
+        widget.setLeftButton(left);
+        widget.setRightButton(right);
+        widget.setModifier(modifier);
+        widget.doMouseDown(100, 100);
+        widget.doMouseMove(x, y);
+    }
+    void expectCameraAsExpected()
+    {
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_NEAR(camera->getPosition()[i], expected->getPosition()[i], 1e-12) << i;
+            EXPECT_NEAR(camera->getTarget()[i], expected->getTarget()[i], 1e-12) << i;
+        }
+    }
+    std::vector<double> deltas()
+    {
+        std::vector<double> d(6);
+        handler->getRotationDelta(d[0], d[1]);
+        handler->getPanDelta(d[2], d[3]);
+        handler->getZoomDelta(d[4], d[5]);
+        return d;
+    }
+    CZelWidgetBase widget;
+    CZelPointer<CZelCamera> camera{new CZelCamera()};
+    CZelPointer<CZelCamera> expected{new CZelCamera()};
+    CZelPointer<CZelMouseViewHandler> handler;
 };
 
 } // namespace
 
-TEST(WidgetBase, TimeoutsOutOfRange)
-{
-    Log log;
-    RecordingWidget widget(log);
-    for (int n : {-1, 0, 9, 10, 12})
-        EXPECT_FLOAT_EQ(widget.getTimeout(n), -1.0f) << n;
-    EXPECT_FALSE(widget.doTimeout(12));
-}
-
-TEST_F(OffscreenGLTest, WidgetResizeWithoutListenersInitialisesOnce)
+TEST_F(OffscreenGLTest, WidgetResizeInitialisesOnceAndListenersReplaceTheOwnHook)
 {
     Log log;
     RecordingWidget widget(log);
     widget.doResize(40, 30);
     widget.doResize(50, 20);
-    EXPECT_EQ(log, (Log{"onInit 40x30", "onInitContext 40x30", "onResize 40x30",
-                        "onInitContext 50x20", "onResize 50x20"}));
+    EXPECT_EQ(log, (Log{"onInit 40x30", "onInitContext 40x30", "onResize 40x30", "onInitContext 50x20",
+                        "onResize 50x20"}));
     EXPECT_TRUE(widget.isInitDone());
     EXPECT_EQ(widget.getWidth(), 50);
     EXPECT_EQ(widget.getHeight(), 20);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-}
 
-TEST_F(OffscreenGLTest, WidgetResizeListenersReplaceOwnHook)
-{
-    Log log;
-    RecordingWidget widget(log);
-    Listener first(log, "first");
-    Listener second(log, "second");
-    widget.addInitEvent(&first);
-    widget.addResizeEvent(&first);
-    widget.addResizeEvent(&second);
-    widget.doResize(10, 10);
+    log.clear();
+    RecordingWidget listened(log);
+    Listener first(log, "first"), second(log, "second");
+    listened.addInitEvent(&first);
+    listened.addResizeEvent(&first);
+    listened.addResizeEvent(&second);
+    listened.doResize(10, 10);
     EXPECT_EQ(log, (Log{"first init", "onInitContext 10x10", "first resize", "second resize"}));
-
     log.clear();
-    widget.removeResizeEvent(&first);
-    widget.removeResizeEvent(&first); // no longer there: ignored
-    widget.doResize(10, 10);
+    listened.removeResizeEvent(&first);
+    listened.removeResizeEvent(&first); // no longer there: ignored
+    listened.doResize(10, 10);
     EXPECT_EQ(log, (Log{"onInitContext 10x10", "second resize"}));
-
     log.clear();
-    widget.removeResizeEvent(&second);
-    widget.doResize(10, 10);
+    listened.removeResizeEvent(&second);
+    listened.doResize(10, 10);
     EXPECT_EQ(log, (Log{"onInitContext 10x10", "onResize 10x10"}));
 }
 
-TEST(WidgetBase, DoubleRegistrationAndRemoval)
+TEST(WidgetBase, ListenersRegisteredTwiceAddedDuringDispatchOrRemoved)
 {
     Log log;
     RecordingWidget widget(log);
-    Listener a(log, "a");
-    Listener b(log, "b");
+    Listener a(log, "a"), b(log, "b");
     widget.addMouseDownEvent(&a);
     widget.addMouseDownEvent(&b);
     widget.addMouseDownEvent(&a);
     widget.doMouseDown(3, 4);
     EXPECT_EQ(log, (Log{"a down 3,4", "b down 3,4", "a down 3,4"}));
-
     log.clear();
     widget.removeMouseDownEvent(&a);
     widget.doMouseDown(5, 6);
     EXPECT_EQ(log, (Log{"b down 5,6", "a down 5,6"}));
-}
 
-TEST(WidgetBase, ListenerAddedDuringDispatchIsCalledInTheSameEvent)
-{
-    Log log;
-    RecordingWidget widget(log);
-    Listener late(log, "late");
-    Registrar registrar(widget, &late);
-    widget.addMouseDownEvent(&registrar);
-    widget.doMouseDown(1, 2);
-    EXPECT_EQ(log, (Log{"late down 1,2"}));
+    // A listener added from inside a dispatch hears the same event.
+    log.clear();
+    RecordingWidget other(log);
+    Listener registrar(log, "registrar"), late(log, "late");
+    registrar.widget = &other;
+    registrar.late = &late;
+    other.addMouseDownEvent(&registrar);
+    other.doMouseDown(1, 2);
+    EXPECT_EQ(log, (Log{"registrar down 1,2", "late down 1,2"}));
 }
 
 TEST(WidgetBase, DestroyGoesToListenersOrOwnHookOnce)
 {
     Log log;
-    {
-        RecordingWidget widget(log);
-    }
-    EXPECT_EQ(log, (Log{"onDestroy"}));
-
-    log.clear();
     Listener listener(log, "l");
     {
-        RecordingWidget widget(log);
-        widget.addDestroyEvent(&listener);
+        RecordingWidget plain(log), listened(log);
+        listened.addDestroyEvent(&listener);
     }
-    EXPECT_EQ(log, (Log{"l destroy"}));
+    EXPECT_EQ(log, (Log{"l destroy", "onDestroy"}));
 }
 
-TEST_F(OffscreenGLTest, WidgetFrameWithoutOverlay)
-{
-    Log log;
-    RecordingWidget widget(log);
-    widget.doResize(64, 64);
-    log.clear();
-    widget.doDraw();
-    EXPECT_EQ(log, (Log{"onClear", "onRender depth 2"}));
-    GLint depth = 0;
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-    EXPECT_EQ(depth, 1);
-}
-
-TEST_F(OffscreenGLTest, WidgetOverlayPassRestoresStateAndProjection)
+TEST_F(OffscreenGLTest, WidgetFrameWithAndWithoutOverlay)
 {
     Log log;
     RecordingWidget widget(log);
     Listener listener(log, "l");
     widget.doResize(64, 32);
+    log.clear();
+    widget.doDraw();
+    EXPECT_EQ(log, (Log{"onClear", "onRender depth 2"}));
+    EXPECT_EQ(readInteger(GL_MODELVIEW_STACK_DEPTH), 1);
+
     widget.addResizeEvent(&listener);
     widget.setOverlay(true);
     log.clear();
@@ -198,18 +203,60 @@ TEST_F(OffscreenGLTest, WidgetOverlayPassRestoresStateAndProjection)
     glEnable(GL_FOG);
     widget.doDraw();
     EXPECT_EQ(log, (Log{"onClear", "onRender depth 2", "onOverlay", "onInitContext 64x32", "l resize"}));
-    // Enable bits come back from the attribute stack; the re-run resize then
-    // switches depth test and lighting on again.
+    // Enable bits come back from the attribute stack; the re-run resize switches lighting on again.
     EXPECT_TRUE(glIsEnabled(GL_FOG));
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
 }
 
-TEST_F(OffscreenGLTest, WidgetDefaultClearIsOpaqueBlack)
+TEST(MouseViewHandler, ScalesFollowWidthAndDistance)
 {
-    Log log;
-    CZelWidgetBase widget;
-    glClearColor(1, 1, 1, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    widget.onClear();
-    EXPECT_EQ(m_context->readPixel(5, 5), (std::vector<unsigned char>{0, 0, 0, 255}));
+    Navigation n;
+    EXPECT_DOUBLE_EQ(n.handler->getPanScale(), 20.0 / 400);
+    EXPECT_DOUBLE_EQ(n.handler->getZoomScale(), 20.0 / 400);
+    EXPECT_DOUBLE_EQ(n.handler->getRotationScale(), 4.0 / 400);
+    n.handler->setSpeedFactor(2.0);
+    n.widget.doResize(200, 100);
+    EXPECT_DOUBLE_EQ(n.handler->getPanScale(), 20.0 * 2 / 200);
+    EXPECT_DOUBLE_EQ(n.handler->getZoomScale(), 20.0 * 4 / 200);
+    // A window without width keeps the last scales instead of dividing by 0.
+    n.widget.doResize(0, 100);
+    EXPECT_DOUBLE_EQ(n.handler->getRotationScale(), 4.0 / 200);
+}
+
+TEST(MouseViewHandler, DragsTurnPanOrZoomTheCamera)
+{
+    const int NONE = CZelWidgetBase::MODIFIER_NONE, SHIFT = CZelWidgetBase::MODIFIER_SHIFT;
+    // Dragged from (100, 100): one radian per quarter width, 0.05 units per pixel.
+    const struct {
+        bool left, right;
+        int modifier, x, y;
+        double turnY, turnX, sideways, up, depth;
+        std::vector<double> deltas; // rotation, pan, zoom
+    } drags[] = {
+        {false, false, NONE, 150, 40, 0, 0, 0, 0, 0, {0, 0, 0, 0, 0, 0}},
+        {true, false, NONE, 200, 100, 1.0, 0, 0, 0, 0, {100, 0, 0, 0, 0, 0}},
+        {true, false, SHIFT, 200, 120, 1.0, 0.2, 0, 0, 0, {100, 20, 0, 0, 0, 0}}, // Shift does not change the left button
+        {false, true, NONE, 100, 110, 0, 0, 0, 0.5, 0, {0, 0, 0, 10, 0, 0}},
+        {false, true, SHIFT, 107, 110, 0, 0, 0, 0, 0.5, {0, 0, 0, 0, 7, 10}},
+        {true, true, NONE, 140, 100, 0.4, 0, 0, 0, 0, {40, 0, 0, 0, 0, 0}}, // both buttons turn only
+    };
+    for (const auto& d : drags) {
+        SCOPED_TRACE(testing::Message() << d.left << d.right << " " << d.modifier << " to " << d.x << "," << d.y);
+        Navigation n;
+        n.drag(d.left, d.right, d.modifier, d.x, d.y);
+        n.expected->rotatePositionY(d.turnY);
+        n.expected->rotatePositionX(d.turnX);
+        n.expected->moveSideways(d.sideways);
+        n.expected->moveVertical(d.up);
+        n.expected->moveDepth(d.depth);
+        n.expectCameraAsExpected();
+        EXPECT_EQ(n.deltas(), d.deltas);
+        n.widget.doMouseUp(d.x, d.y);
+        EXPECT_EQ(n.deltas(), std::vector<double>(6, 0.0));
+    }
+    // A handler that is gone leaves the camera.
+    Navigation n;
+    n.handler = nullptr;
+    n.drag(true, false, NONE, 200, 100);
+    n.expectCameraAsExpected();
 }

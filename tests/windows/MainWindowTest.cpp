@@ -1,171 +1,106 @@
-// The main window as built: menu items and tool buttons with their commands,
-// and the centring of other windows.
+// The main window as built (menu, tool buttons, centring of other windows),
+// the export's size dialog, and the log window's stream buffer.
 // gtest before the toolkit: X11 defines macros that clash with its names.
 #include <gtest/gtest.h>
 
+#include "CImageSizeDialog.h"
+#include "CLogWindow.h"
 #include "CMorDiagramDialog.h"
 #include "CMorViewParamDialog.h"
 #include "CMorWindow.h"
 #include "Fl_HoverButton.h"
+#include "basic_editstreambuf.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Menu_Bar.H>
-#include <FL/Fl_RGB_Image.H>
 #include <FL/Fl_Scroll.H>
+#include <FL/Fl_Text_Buffer.H>
+#include <FL/Fl_Text_Display.H>
+#include <FL/Fl_Value_Slider.H>
 
+#include <cstdlib>
 #include <iostream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
-namespace {
-
-// Collects what the commands write to standard output.
-class OutputCapture
-{
-public:
-    OutputCapture() : m_previous(std::cout.rdbuf(m_text.rdbuf())) {}
-    ~OutputCapture() { std::cout.rdbuf(m_previous); }
-    std::string take()
-    {
-        std::string text = m_text.str();
-        m_text.str("");
-        return text;
-    }
-
-private:
-    std::ostringstream m_text;
-    std::streambuf* m_previous;
-};
-
-struct Item {
-    const char* label;
-    int shortcut;
-    int flags;
-    // What the command writes, or null for submenu titles, commands that
-    // open windows or file dialogs, and Copy, which needs a shown view (the
-    // GUI tests copy).
-    const char* line;
-};
-
-} // namespace
-
 TEST(MainWindow, MenuHoldsTheItemsInOrderWithTheirShortcutsAndSeparators)
 {
-    const Item expected[] = {
-        {"&File", 0, FL_SUBMENU, nullptr},
-        {"&Open...", FL_CTRL + 'o', 0, nullptr},
-        {"&Export PNG...", FL_CTRL + 'e', FL_MENU_DIVIDER, nullptr},
-        {"&Show log window...", FL_CTRL + 'l', FL_MENU_DIVIDER, nullptr},
-        {"&Exit", FL_ALT + FL_F + 4, 0, nullptr},
-        {nullptr, 0, 0, nullptr},
-        {"&Edit", 0, FL_SUBMENU, nullptr},
-        {"&Copy", FL_CTRL + 'c', 0, nullptr},
-        {nullptr, 0, 0, nullptr},
-        {"View", 0, FL_SUBMENU, nullptr},
-        {"&Reset View", FL_Home, 0, nullptr},
-        {"&View Parameters", FL_CTRL + '1', 0, nullptr},
-        {nullptr, 0, 0, nullptr},
-        {"&Diagram", 0, FL_SUBMENU, nullptr},
-        {"&Diagram Parameters", FL_CTRL + '2', 0, nullptr},
-        {nullptr, 0, 0, nullptr},
-        {"&Help", 0, FL_SUBMENU, nullptr},
-        {"&Zoom/Pan keys...", 0, 0, nullptr},
-        {"&About Morvex...", 0, 0, nullptr},
-        {nullptr, 0, 0, nullptr},
-        {nullptr, 0, 0, nullptr},
+    const struct {
+        const char* label; // null ends a submenu
+        int shortcut, flags;
+    } expected[] = {
+        {"&File", 0, FL_SUBMENU}, {"&Open...", FL_CTRL + 'o', 0}, {"&Export PNG...", FL_CTRL + 'e', FL_MENU_DIVIDER},
+        {"&Show log window...", FL_CTRL + 'l', FL_MENU_DIVIDER}, {"&Exit", FL_ALT + FL_F + 4, 0}, {nullptr, 0, 0},
+        {"&Edit", 0, FL_SUBMENU}, {"&Copy", FL_CTRL + 'c', 0}, {nullptr, 0, 0},
+        {"View", 0, FL_SUBMENU}, {"&Reset View", FL_Home, 0}, {"&View Parameters", FL_CTRL + '1', 0}, {nullptr, 0, 0},
+        {"&Diagram", 0, FL_SUBMENU}, {"&Diagram Parameters", FL_CTRL + '2', 0}, {nullptr, 0, 0},
+        {"&Help", 0, FL_SUBMENU}, {"&Zoom/Pan keys...", 0, 0}, {"&About Morvex...", 0, 0}, {nullptr, 0, 0},
+        {nullptr, 0, 0},
     };
     CMorWindow window;
     Fl_Menu_Bar* bar = window.getMenuBar();
-    ASSERT_EQ(bar->size(), int(sizeof expected / sizeof expected[0]));
-    OutputCapture output;
+    ASSERT_EQ(bar->size(), int(std::size(expected)));
     for (int i = 0; i < bar->size(); ++i) {
         const Fl_Menu_Item& item = bar->menu()[i];
-        const Item& want = expected[i];
         SCOPED_TRACE(i);
-        if (want.label == nullptr) {
+        if (expected[i].label == nullptr) {
             EXPECT_EQ(item.label(), nullptr);
             continue;
         }
-        EXPECT_STREQ(item.label(), want.label);
-        EXPECT_EQ(item.shortcut(), want.shortcut);
-        EXPECT_EQ(item.flags, want.flags);
+        EXPECT_STREQ(item.label(), expected[i].label);
+        EXPECT_EQ(item.shortcut(), expected[i].shortcut);
+        EXPECT_EQ(item.flags, expected[i].flags);
         EXPECT_EQ(item.labelsize(), 12);
-        EXPECT_EQ(item.labelfont(), 0);
-        if (want.line != nullptr) {
-            bar->picked(&item);
-            EXPECT_EQ(output.take(), want.line);
-        }
     }
 }
 
-TEST(MainWindow, ToolButtonsSitInARowWithTooltipsIconsAndCommands)
+TEST(MainWindow, ToolButtonsSitInARowWithTooltipsAndIcons)
 {
-    struct Button {
+    const struct {
         int x;
         const char* tooltip;
-        const char* line;
-    };
-    const Button expected[] = {
-        {4, "Open fence diagram", nullptr},
-        {40, "Save settings", nullptr},
-        {76, "Export to PNG image", nullptr},
-        {125, "Copy window to clipboard", nullptr},
-        {175, "View Parameters", nullptr},
-        {212, "Diagram Parameters", nullptr},
-        {265, "Reset view", nullptr},
-    };
+    } expected[] = {{4, "Open fence diagram"}, {40, "Save settings"},      {76, "Export to PNG image"},
+                    {125, "Copy window to clipboard"}, {175, "View Parameters"}, {212, "Diagram Parameters"},
+                    {265, "Reset view"}};
     CMorWindow window;
     std::vector<Fl_Widget*> buttons;
     Fl_Scroll* bar = window.getToolBar();
     for (int i = 0; i < bar->children(); ++i)
         if (dynamic_cast<Fl_HoverButton*>(bar->child(i)) != nullptr)
             buttons.push_back(bar->child(i));
-    ASSERT_EQ(buttons.size(), sizeof expected / sizeof expected[0]);
-    OutputCapture output;
+    ASSERT_EQ(buttons.size(), std::size(expected));
     for (size_t i = 0; i < buttons.size(); ++i) {
-        Fl_Widget* button = buttons[i];
         SCOPED_TRACE(expected[i].tooltip);
-        EXPECT_EQ(button->x(), expected[i].x);
-        EXPECT_EQ(button->y(), 29);
-        EXPECT_EQ(button->w(), 33);
-        EXPECT_EQ(button->h(), 33);
-        EXPECT_STREQ(button->tooltip(), expected[i].tooltip);
-        EXPECT_EQ(button->label(), nullptr);
-        const Fl_Image* icon = button->image();
-        ASSERT_NE(icon, nullptr);
-        EXPECT_EQ(icon->w(), 22);
-        EXPECT_EQ(icon->h(), 22);
-        EXPECT_EQ(icon->d(), 4);
-        if (expected[i].line != nullptr) {
-            button->do_callback();
-            EXPECT_EQ(output.take(), expected[i].line);
-        }
+        EXPECT_EQ(buttons[i]->x(), expected[i].x);
+        EXPECT_EQ(buttons[i]->y(), 29);
+        EXPECT_EQ(buttons[i]->w(), 33);
+        EXPECT_EQ(buttons[i]->h(), 33);
+        EXPECT_STREQ(buttons[i]->tooltip(), expected[i].tooltip);
+        EXPECT_EQ(buttons[i]->label(), nullptr);
+        ASSERT_NE(buttons[i]->image(), nullptr);
+        EXPECT_EQ(buttons[i]->image()->w(), 22);
+        EXPECT_EQ(buttons[i]->image()->d(), 4);
     }
 }
 
-TEST(MainWindow, CentresOtherWindowsOverItselfRoundingTowardsZero)
+TEST(MainWindow, CentresOtherWindowsAndShowsTheParameterDialogsWithTheView)
 {
     CMorWindow window;
     window.getWindow()->resize(50, 50, 511, 446);
-    Fl_Window small(0, 0, 101, 51);
+    // Rounded towards zero; a window larger than the main window reaches out on both sides.
+    Fl_Window small(0, 0, 101, 51), large(0, 0, 701, 600);
     window.centerWindow(&small);
+    window.centerWindow(&large);
     EXPECT_EQ(small.x(), 50 + 255 - 50);
     EXPECT_EQ(small.y(), 50 + 223 - 25);
     EXPECT_EQ(small.w(), 101);
-    EXPECT_EQ(small.h(), 51);
-    // Larger than the main window: it reaches out on both sides.
-    Fl_Window large(0, 0, 701, 600);
-    window.centerWindow(&large);
     EXPECT_EQ(large.x(), 50 + 255 - 350);
     EXPECT_EQ(large.y(), 50 + 223 - 300);
-}
 
-TEST(MainWindow, ParameterCommandsShowTheDialogsCentredWithTheView)
-{
-    CMorWindow window;
-    window.getWindow()->resize(50, 50, 511, 446);
     Fl_Menu_Bar* bar = window.getMenuBar();
     bar->picked(bar->find_item("View/&View Parameters"));
     Fl_Double_Window* view = window.getViewParamDialog()->getWindow();
@@ -178,11 +113,120 @@ TEST(MainWindow, ParameterCommandsShowTheDialogsCentredWithTheView)
     EXPECT_TRUE(diagram->shown());
     EXPECT_EQ(window.getDiagramDialog()->getView(), window.getView());
     EXPECT_EQ(diagram->x(), 50 + 255 - 264 / 2);
-    // Without a diagram both are greyed out.
-    EXPECT_FALSE(view->active());
+    EXPECT_FALSE(view->active()) << "greyed out without a diagram";
     EXPECT_FALSE(diagram->active());
-    // Exit hides them with the main window.
     bar->picked(bar->find_item("&File/&Exit"));
-    EXPECT_FALSE(view->shown());
+    EXPECT_FALSE(view->shown()) << "Exit hides them with the main window";
     EXPECT_FALSE(diagram->shown());
+}
+
+TEST(ImageSizeDialog, OkGivesTheMultiplierCancelAndCloseBoxGiveNothing)
+{
+    // how: 0 OK, 1 Cancel, 2 close box; answered once the dialog's modal loop runs.
+    struct Answer {
+        CImageSizeDialog dialog;
+        double value;
+        int how;
+    };
+    const auto run = [](Answer& a) {
+        Fl::add_timeout(0.0, [](void* data) {
+            Answer* a = static_cast<Answer*>(data);
+            a->dialog.getSlider()->value(a->value);
+            Fl_Widget* target[] = {a->dialog.getOkButton(), a->dialog.getCancelButton(), a->dialog.getWindow()};
+            target[a->how]->do_callback();
+        }, &a);
+        const bool ok = a.dialog.showModal();
+        EXPECT_FALSE(a.dialog.getWindow()->shown());
+        return ok;
+    };
+    Answer ok{{}, 3.0, 0}, cancelled{{}, 5.0, 1}, closed{{}, 5.0, 2};
+    EXPECT_TRUE(ok.dialog.getWindow()->modal());
+    EXPECT_EQ(ok.dialog.getSlider()->maximum(), 8.0);
+    EXPECT_TRUE(run(ok));
+    int x = 0, y = 0;
+    ok.dialog.getSize(x, y);
+    EXPECT_EQ(x, 3);
+    EXPECT_EQ(y, 3);
+    EXPECT_FALSE(run(cancelled));
+    EXPECT_FALSE(run(closed));
+}
+
+namespace {
+
+class LogStream : public ::testing::Test
+{
+protected:
+    LogStream() : m_display(0, 0, 200, 100), m_buffer(0, 1024), m_stream(&m_streambuf)
+    {
+        m_display.buffer(&m_buffer);
+        m_buffer.add_modify_callback(&LogStream::onModify, this);
+        m_streambuf.setDisplay(&m_display);
+        m_streambuf.setEcho(&m_echo);
+    }
+    ~LogStream() override
+    {
+        m_buffer.remove_modify_callback(&LogStream::onModify, this);
+        m_display.buffer(nullptr);
+    }
+    static void onModify(int, int inserted, int, int, const char*, void* data)
+    {
+        if (inserted > 0)
+            static_cast<LogStream*>(data)->m_pieces.push_back(inserted);
+    }
+    std::string shown()
+    {
+        char* text = m_buffer.text();
+        const std::string result(text);
+        free(text);
+        return result;
+    }
+
+    Fl_Text_Display m_display;
+    Fl_Text_Buffer m_buffer;
+    editstreambuf m_streambuf;
+    std::stringbuf m_echo;
+    std::ostream m_stream;
+    std::vector<int> m_pieces;
+};
+
+} // namespace
+
+TEST_F(LogStream, TextWaitsForTheLineEndAndIsAppendedInOrderWhereverTheCursorIs)
+{
+    m_stream << "abc";
+    EXPECT_EQ(shown(), "");
+    EXPECT_EQ(m_echo.str(), "");
+    m_stream << "\n";
+    EXPECT_EQ(shown(), "abc\n");
+    m_display.insert_position(2);
+    std::string text = "abc\n";
+    for (int i = 0; i < 200; ++i)
+        text += "line " + std::to_string(i) + "\n";
+    m_stream << text.substr(4) << std::flush;
+    EXPECT_EQ(shown(), text);
+    EXPECT_EQ(m_echo.str(), text);
+}
+
+TEST_F(LogStream, LongLineArrivesInPiecesOf511)
+{
+    const std::string line(1200, 'x');
+    m_stream << line;
+    EXPECT_EQ(m_pieces, (std::vector<int>{511, 511}));
+    m_stream.flush();
+    EXPECT_EQ(m_pieces, (std::vector<int>{511, 511, 178}));
+    EXPECT_EQ(shown(), line);
+    EXPECT_EQ(m_echo.str(), line);
+}
+
+TEST(LogWindow, CapturesStandardOutputAndGivesItBack)
+{
+    std::streambuf* original = std::cout.rdbuf();
+    {
+        CLogWindow log;
+        std::cout << "onInit()" << std::endl;
+        char* text = log.getDisplay()->buffer()->text();
+        EXPECT_STREQ(text, "onInit()\n");
+        free(text);
+    }
+    EXPECT_EQ(std::cout.rdbuf(), original);
 }
