@@ -57,18 +57,14 @@ TEST(DescriptionFile, ReadsEveryFieldAndToleratedVariants)
     ASSERT_TRUE(parse(GOOD, d, error)) << error;
     ASSERT_EQ(d.fences.size(), 2u);
     EXPECT_EQ(d.fences[0].points[0].x, 6543210.57);
-    EXPECT_EQ(d.fences[0].imageToken, "sub/a.png");
-    EXPECT_EQ(d.fences[0].description, "North-South");
-    EXPECT_EQ(d.fences[1].description, "");
+    EXPECT_EQ(d.fences[0].imageToken + "|" + d.fences[0].description, "sub/a.png|North-South");
+    EXPECT_EQ(d.fences[1].description, ""); // "-"
     EXPECT_EQ(d.fences[1].labelEnd, 1);
-    EXPECT_EQ(d.cameraPosition[2], 512000.75);
     EXPECT_EQ(d.cameraPerspective[2], 3000.0);
     ASSERT_TRUE(d.hasLegend);
-    EXPECT_EQ(d.legend.token, "legend.bmp");
     EXPECT_EQ(d.legend.marginY, 20);
     EXPECT_EQ(d.legend.positionX, 2);
     EXPECT_TRUE(d.legend.top);
-    EXPECT_EQ(d.legend.size, 0.3);
 
     // Any first word; CR LF line ends and tabs.
     ASSERT_TRUE(parse(std::string("whatever") + (GOOD + 8), d, error)) << error;
@@ -135,29 +131,21 @@ TEST(DescriptionFile, EveryMalformedFileFailsWithItsMessage)
     EXPECT_EQ(error, "Cannot open /tmp: it is not a file.");
 }
 
-TEST(DescriptionFile, WritingReadsBackBitIdentical)
+TEST(DescriptionFile, WritingIsShortestAndReadsBackBitIdentical)
 {
-    CFenceDescription d;
+    CFenceDescription d, back;
     std::string error;
     ASSERT_TRUE(parse(GOOD, d, error)) << error;
+    EXPECT_EQ(d.format(), GOOD);
     d.cameraPosition[0] = 6543210.123456789;
     d.cameraTarget[1] = 1.0 / 3.0;
-    const std::string written = d.format();
-    EXPECT_NE(written.find("6543210.57 512345.25 101.5\n"), std::string::npos) << written;
-    EXPECT_NE(written.find("7 8 9.125\nb.JPG\n-\n1\n"), std::string::npos) << written;
-    EXPECT_NE(written.find("legend.bmp\n10 20\n2 1\n0.3\n"), std::string::npos) << written;
-
-    CFenceDescription back;
-    ASSERT_TRUE(parse(written, back, error)) << error;
-    EXPECT_EQ(back.format(), written);
+    ASSERT_TRUE(parse(d.format(), back, error)) << error;
+    EXPECT_EQ(back.format(), d.format());
     EXPECT_TRUE(sameBits(back.cameraPosition[0], 6543210.123456789));
     EXPECT_TRUE(sameBits(back.cameraTarget[1], 1.0 / 3.0));
     d.hasLegend = false;
     EXPECT_EQ(d.format().find("legend.bmp"), std::string::npos);
-}
 
-TEST(DescriptionFile, RealsAreShortestAndReadBackBitIdentical)
-{
     EXPECT_EQ(formatReal(6543210.57), "6543210.57");
     EXPECT_EQ(formatReal(45.0), "45");
     EXPECT_EQ(formatReal(-0.5), "-0.5");
