@@ -1,5 +1,5 @@
-// Measuring axes drawn in GL feedback mode: the axis, tick and arrow lines in
-// scene units, and the labels a recording font is asked to draw, with where.
+// Measuring axes drawn in GL feedback mode: axis, tick and arrow lines in scene
+// units, and the labels a recording font is asked to draw, with where.
 #include "CMorFontLookup.h"
 #include "CZelPointer.h"
 #include "CZelPolygonalFont.h"
@@ -20,8 +20,7 @@ struct Label {
     double x, y, z;
 };
 
-// Measures every string as 2 units per character and 3 high, and records
-// each string it draws with the origin it is drawn at.
+// Measures 2 units a character and 3 high; records each string drawn and its origin.
 class RecordingFont : public CZelFont
 {
 public:
@@ -49,10 +48,15 @@ struct Segment {
 class ScaleIndicatorTest : public OffscreenGLTest
 {
 protected:
-    // Draws the axis in feedback mode inside an orthographic box of half
-    // size `box` around `centre`, and maps the window coordinates back to
-    // scene units.
-    std::vector<Segment> drawLines(CZelScaleIndicator* axis, const CZelVec3d& centre, double box)
+    void SetUp() override
+    {
+        OffscreenGLTest::SetUp();
+        axis->setFont(font);
+    }
+
+    // Draws the axis in feedback mode in an orthographic box of half size `box`
+    // around `centre`; the lines come back in scene units.
+    std::vector<Segment> drawLines(const CZelVec3d& centre, double box)
     {
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
@@ -63,31 +67,28 @@ protected:
         std::vector<GLfloat> buffer(1 << 20);
         glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D, buffer.data());
         glRenderMode(GL_FEEDBACK);
+        font->drawn.clear();
         axis->render();
         const GLint count = glRenderMode(GL_RENDER);
         EXPECT_GE(count, 0) << "feedback buffer too small";
-        auto scene = [&](const GLfloat* v) {
-            return CZelVec3d(centre.x() - box + v[0] / 64.0 * 2.0 * box, centre.y() - box + v[1] / 64.0 * 2.0 * box,
-                             centre.z() + box * (1.0 - 2.0 * v[2]));
+        auto scene = [&](size_t i) {
+            return CZelVec3d(centre.x() - box + buffer[i] / 32.0 * box, centre.y() - box + buffer[i + 1] / 32.0 * box,
+                             centre.z() + box * (1.0 - 2.0 * buffer[i + 2]));
         };
         std::vector<Segment> lines;
-        for (GLint i = 0; i < count;) {
-            const GLfloat token = buffer[static_cast<size_t>(i++)];
-            if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
-                lines.push_back({scene(&buffer[static_cast<size_t>(i)]), scene(&buffer[static_cast<size_t>(i) + 3])});
-                i += 6;
-            } else if (token == GL_POLYGON_TOKEN) {
-                i += 1 + 3 * static_cast<GLint>(buffer[static_cast<size_t>(i)]);
-            } else if (token == GL_PASS_THROUGH_TOKEN) {
-                i += 1;
-            } else {
-                i += 3;
-            }
+        for (size_t i = 0; i < static_cast<size_t>(count);) {
+            const GLfloat token = buffer[i++];
+            if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN)
+                lines.push_back({scene(i), scene(i + 3)});
+            i += token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN ? 6
+                 : token == GL_POLYGON_TOKEN                           ? 1 + 3 * static_cast<size_t>(buffer[i])
+                 : token == GL_PASS_THROUGH_TOKEN                      ? 1
+                                                                       : 3;
         }
         return lines;
     }
 
-    static std::vector<Segment> withLength(const std::vector<Segment>& lines, double length, double tolerance)
+    static std::vector<Segment> withLength(const std::vector<Segment>& lines, double length, double tolerance = 1e-3)
     {
         std::vector<Segment> found;
         for (const Segment& s : lines)
@@ -96,55 +97,50 @@ protected:
         return found;
     }
 
-    static std::vector<std::string> texts(const std::vector<Label>& labels)
+    std::vector<std::string> texts() const
     {
         std::vector<std::string> result;
-        for (const Label& label : labels)
+        for (const Label& label : font->drawn)
             result.push_back(label.text);
         return result;
     }
+
+    CZelPointer<CZelScaleIndicator> axis{new CZelScaleIndicator()};
+    CZelPointer<RecordingFont> font{new RecordingFont()};
 };
 
 constexpr double TOLERANCE = 1e-3;
+
+bool near(const CZelVec3d& a, const CZelVec3d& b)
+{
+    return (a - b).length() < TOLERANCE;
+}
 
 } // namespace
 
 TEST_F(ScaleIndicatorTest, AxisOf250HasMajorsEveryHundredMinorsEveryTenAndAnArrow)
 {
-    CZelPointer<CZelScaleIndicator> axis = new CZelScaleIndicator();
-    CZelPointer<RecordingFont> font = new RecordingFont();
-    axis->setFirstPoint(0, 0, 0);
     axis->setSecondPoint(250, 0, 0);
-    axis->setFont(font);
-    const std::vector<Segment> lines = drawLines(axis, {125, 0, 0}, 150);
+    const std::vector<Segment> lines = drawLines({125, 0, 0}, 150);
     EXPECT_DOUBLE_EQ(axis->getTickSize(), 5.0);
     EXPECT_DOUBLE_EQ(axis->getMinorTickSize(), 2.5);
     ASSERT_EQ(lines.size(), 1u + 3u + 25u + 2u);
-
-    EXPECT_NEAR(lines[0].a.x(), 0.0, TOLERANCE);
-    EXPECT_NEAR(lines[0].b.x(), 250.0, TOLERANCE);
+    EXPECT_TRUE(near(lines[0].a, {0, 0, 0}) && near(lines[0].b, {250, 0, 0}));
     // Ticks run across the axis along z, from the -z end to the +z end.
-    const std::vector<Segment> majors = withLength(lines, 10.0, TOLERANCE);
+    const std::vector<Segment> majors = withLength(lines, 10.0), minors = withLength(lines, 5.0);
     ASSERT_EQ(majors.size(), 3u);
-    for (size_t i = 0; i < 3; ++i) {
-        EXPECT_NEAR(majors[i].a.x(), 100.0 * static_cast<double>(i), TOLERANCE);
-        EXPECT_NEAR(majors[i].a.z(), -5.0, TOLERANCE);
-        EXPECT_NEAR(majors[i].b.z(), 5.0, TOLERANCE);
-    }
-    const std::vector<Segment> minors = withLength(lines, 5.0, TOLERANCE);
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_TRUE(near(majors[i].a, {100.0 * i, 0, -5}) && near(majors[i].b, {100.0 * i, 0, 5})) << i;
     ASSERT_EQ(minors.size(), 25u);
     for (size_t i = 0; i < 25; ++i)
         EXPECT_NEAR(minors[i].a.x(), 10.0 * static_cast<double>(i), TOLERANCE);
     // The arrow head: 5 back along the axis and 5 across on either side.
-    const Segment& left = lines[lines.size() - 2];
-    const Segment& right = lines[lines.size() - 1];
-    EXPECT_NEAR((left.a - CZelVec3d(245, 0, -5)).length(), 0.0, TOLERANCE);
-    EXPECT_NEAR((left.b - CZelVec3d(250, 0, 0)).length(), 0.0, TOLERANCE);
-    EXPECT_NEAR((right.a - CZelVec3d(250, 0, 0)).length(), 0.0, TOLERANCE);
-    EXPECT_NEAR((right.b - CZelVec3d(245, 0, 5)).length(), 0.0, TOLERANCE);
+    const Segment &left = lines[lines.size() - 2], &right = lines[lines.size() - 1];
+    EXPECT_TRUE(near(left.a, {245, 0, -5}) && near(left.b, {250, 0, 0}));
+    EXPECT_TRUE(near(right.a, {250, 0, 0}) && near(right.b, {245, 0, 5}));
 
     // Labels centred on the ends of the major ticks on the +z side.
-    ASSERT_EQ(texts(font->drawn), (std::vector<std::string>{"0", "100", "200"}));
+    ASSERT_EQ(texts(), (std::vector<std::string>{"0", "100", "200"}));
     for (size_t i = 0; i < 3; ++i) {
         const Label& label = font->drawn[i];
         EXPECT_DOUBLE_EQ(label.x, 100.0 * static_cast<double>(i) - static_cast<double>(label.text.size()));
@@ -155,27 +151,21 @@ TEST_F(ScaleIndicatorTest, AxisOf250HasMajorsEveryHundredMinorsEveryTenAndAnArro
 
 TEST_F(ScaleIndicatorTest, MajorStepIsThePowerOfTenTheLengthExceeds)
 {
-    CZelPointer<CZelScaleIndicator> axis = new CZelScaleIndicator();
-    CZelPointer<RecordingFont> font = new RecordingFont();
-    axis->setFont(font);
-
     // Exactly 100 does not exceed 10^2: majors every 10, minors every 1.
     axis->setSecondPoint(0, 0, 100);
-    std::vector<Segment> lines = drawLines(axis, {0, 0, 50}, 60);
+    std::vector<Segment> lines = drawLines({0, 0, 50}, 60);
     EXPECT_DOUBLE_EQ(axis->getTickSize(), 0.5);
-    const std::vector<Segment> majors = withLength(lines, 1.0, TOLERANCE);
+    const std::vector<Segment> majors = withLength(lines, 1.0);
     ASSERT_EQ(majors.size(), 10u);
-    EXPECT_NEAR(majors[1].a.z(), 10.0, TOLERANCE);
     // An axis along +z ticks along +x.
-    EXPECT_NEAR(majors[1].a.x(), 0.5, TOLERANCE);
-    EXPECT_EQ(withLength(lines, 0.5, TOLERANCE).size(), 100u);
-    EXPECT_EQ(font->drawn.size(), 10u);
+    EXPECT_TRUE(near(majors[1].a, {0.5, 0, 10})) << majors[1].a.x();
+    EXPECT_EQ(withLength(lines, 0.5).size(), 100u);
+    ASSERT_EQ(font->drawn.size(), 10u);
     EXPECT_EQ(font->drawn[9].text, "90");
 
     // 0.005 exceeds none of 10^8 .. 10^-2: the step is 10^-3.
-    font->drawn.clear();
     axis->setSecondPoint(0.005, 0, 0);
-    lines = drawLines(axis, {0.0025, 0, 0}, 0.004);
+    lines = drawLines({0.0025, 0, 0}, 0.004);
     EXPECT_DOUBLE_EQ(axis->getTickSize(), 0.05 * 0.001);
     const std::vector<Segment> small = withLength(lines, 0.0001, 1e-6);
     ASSERT_GE(small.size(), 5u);
@@ -186,31 +176,23 @@ TEST_F(ScaleIndicatorTest, MajorStepIsThePowerOfTenTheLengthExceeds)
     EXPECT_EQ(CZelScaleIndicator::stepExponent(250.0), 2);
     EXPECT_EQ(CZelScaleIndicator::stepExponent(0.01), -3);
     EXPECT_EQ(CZelScaleIndicator::stepExponent(1e12), 8);
-    // Beyond that the step grows with the length: at most 10000 major ticks.
+    // Beyond that the step grows with the length: at most 10000 major ticks, never an endless loop.
     EXPECT_EQ(CZelScaleIndicator::stepExponent(1e20), 16);
 }
 
 TEST_F(ScaleIndicatorTest, LabelIntervalAndTextOffsetMoveOnlyTheLabels)
 {
-    CZelPointer<CZelScaleIndicator> axis = new CZelScaleIndicator();
-    CZelPointer<RecordingFont> font = new RecordingFont();
     axis->setSecondPoint(550, 0, 0);
-    axis->setFont(font);
     axis->setLabelInterval(2);
-    const std::vector<Segment> lines = drawLines(axis, {275, 0, 0}, 300);
-    EXPECT_EQ(withLength(lines, 10.0, TOLERANCE).size(), 6u);
-    EXPECT_EQ(texts(font->drawn), (std::vector<std::string>{"0", "200", "400"}));
-
+    EXPECT_EQ(withLength(drawLines({275, 0, 0}, 300), 10.0).size(), 6u);
+    EXPECT_EQ(texts(), (std::vector<std::string>{"0", "200", "400"}));
     // An interval below 1 would divide by zero: every tick is labelled.
     axis->setLabelInterval(0);
     EXPECT_EQ(axis->getLabelInterval(), 1);
-
-    // Offsets push the labels beyond the tick ends on the side of their sign
-    // (the axis's n points to -z here).
+    // Offsets push the labels beyond the tick ends on the side of their sign (n is -z here).
     for (double across : {-3.0, 3.0}) {
-        font->drawn.clear();
         axis->setTextOffset(across, 7.0);
-        drawLines(axis, {275, 0, 0}, 300);
+        drawLines({275, 0, 0}, 300);
         ASSERT_EQ(font->drawn.size(), 6u);
         EXPECT_DOUBLE_EQ(font->drawn[1].z, across < 0 ? 8.0 : -8.0);
         EXPECT_DOUBLE_EQ(font->drawn[1].x, 100.0 - 3.0);
@@ -219,21 +201,14 @@ TEST_F(ScaleIndicatorTest, LabelIntervalAndTextOffsetMoveOnlyTheLabels)
 
 TEST_F(ScaleIndicatorTest, DownwardAxisTicksAlongZAndAxisWithoutLengthDrawsNothing)
 {
-    CZelPointer<CZelScaleIndicator> axis = new CZelScaleIndicator();
     axis->setFirstPoint(0, 100, 0);
     axis->setSecondPoint(0, 0, 0);
-    std::vector<Segment> lines = drawLines(axis, {0, 50, 0}, 60);
-    const std::vector<Segment> majors = withLength(lines, 1.0, TOLERANCE);
+    const std::vector<Segment> majors = withLength(drawLines({0, 50, 0}, 60), 1.0);
     ASSERT_EQ(majors.size(), 10u);
-    EXPECT_NEAR(majors[1].a.y(), 90.0, TOLERANCE);
-    EXPECT_NEAR(majors[1].a.z(), 0.5, TOLERANCE);
-
-    CZelPointer<RecordingFont> font = new RecordingFont();
-    axis->setFont(font);
+    EXPECT_TRUE(near(majors[1].a, {0, 90, 0.5}));
     for (double end : {100.0, static_cast<double>(NAN)}) {
         axis->setSecondPoint(0, end, 0);
-        lines = drawLines(axis, {0, 50, 0}, 60);
-        EXPECT_TRUE(lines.empty());
+        EXPECT_TRUE(drawLines({0, 50, 0}, 60).empty());
         EXPECT_TRUE(font->drawn.empty());
     }
 }
@@ -242,12 +217,11 @@ TEST_F(ScaleIndicatorTest, TrueTypeLabelsDrawAroundTheAxis)
 {
     const std::string file = CMorFontLookup::findLabelFontFile();
     ASSERT_FALSE(file.empty()) << "no TrueType font installed";
-    CZelPointer<CZelPolygonalFont> font = new CZelPolygonalFont(file);
-    font->setSize(8.0);
+    CZelPointer<CZelPolygonalFont> trueType = new CZelPolygonalFont(file);
+    trueType->setSize(8.0);
     CZelPointer<CZelCamera> camera = new CZelCamera();
     camera->setPosition(32, 32, 100);
     camera->setTarget(32, 32, 0);
-    CZelPointer<CZelScaleIndicator> axis = new CZelScaleIndicator();
     axis->setFirstPoint(2, 50, 0);
     axis->setSecondPoint(62, 50, 0);
     axis->setCamera(camera);
@@ -256,28 +230,25 @@ TEST_F(ScaleIndicatorTest, TrueTypeLabelsDrawAroundTheAxis)
     glMatrixMode(GL_MODELVIEW);
     glClearColor(0, 0, 0, 1);
     glColor3f(1, 1, 1);
-    auto litBelow = [&](int top) {
+    auto litBelow48 = [&] {
         glClear(GL_COLOR_BUFFER_BIT);
         axis->render();
         const std::vector<unsigned char> rgba = m_context->readPixels();
         int lit = 0;
-        for (size_t i = 0; i < static_cast<size_t>(64 * top); ++i)
+        for (size_t i = 0; i < 64 * 48; ++i)
             lit += rgba[i * 4] > 128 ? 1 : 0;
         return lit;
     };
-    EXPECT_EQ(litBelow(48), 0);
+    EXPECT_EQ(litBelow48(), 0);
     // Labels 8 units high, centred on the axis: the digits reach well below it.
-    axis->setFont(font);
-    EXPECT_GT(litBelow(48), 20);
+    axis->setFont(trueType);
+    EXPECT_GT(litBelow48(), 20);
 }
 
 TEST(ScaleIndicatorLabels, DistancesAreWrittenLikeADefaultStream)
 {
-    EXPECT_EQ(CZelScaleIndicator::formatLabel(0.0), "0");
-    EXPECT_EQ(CZelScaleIndicator::formatLabel(0.5), "0.5");
-    EXPECT_EQ(CZelScaleIndicator::formatLabel(2.5), "2.5");
-    EXPECT_EQ(CZelScaleIndicator::formatLabel(10.0), "10");
-    EXPECT_EQ(CZelScaleIndicator::formatLabel(123456.7), "123457");
-    EXPECT_EQ(CZelScaleIndicator::formatLabel(1000000.0), "1e+06");
-    EXPECT_EQ(CZelScaleIndicator::formatLabel(0.1 + 0.2), "0.3");
+    const std::pair<double, const char*> cases[] = {{0.0, "0"},         {0.5, "0.5"},         {10.0, "10"},
+                                                    {123456.7, "123457"}, {1000000.0, "1e+06"}, {0.1 + 0.2, "0.3"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(CZelScaleIndicator::formatLabel(c.first), c.second);
 }

@@ -1,5 +1,5 @@
-// Fonts and texts on an offscreen context: sizes and extents, the string a text
-// hands to its font, pixels of drawn text, and a font file that cannot be read.
+// Fonts and texts offscreen: extents, the string a text hands to its font,
+// pixels of drawn text, Latin-1 bytes, and a font file that cannot be read.
 #include "CMorFontLookup.h"
 #include "CZelPointer.h"
 #include "CZelPolygonalFont.h"
@@ -77,33 +77,18 @@ void pixelView(const OffscreenContext& context)
 
 } // namespace
 
-TEST_F(TextTest, SizeBuildsGlyphsAtFortyEightAndScalesToModelUnits)
+TEST_F(TextTest, GlyphsBuiltAtFortyEightScaleToTheSizeAndExtentsFollowIt)
 {
     EXPECT_EQ(font->getFaceSize(), 0);
-    font->setSize(2.0);
-    EXPECT_EQ(font->getFaceSize(), 48);
-    EXPECT_DOUBLE_EQ(font->getGlyphScale(), 2.0 / 48.0);
-    double sx = 0.0, sy = 0.0, sz = 0.0;
-    font->getScale(sx, sy, sz);
-    EXPECT_DOUBLE_EQ(sx, 2.0 / 48.0);
-    EXPECT_DOUBLE_EQ(sy, 2.0 / 48.0);
-    EXPECT_DOUBLE_EQ(sz, 1.0);
-    EXPECT_TRUE(font->getNormalize());
-    EXPECT_DOUBLE_EQ(font->getTextSize(), 2.0);
-    EXPECT_TRUE(font->isClass("CZelVectorFont"));
-    EXPECT_TRUE(font->isClass("CZelShape"));
-}
-
-TEST_F(TextTest, ExtentsDoubleWithTheSize)
-{
     font->setText("1250");
     font->setSize(1.0);
     double w1 = 0.0, h1 = 0.0, d1 = 0.0;
     font->getSize(w1, h1, d1);
     font->setSize(2.0);
+    EXPECT_EQ(font->getFaceSize(), 48);
+    EXPECT_DOUBLE_EQ(font->getGlyphScale(), 2.0 / 48.0);
     double w2 = 0.0, h2 = 0.0, d2 = 0.0;
     font->getSize(w2, h2, d2);
-    EXPECT_GT(w1, 0.0);
     EXPECT_DOUBLE_EQ(w2, 2.0 * w1);
     EXPECT_DOUBLE_EQ(h2, 2.0 * h1);
     EXPECT_DOUBLE_EQ(d1, 0.0);
@@ -111,12 +96,9 @@ TEST_F(TextTest, ExtentsDoubleWithTheSize)
     EXPECT_GT(h1, 0.5);
     EXPECT_LT(h1, 1.0);
     EXPECT_GT(w1, h1);
-
-    // Extents are those of the current string.
     font->setText("1");
-    double w = 0.0, h = 0.0, d = 0.0;
-    font->getSize(w, h, d);
-    EXPECT_LT(w, w2 / 2.0);
+    font->getSize(w1, h1, d1);
+    EXPECT_LT(w1, w2 / 2.0);
 }
 
 TEST_F(TextTest, SingleByteLettersOfWindowsFilesMeasureAndDrawAsTheirUtf8Twins)
@@ -140,19 +122,15 @@ TEST_F(TextTest, SingleByteLettersOfWindowsFilesMeasureAndDrawAsTheirUtf8Twins)
 TEST_F(TextTest, TextHandsItsStringToTheFontOnlyWhenItHasOne)
 {
     CZelPointer<CZelText> text = new CZelText();
-    EXPECT_EQ(text->getText(), "Zel++");
     text->setText("500");
     double w = 1.0, h = 1.0, d = 1.0;
     text->getSize(w, h, d);
-    EXPECT_EQ(w, 0.0);
-    EXPECT_EQ(h, 0.0);
-
+    EXPECT_EQ(w + h, 0.0);
     font->setText("other");
     text->setFont(font);
     EXPECT_EQ(font->getText(), "other");
     text->setText("1000");
     EXPECT_EQ(font->getText(), "1000");
-
     // A new text draws its default string through the font.
     CZelPointer<CZelText> fresh = new CZelText();
     fresh->setFont(font);
@@ -161,17 +139,6 @@ TEST_F(TextTest, TextHandsItsStringToTheFontOnlyWhenItHasOne)
     text->render();
     EXPECT_EQ(font->getText(), "1000");
     EXPECT_EQ(font->getReferenceCount(), 3);
-}
-
-TEST_F(TextTest, VectorFontWithoutOutlinesMeasuresZero)
-{
-    CZelPointer<CZelVectorFont> vector = new CZelVectorFont(fontFile());
-    vector->setSize(3.0);
-    double w = 7.0, h = 7.0, d = 7.0;
-    vector->getSize(w, h, d);
-    EXPECT_EQ(w, 0.0);
-    EXPECT_EQ(h, 0.0);
-    EXPECT_EQ(d, 0.0);
 }
 
 TEST(TextPixels, StringDrawsInsideItsMeasuredBoxAtTheTextPosition)
@@ -193,8 +160,7 @@ TEST(TextPixels, StringDrawsInsideItsMeasuredBoxAtTheTextPosition)
 
     const PixelBox box = litPixels(context);
     ASSERT_GT(box.count, 200);
-    // "H" has no side bearing worth more than a few pixels and stands on the
-    // baseline, so the ink fills the measured box from the text's position.
+    // "H" stands on the baseline with little side bearing: ink fills the measured box.
     EXPECT_NEAR(box.bottom, 12, 1);
     EXPECT_NEAR(box.top + 1 - box.bottom, h, 2.0);
     EXPECT_NEAR(box.right + 1 - box.left, w, 2.0);
@@ -229,9 +195,14 @@ TEST(TextPixels, MissingFontDrawsAndMeasuresNothing)
         text->render();
         double w = 1.0, h = 1.0, d = 1.0;
         text->getSize(w, h, d);
-        EXPECT_EQ(w, 0.0);
-        EXPECT_EQ(h, 0.0);
-        EXPECT_EQ(d, 0.0);
+        EXPECT_EQ(w + h + d, 0.0);
     }
     EXPECT_EQ(litPixels(context).count, 0);
+
+    // A vector font has no outlines to measure.
+    CZelPointer<CZelVectorFont> vector = new CZelVectorFont(fontFile());
+    vector->setSize(3.0);
+    double w = 7.0, h = 7.0, d = 7.0;
+    vector->getSize(w, h, d);
+    EXPECT_EQ(w + h + d, 0.0);
 }

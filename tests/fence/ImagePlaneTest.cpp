@@ -1,14 +1,18 @@
-// Fence panel geometry without drawing: tile counts, pieces and texture ranges
-// along straight and bent lines, the build log line by line, white pixels in
-// the tiles, and lines that give no direction or no length.
+// Fence panels: tiles, pieces and texture ranges along straight and bent lines,
+// the build log, tile pixels and degenerate lines; then drawn offscreen with one
+// scene unit per window pixel: upright and undistorted below the line, white
+// removed or kept, tile sheets, lighting.
 #include "CZelImagePlane.h"
 #include "CZelPointer.h"
+#include "OffscreenContext.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
 #include <iostream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -24,20 +28,26 @@ CZelLine3d* makeLine(const std::vector<CZelVec3d>& points)
     return line;
 }
 
-// An RGB picture whose pixel (x, y) is (x, y, 7) modulo 256.
-CZelImage* makeImage(int width, int height)
+// An RGB picture whose pixels the function fills.
+CZelImage* makePicture(int width, int height, const std::function<void(int x, int y, unsigned char* p)>& fill)
 {
     CZelImage* image = new CZelImage();
     image->setChannels(3);
     image->setSize(width, height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            unsigned char* p = image->getPixels() + (static_cast<size_t>(y) * width + x) * 3;
-            p[0] = static_cast<unsigned char>(x);
-            p[1] = static_cast<unsigned char>(y);
-            p[2] = 7;
-        }
+        for (int x = 0; x < width; ++x)
+            fill(x, y, image->getPixels() + (static_cast<size_t>(y) * width + x) * 3);
     return image;
+}
+
+// Pixel (x, y) is (x, y, 7) modulo 256.
+CZelImage* makeImage(int width, int height)
+{
+    return makePicture(width, height, [](int x, int y, unsigned char* p) {
+        p[0] = static_cast<unsigned char>(x);
+        p[1] = static_cast<unsigned char>(y);
+        p[2] = 7;
+    });
 }
 
 // What the action writes to standard output.
@@ -67,8 +77,7 @@ struct Corner {
 Corner corner(CZelImagePlane* plane, int row, int quad, int i)
 {
     CZelQuadPlane* q = plane->getQuad(row, quad);
-    const CZelVec3d* p = q->getCoord(i);
-    const CZelVec3d* st = q->getTextureCoord(i);
+    const CZelVec3d *p = q->getCoord(i), *st = q->getTextureCoord(i);
     return {p->x(), p->y(), p->z(), st->x(), st->y()};
 }
 
@@ -78,29 +87,16 @@ void expectAllFinite(CZelImagePlane* plane)
         for (int q = 0; q < plane->getQuadCount(r); ++q)
             for (int i = 0; i < 4; ++i) {
                 const Corner c = corner(plane, r, q, i);
-                EXPECT_TRUE(std::isfinite(c.x) && std::isfinite(c.y) && std::isfinite(c.z) && std::isfinite(c.s) &&
-                            std::isfinite(c.t))
-                    << "row " << r << " quad " << q << " corner " << i;
+                EXPECT_TRUE(std::isfinite(c.x + c.y + c.z + c.s + c.t)) << "row " << r << " quad " << q << " " << i;
             }
 }
 
 // The log of a 300 x 200 picture with 128-pixel tiles on a line of length 600.
-const char* const LOG_300_BY_200 = "realTotalLength = 768\n"
-                                   "---- OffsetCalc Start ----\n"
-                                   "m_rows = 2\n"
-                                   "m_textureSize = 128\n"
-                                   "m_rawImage->getHeight() = 200\n"
-                                   "imageHeight = 256\n"
-                                   "imageDiffY = 56\n"
-                                   "imageOffsetY = 112\n"
-                                   "---- OffsetCalc End ----\n"
-                                   "imageDiffY = 0\n"
-                                   "imageDiffX = 84\n"
-                                   "ratioX = 0.34375\n"
-                                   "imageDiffY = 56\n"
-                                   "imageDiffX = 84\n"
-                                   "ratioX = 0.34375\n"
-                                   "ratioY = 0.5625\n";
+const char* const LOG_300_BY_200 = "realTotalLength = 768\n---- OffsetCalc Start ----\nm_rows = 2\n"
+                                   "m_textureSize = 128\nm_rawImage->getHeight() = 200\nimageHeight = 256\n"
+                                   "imageDiffY = 56\nimageOffsetY = 112\n---- OffsetCalc End ----\n"
+                                   "imageDiffY = 0\nimageDiffX = 84\nratioX = 0.34375\n"
+                                   "imageDiffY = 56\nimageDiffX = 84\nratioX = 0.34375\nratioY = 0.5625\n";
 
 } // namespace
 
@@ -110,31 +106,25 @@ TEST(ImagePlane, StraightLineGivesThreeColumnsTwoRowsAndEndsOnTheLastPoint)
     CZelPointer<CZelLine3d> line = makeLine({{0, 0, 0}, {600, 0, 0}});
     CZelPointer<CZelImage> image = makeImage(300, 200);
     EXPECT_EQ(build(plane, 7, line, image), LOG_300_BY_200);
-
-    EXPECT_EQ(plane->getTextureSize(), 128);
     EXPECT_EQ(plane->getColumns(), 3);
     EXPECT_EQ(plane->getRows(), 2);
     EXPECT_DOUBLE_EQ(plane->getHeight(), 400.0);
     EXPECT_DOUBLE_EQ(plane->getExtendedLine()->getLength(), 768.0);
-    EXPECT_EQ(plane->getLine(), line.get());
     for (int r = 0; r < 2; ++r) {
         ASSERT_EQ(plane->getQuadCount(r), 3);
         EXPECT_EQ(plane->getTileCount(r), 3);
     }
     // Bottom row: from 400 below the line up to 144 below it (tile length 256
     // minus the 112 units of padding above the picture).
-    const Corner bottomLeft = corner(plane, 0, 0, 0);
-    EXPECT_DOUBLE_EQ(bottomLeft.y, -400.0);
+    EXPECT_DOUBLE_EQ(corner(plane, 0, 0, 0).y, -400.0);
     EXPECT_DOUBLE_EQ(corner(plane, 0, 0, 3).y, -144.0);
     // The last piece stops at the line's end with s = 0.34375.
-    const Corner end = corner(plane, 0, 2, 1);
-    EXPECT_DOUBLE_EQ(end.x, 600.0);
-    EXPECT_DOUBLE_EQ(end.s, 0.34375);
     EXPECT_DOUBLE_EQ(corner(plane, 0, 2, 0).x, 512.0);
+    EXPECT_DOUBLE_EQ(corner(plane, 0, 2, 1).x, 600.0);
+    EXPECT_DOUBLE_EQ(corner(plane, 0, 2, 1).s, 0.34375);
     // Top row: its upper edge on the line, showing the picture's 72 rows.
-    const Corner top = corner(plane, 1, 1, 2);
-    EXPECT_DOUBLE_EQ(top.y, 0.0);
-    EXPECT_DOUBLE_EQ(top.t, 0.5625);
+    EXPECT_DOUBLE_EQ(corner(plane, 1, 1, 2).y, 0.0);
+    EXPECT_DOUBLE_EQ(corner(plane, 1, 1, 2).t, 0.5625);
     EXPECT_DOUBLE_EQ(corner(plane, 1, 1, 1).y, -144.0);
     EXPECT_DOUBLE_EQ(corner(plane, 1, 2, 2).x, 600.0);
 }
@@ -145,26 +135,18 @@ TEST(ImagePlane, VertexInsideATileSplitsItIntoTwoPiecesSharingOneTile)
     CZelPointer<CZelLine3d> line = makeLine({{0, 0, 0}, {300, 0, 0}, {300, 0, 300}});
     CZelPointer<CZelImage> image = makeImage(300, 200);
     EXPECT_EQ(build(plane, 7, line, image), LOG_300_BY_200);
-
-    struct Expected {
-        double x0, z0, x1, z1, s0, s1;
-    };
-    const Expected pieces[] = {{0, 0, 256, 0, 0, 1},
-                               {256, 0, 300, 0, 0, 0.171875},
-                               {300, 0, 300, 212, 0.171875, 1},
-                               {300, 212, 300, 300, 0, 0.34375}};
+    const double pieces[4][6] = {// x0, z0, x1, z1, s0, s1
+                                 {0, 0, 256, 0, 0, 1},
+                                 {256, 0, 300, 0, 0, 0.171875},
+                                 {300, 0, 300, 212, 0.171875, 1},
+                                 {300, 212, 300, 300, 0, 0.34375}};
     for (int r = 0; r < 2; ++r) {
         ASSERT_EQ(plane->getQuadCount(r), 4);
         EXPECT_EQ(plane->getTileCount(r), 3);
         for (int q = 0; q < 4; ++q) {
-            const Corner a = corner(plane, r, q, 0);
-            const Corner b = corner(plane, r, q, 1);
-            EXPECT_DOUBLE_EQ(a.x, pieces[q].x0) << q;
-            EXPECT_DOUBLE_EQ(a.z, pieces[q].z0) << q;
-            EXPECT_DOUBLE_EQ(b.x, pieces[q].x1) << q;
-            EXPECT_DOUBLE_EQ(b.z, pieces[q].z1) << q;
-            EXPECT_DOUBLE_EQ(a.s, pieces[q].s0) << q;
-            EXPECT_DOUBLE_EQ(b.s, pieces[q].s1) << q;
+            const Corner a = corner(plane, r, q, 0), b = corner(plane, r, q, 1);
+            EXPECT_EQ((std::vector<double>{a.x, a.z, b.x, b.z, a.s, b.s}),
+                      std::vector<double>(pieces[q], pieces[q] + 6)) << q;
         }
         EXPECT_EQ(plane->getQuad(r, 1)->getTexture(), plane->getQuad(r, 2)->getTexture());
         EXPECT_NE(plane->getQuad(r, 0)->getTexture(), plane->getQuad(r, 1)->getTexture());
@@ -177,71 +159,45 @@ TEST(ImagePlane, TallNarrowPictureGivesOneColumnOfThreeTiles)
     CZelPointer<CZelImagePlane> plane = new CZelImagePlane();
     CZelPointer<CZelLine3d> line = makeLine({{0, 50, 0}, {100, 50, 0}});
     CZelPointer<CZelImage> image = makeImage(100, 300);
-    EXPECT_EQ(build(plane, 7, line, image), "realTotalLength = 128\n"
-                                            "---- OffsetCalc Start ----\n"
-                                            "m_rows = 3\n"
-                                            "m_textureSize = 128\n"
-                                            "m_rawImage->getHeight() = 300\n"
-                                            "imageHeight = 128\n"
-                                            "imageDiffY = 84\n"
-                                            "imageOffsetY = 84\n"
-                                            "---- OffsetCalc End ----\n"
-                                            "imageDiffY = 0\n"
-                                            "imageDiffX = 28\n"
-                                            "ratioX = 0.78125\n"
-                                            "imageDiffY = 0\n"
-                                            "imageDiffX = 28\n"
-                                            "ratioX = 0.78125\n"
-                                            "imageDiffY = 84\n"
-                                            "imageDiffX = 28\n"
-                                            "ratioX = 0.78125\n"
-                                            "ratioY = 0.34375\n");
+    EXPECT_EQ(build(plane, 7, line, image),
+              "realTotalLength = 128\n---- OffsetCalc Start ----\nm_rows = 3\nm_textureSize = 128\n"
+              "m_rawImage->getHeight() = 300\nimageHeight = 128\nimageDiffY = 84\nimageOffsetY = 84\n"
+              "---- OffsetCalc End ----\nimageDiffY = 0\nimageDiffX = 28\nratioX = 0.78125\n"
+              "imageDiffY = 0\nimageDiffX = 28\nratioX = 0.78125\n"
+              "imageDiffY = 84\nimageDiffX = 28\nratioX = 0.78125\nratioY = 0.34375\n");
     ASSERT_EQ(plane->getRows(), 3);
     EXPECT_EQ(plane->getColumns(), 1);
     EXPECT_DOUBLE_EQ(plane->getHeight(), 300.0);
     for (int r = 0; r < 3; ++r) {
         ASSERT_EQ(plane->getQuadCount(r), 1);
         ASSERT_EQ(plane->getTileCount(r), 1);
-        // Each row shows its own band of the picture: tile pixel (5, 0) is
-        // picture pixel (5, 128 r), padded yellow beyond the picture's width.
+        // Tile pixel (5, 0) is picture pixel (5, 128 r); beyond the picture's width, yellow.
         const unsigned char* tile = plane->getTile(r, 0)->getPixels();
-        EXPECT_EQ(tile[5 * 4 + 0], 5);
-        EXPECT_EQ(tile[5 * 4 + 1], static_cast<unsigned char>(128 * r));
-        EXPECT_EQ(tile[5 * 4 + 2], 7);
-        EXPECT_EQ(tile[110 * 4 + 2], 0);
+        EXPECT_EQ((std::vector<int>{tile[20], tile[21], tile[22], tile[110 * 4 + 2]}),
+                  (std::vector<int>{5, static_cast<unsigned char>(128 * r), 7, 0}));
         EXPECT_EQ(plane->getQuad(r, 0)->getTexture(), plane->getTileTexture(r, 0));
         EXPECT_DOUBLE_EQ(corner(plane, r, 0, 0).y, 50.0 - 300.0 + 128.0 * r);
     }
     EXPECT_DOUBLE_EQ(corner(plane, 2, 0, 3).y, 50.0);
-}
 
-TEST(ImagePlane, PictureOfWholeTilesIsNeitherCutNorShortened)
-{
-    CZelPointer<CZelImagePlane> plane = new CZelImagePlane();
-    CZelPointer<CZelLine3d> line = makeLine({{0, 0, 0}, {0, 0, 512}});
-    CZelPointer<CZelImage> image = makeImage(256, 128);
-    EXPECT_EQ(build(plane, 7, line, image), "realTotalLength = 512\n"
-                                            "---- OffsetCalc Start ----\n"
-                                            "m_rows = 1\n"
-                                            "m_textureSize = 128\n"
-                                            "m_rawImage->getHeight() = 128\n"
-                                            "imageHeight = 256\n"
-                                            "imageDiffY = 0\n"
-                                            "imageOffsetY = 0\n"
-                                            "---- OffsetCalc End ----\n"
-                                            "imageDiffY = 0\n"
-                                            "imageDiffX = 0\n");
+    // A picture of whole tiles is neither cut nor shortened.
+    plane = new CZelImagePlane();
+    line = makeLine({{0, 0, 0}, {0, 0, 512}});
+    image = makeImage(256, 128);
+    EXPECT_EQ(build(plane, 7, line, image),
+              "realTotalLength = 512\n---- OffsetCalc Start ----\nm_rows = 1\nm_textureSize = 128\n"
+              "m_rawImage->getHeight() = 128\nimageHeight = 256\nimageDiffY = 0\nimageOffsetY = 0\n"
+              "---- OffsetCalc End ----\nimageDiffY = 0\nimageDiffX = 0\n");
     EXPECT_DOUBLE_EQ(corner(plane, 0, 1, 2).s, 1.0);
     EXPECT_DOUBLE_EQ(corner(plane, 0, 1, 2).t, 1.0);
 }
 
-TEST(ImagePlane, TilesMakeOnlyPureWhiteTransparentAndShowGreyPicturesInGrey)
+TEST(ImagePlane, OnlyPureWhiteIsTransparentAndGreyPicturesStayGrey)
 {
     CZelPointer<CZelImage> image = makeImage(20, 10);
     unsigned char* p = image->getPixels();
-    p[0] = p[1] = p[2] = 255;
+    p[0] = p[1] = p[2] = p[4] = p[5] = 255;
     p[3] = 254;
-    p[4] = p[5] = 255;
     CZelPointer<CZelImagePlane> plane = new CZelImagePlane();
     CZelPointer<CZelLine3d> line = makeLine({{0, 0, 0}, {20, 0, 0}});
     build(plane, 5, line, image);
@@ -249,8 +205,7 @@ TEST(ImagePlane, TilesMakeOnlyPureWhiteTransparentAndShowGreyPicturesInGrey)
     EXPECT_EQ(tile[3], 0);
     EXPECT_EQ(tile[4 + 3], 255);
     // Padding beyond the picture is opaque yellow.
-    EXPECT_EQ((std::vector<int>{tile[31 * 4], tile[31 * 4 + 1], tile[31 * 4 + 2], tile[31 * 4 + 3]}),
-              (std::vector<int>{255, 255, 0, 255}));
+    EXPECT_EQ((std::vector<int>{tile[124], tile[125], tile[126], tile[127]}), (std::vector<int>{255, 255, 0, 255}));
 
     CZelPointer<CZelImage> grey = new CZelImage();
     grey->setChannels(1);
@@ -260,13 +215,13 @@ TEST(ImagePlane, TilesMakeOnlyPureWhiteTransparentAndShowGreyPicturesInGrey)
     grey->getPixels()[21] = 255;
     build(plane, 5, line, grey);
     tile = plane->getTile(0, 0)->getPixels();
-    EXPECT_EQ((std::vector<int>{tile[(32 + 2) * 4], tile[(32 + 2) * 4 + 1], tile[(32 + 2) * 4 + 2]}),
-              (std::vector<int>{22, 22, 22}));
-    EXPECT_EQ(tile[(32 + 1) * 4 + 3], 0);
+    EXPECT_EQ((std::vector<int>{tile[34 * 4], tile[34 * 4 + 1], tile[34 * 4 + 2]}), (std::vector<int>{22, 22, 22}));
+    EXPECT_EQ(tile[33 * 4 + 3], 0);
 }
 
-TEST(ImagePlane, ZeroLengthLastSegmentExtendsAlongTheLastDirection)
+TEST(ImagePlane, ZeroLengthSegmentsMakeEmptyPiecesNeverUndefinedOnes)
 {
+    // A zero-length last segment: the line is extended along the last direction.
     CZelPointer<CZelImagePlane> plane = new CZelImagePlane();
     CZelPointer<CZelLine3d> line = makeLine({{0, 0, 0}, {0, 0, 100}, {0, 0, 100}});
     CZelPointer<CZelImage> image = makeImage(150, 64);
@@ -279,8 +234,7 @@ TEST(ImagePlane, ZeroLengthLastSegmentExtendsAlongTheLastDirection)
     EXPECT_DOUBLE_EQ(corner(plane, 0, last, 1).z, 100.0);
     EXPECT_DOUBLE_EQ(corner(plane, 0, last, 1).s, 22.0 / 64.0);
 
-    // A repeated point inside the line and a tile edge on a vertex make
-    // empty pieces, never undefined ones.
+    // A repeated first point, and a tile edge on a vertex.
     line = makeLine({{0, 0, 0}, {0, 0, 0}, {0, 0, 100.0 / 150.0 * 64.0}, {0, 0, 100}});
     build(plane, 6, line, image);
     expectAllFinite(plane);
@@ -290,11 +244,8 @@ TEST(ImagePlane, ZeroLengthLastSegmentExtendsAlongTheLastDirection)
 TEST(ImagePlane, LineWithoutLengthBuildsNothing)
 {
     CZelPointer<CZelImage> image = makeImage(150, 64);
-    const std::vector<std::vector<CZelVec3d>> lines = {
-        {{5, 5, 5}, {5, 5, 5}, {5, 5, 5}},
-        {{0, 0, 0}, {NAN, 0, 0}},
-    };
-    for (const std::vector<CZelVec3d>& points : lines) {
+    for (const std::vector<CZelVec3d>& points :
+         std::vector<std::vector<CZelVec3d>>{{{5, 5, 5}, {5, 5, 5}, {5, 5, 5}}, {{0, 0, 0}, {NAN, 0, 0}}}) {
         CZelPointer<CZelImagePlane> plane = new CZelImagePlane();
         CZelPointer<CZelLine3d> line = makeLine({{0, 0, 0}, {10, 0, 0}});
         build(plane, 6, line, image);
@@ -317,13 +268,226 @@ TEST(ImagePlane, LineWithoutLengthBuildsNothing)
     EXPECT_EQ(plane->getQuadCount(0), 0);
 }
 
-TEST(ImagePlane, TileExponentsOutsideTheUsableRangeAreRefused)
+TEST(ImagePlane, TileExponentsOutsideZeroToFourteenAreRefused)
 {
     CZelPointer<CZelImagePlane> plane = new CZelImagePlane();
-    EXPECT_EQ(plane->getTextureSize(), 256);
-    EXPECT_FALSE(plane->setTextureSizeExponent(-1));
-    EXPECT_FALSE(plane->setTextureSizeExponent(31));
+    for (int refused : {-1, 15, 31})
+        EXPECT_FALSE(plane->setTextureSizeExponent(refused)) << refused;
     EXPECT_EQ(plane->getTextureSizeExponent(), 8);
+    EXPECT_TRUE(plane->setTextureSizeExponent(14));
+    EXPECT_EQ(plane->getTextureSize(), 16384);
     EXPECT_TRUE(plane->setTextureSizeExponent(0));
     EXPECT_EQ(plane->getTextureSize(), 1);
+}
+
+namespace {
+
+constexpr int SIZE = 128;
+const std::vector<int> BACKGROUND = {0, 0, 90}, RED = {200, 0, 0}, GREEN = {0, 200, 0};
+
+std::vector<int> rgb(const unsigned char* p)
+{
+    return {p[0], p[1], p[2]};
+}
+
+std::vector<int> pictureAt(CZelImage* image, int x, int y)
+{
+    return rgb(image->getPixels() + (static_cast<size_t>(y) * image->getWidth() + x) * 3);
+}
+
+std::vector<int> windowAt(const std::vector<unsigned char>& rgba, int x, int y)
+{
+    return rgb(&rgba[(static_cast<size_t>(y) * SIZE + static_cast<size_t>(x)) * 4]);
+}
+
+// Window pixels below row `rows` unlike what expected gives (nothing: not checked); the first few are reported.
+int mismatches(const std::vector<unsigned char>& rgba, int rows, const std::function<std::vector<int>(int, int)>& expected)
+{
+    int wrong = 0;
+    for (int y = 0; y < rows; ++y)
+        for (int x = 0; x < SIZE; ++x) {
+            const std::vector<int> e = expected(x, y);
+            if (!e.empty() && windowAt(rgba, x, y) != e && ++wrong <= 5)
+                ADD_FAILURE() << "window pixel " << x << ", " << y;
+        }
+    return wrong;
+}
+
+// A panel of 32-pixel tiles along a straight line.
+CZelImagePlane* makePlane(const CZelVec3d& from, const CZelVec3d& to, CZelImage* image)
+{
+    CZelImagePlane* plane = new CZelImagePlane();
+    CZelPointer<CZelLine3d> line = makeLine({from, to});
+    build(plane, 5, line, image);
+    return plane;
+}
+
+void ortho(double width, double depth)
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, width, 0.0, SIZE, -depth, depth);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+class ImagePlaneDrawTest : public OffscreenGLTest
+{
+protected:
+    void SetUp() override
+    {
+        OffscreenGLTest::SetUp();
+        m_context.reset();
+        m_context = std::make_unique<OffscreenContext>(SIZE, SIZE);
+        glViewport(0, 0, SIZE, SIZE);
+        ortho(SIZE, 1.0);
+        glClearColor(BACKGROUND[0] / 255.0f, BACKGROUND[1] / 255.0f, BACKGROUND[2] / 255.0f, 1.0f);
+    }
+
+    std::vector<unsigned char> draw(CZelImagePlane* plane, bool removeWhite)
+    {
+        plane->setRemoveWhite(removeWhite);
+        glClear(GL_COLOR_BUFFER_BIT);
+        plane->render();
+        return m_context->readPixels();
+    }
+};
+
+} // namespace
+
+TEST_F(ImagePlaneDrawTest, PictureHangsUprightAndUndistortedBelowItsLine)
+{
+    // 90 x 80 pixels on a line 90 long in 32-pixel tiles: cut inside its third column and top row.
+    constexpr int W = 90, H = 80, LEFT = 16, LINE_Y = 100;
+    CZelPointer<CZelImage> image = makePicture(W, H, [](int x, int y, unsigned char* p) {
+        p[0] = static_cast<unsigned char>(40 + 2 * x);
+        p[1] = static_cast<unsigned char>(40 + 2 * y);
+        p[2] = 100;
+        // A white square and a white pixel beside an almost white one.
+        if ((x >= 50 && x < 53 && y >= 60 && y < 63) || (y == 10 && (x == 10 || x == 11)))
+            p[0] = p[1] = p[2] = 255;
+        if (x == 11 && y == 10)
+            p[0] = 254;
+    });
+    CZelPointer<CZelImagePlane> plane = makePlane({LEFT, LINE_Y, 0}, {LEFT + W, LINE_Y, 0}, image);
+    ASSERT_EQ(plane->getColumns(), 3);
+    ASSERT_EQ(plane->getRows(), 3);
+    for (bool removeWhite : {true, false})
+        EXPECT_EQ(mismatches(draw(plane, removeWhite), SIZE,
+                             [&](int x, int y) {
+                                 const int ix = x - LEFT, iy = y - (LINE_Y - H);
+                                 if (ix < 0 || ix >= W || iy < 0 || iy >= H)
+                                     return BACKGROUND;
+                                 const std::vector<int> p = pictureAt(image, ix, iy);
+                                 return removeWhite && p == std::vector<int>{255, 255, 255} ? BACKGROUND : p;
+                             }),
+                  0)
+            << "remove white " << removeWhite;
+    // The caller's alpha test is in force again after the panel.
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_LESS, 0.5f);
+    draw(plane, false);
+    EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
+    EXPECT_EQ(readInteger(GL_ALPHA_TEST_FUNC), GL_LESS);
+    glDisable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_ALWAYS, 0.0f);
+    draw(plane, true);
+    EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
+    EXPECT_EQ(readInteger(GL_ALPHA_TEST_FUNC), GL_ALWAYS);
+}
+
+TEST_F(ImagePlaneDrawTest, ReleasedImagesDrawTheSamePicture)
+{
+    int i = 0;
+    CZelPointer<CZelImage> image = makePicture(70, 50, [&i](int, int, unsigned char* p) {
+        for (int k = 0; k < 3; ++k, ++i)
+            p[k] = static_cast<unsigned char>(i * 7 % 251);
+    });
+    CZelPointer<CZelImagePlane> kept = makePlane({10, 90, 0}, {80, 90, 0}, image);
+    CZelPointer<CZelImagePlane> released = makePlane({10, 90, 0}, {80, 90, 0}, image);
+    released->releaseImages();
+    EXPECT_EQ(released->getImage(), nullptr);
+    EXPECT_EQ(released->getTileCount(0), 0);
+    EXPECT_EQ(draw(released, false), draw(kept, false));
+    // Drawn once, the tiles' pixels live in GL only; the picture stays the same.
+    EXPECT_EQ(draw(released, false), draw(kept, false));
+}
+
+TEST_F(ImagePlaneDrawTest, PictureWiderThanOneSheetShowsEveryColumnInItsPlace)
+{
+    // 130 columns of 32-pixel tiles, more than one sheet holds, squeezed into 128 window columns.
+    constexpr int W = 4160, H = 32;
+    CZelPointer<CZelImage> image = makePicture(W, H, [](int x, int y, unsigned char* p) {
+        p[0] = static_cast<unsigned char>(x % 251);
+        p[1] = static_cast<unsigned char>(x / 251 * 8 + y % 8);
+        p[2] = static_cast<unsigned char>(y * 7);
+    });
+    CZelPointer<CZelImagePlane> plane = makePlane({0, H, 0}, {W, H, 0}, image);
+    plane->releaseImages();
+    ortho(W, 1.0);
+    GLuint own = 0;
+    glGenTextures(1, &own);
+    glBindTexture(GL_TEXTURE_2D, own);
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_EQ(mismatches(draw(plane, false), H,
+                             [&](int x, int y) { return pictureAt(image, static_cast<int>((x + 0.5) * W / SIZE), y); }),
+                  0)
+            << "pass " << pass;
+        // The panel leaves texturing as it found it.
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+        EXPECT_EQ(readInteger(GL_TEXTURE_BINDING_2D), static_cast<int>(own));
+    }
+    glDeleteTextures(1, &own);
+}
+
+TEST_F(ImagePlaneDrawTest, RisingLineKeepsTheVerticalPixelSize)
+{
+    // A line rising 60 over 80 is 100 long, one unit per pixel: every 6-pixel
+    // stripe is 6 units high at every column, hanging from the line there.
+    constexpr int W = 100, H = 24, STRIPE = 6;
+    CZelPointer<CZelImage> image = makePicture(W, H, [&](int, int y, unsigned char* p) {
+        const std::vector<int>& c = (y / STRIPE) % 2 == 0 ? RED : GREEN;
+        std::copy(c.begin(), c.end(), p);
+    });
+    CZelPointer<CZelImagePlane> plane = makePlane({10, 30, 0}, {90, 90, 0}, image);
+    EXPECT_DOUBLE_EQ(plane->getHeight(), 24.0);
+    int checked = 0;
+    EXPECT_EQ(mismatches(draw(plane, true), SIZE,
+                         [&](int x, int y) {
+                             const double below = 30 + 0.75 * (x + 0.5 - 10) - (y + 0.5), stripe = below / STRIPE;
+                             // Pixels whose centre lies near a stripe boundary could go either way.
+                             if (x < 12 || x >= 88 || std::fabs(stripe - std::round(stripe)) * STRIPE < 0.3)
+                                 return std::vector<int>();
+                             ++checked;
+                             if (below <= 0.0 || below >= H)
+                                 return BACKGROUND;
+                             return (H / STRIPE - 1 - static_cast<int>(stripe)) % 2 == 0 ? RED : GREEN;
+                         }),
+              0);
+    EXPECT_GT(checked, 5000);
+}
+
+TEST_F(ImagePlaneDrawTest, LitPanelsAreShadedByTheDirectionTheyFace)
+{
+    // Two-sided light from +z; one panel faces it, the other is turned 75 degrees away.
+    CZelPointer<CZelImage> image = makePicture(32, 32, [](int, int, unsigned char* p) { p[0] = p[1] = p[2] = 200; });
+    const double turn = 75.0 * M_PI / 180.0;
+    CZelPointer<CZelImagePlane> facing = makePlane({10, 100, 0}, {50, 100, 0}, image);
+    CZelPointer<CZelImagePlane> turned =
+        makePlane({70, 100, 0}, {70 + 40 * std::cos(turn), 100, -40 * std::sin(turn)}, image);
+    ortho(SIZE, 100.0);
+    glEnable(GL_LIGHTING);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+    const GLfloat position[4] = {0.0f, 0.0f, 1.0f, 0.0f}, white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, position);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+    glEnable(GL_LIGHT0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    facing->render();
+    turned->render();
+    const std::vector<unsigned char> rgba = m_context->readPixels();
+    const int bright = windowAt(rgba, 30, 80)[0], dim = windowAt(rgba, 75, 80)[0];
+    EXPECT_GE(bright, 190);
+    EXPECT_LT(dim, bright - 40);
+    // Lit, not merely ambient (about 40): the turned panel gets cos 75 of the light.
+    EXPECT_GT(dim, 70);
 }

@@ -6,17 +6,12 @@
 TEST(FileDialog, FilterAndDefaultExtensionComeFromThePattern)
 {
     EXPECT_EQ(defaultExtensionOf("*.fnc"), "fnc");
-    EXPECT_EQ(defaultExtensionOf("*.png"), "png");
     EXPECT_EQ(defaultExtensionOf("*"), "");
     EXPECT_EQ(fileFilterOf("*.png"), "*.png files\t*.png");
-}
-
-TEST(FileDialog, DefaultExtensionIsAddedOnlyToANameWithoutOne)
-{
+    // Added only to a name without one; a dot in a folder name or a leading dot is no extension.
     EXPECT_EQ(withDefaultExtension("/data/out", "png"), "/data/out.png");
     EXPECT_EQ(withDefaultExtension("/data/out.jpg", "png"), "/data/out.jpg");
     EXPECT_EQ(withDefaultExtension("/data/out.png", "png"), "/data/out.png");
-    // A dot in a folder name or a leading dot is no extension.
     EXPECT_EQ(withDefaultExtension("/data/survey.2024/out", "png"), "/data/survey.2024/out.png");
     EXPECT_EQ(withDefaultExtension("/data/.out", "png"), "/data/.out.png");
     EXPECT_EQ(withDefaultExtension("out", "png"), "out.png");

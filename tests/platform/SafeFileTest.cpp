@@ -1,5 +1,7 @@
-// Crash-safe replacement of a file.
+// Crash-safe replacement of a file: the old content stays unless the new one
+// was written completely, and no temporary file is left behind.
 #include "CMorSafeFile.h"
+#include "CTestDiagramDir.h"
 
 #include <gtest/gtest.h>
 
@@ -13,43 +15,30 @@
 
 namespace {
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-int entries(const std::string& dir)
-{
-    int count = 0;
-    DIR* d = opendir(dir.c_str());
-    while (dirent* e = readdir(d))
-        if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
-            ++count;
-    closedir(d);
-    return count;
-}
-
 class SafeFileTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    std::string content() const
     {
-        char pattern[] = "/tmp/morvex-safe-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        path = dir + "/diagram.fnc";
+        std::ifstream in(path);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
     }
-    void TearDown() override
+
+    int entries() const
     {
-        chmod(dir.c_str(), 0700);
-        unlink(path.c_str());
-        rmdir(dir.c_str());
+        int count = 0;
+        DIR* d = opendir(dir.path().c_str());
+        while (dirent* e = readdir(d))
+            count += std::string(e->d_name) != "." && std::string(e->d_name) != "..";
+        closedir(d);
+        return count;
     }
-    std::string dir;
-    std::string path;
+
+    CTestDiagramDir dir;
+    std::string path = dir.file("diagram.fnc");
+    std::string error;
 };
 
 } // namespace
@@ -58,13 +47,12 @@ TEST_F(SafeFileTest, ReplacesContentAndKeepsPermissions)
 {
     std::ofstream(path) << "old";
     chmod(path.c_str(), 0640);
-    std::string error;
     ASSERT_TRUE(CMorSafeFile::write(path, "new content\n", error)) << error;
-    EXPECT_EQ(readFile(path), "new content\n");
+    EXPECT_EQ(content(), "new content\n");
     struct stat st;
     ASSERT_EQ(stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
-    EXPECT_EQ(entries(dir), 1);
+    EXPECT_EQ(entries(), 1);
 }
 
 TEST_F(SafeFileTest, AFullDiskLeavesTheOriginalAndNoTemporary)
@@ -77,30 +65,21 @@ TEST_F(SafeFileTest, AFullDiskLeavesTheOriginalAndNoTemporary)
     small.rlim_cur = 1000;
     void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    std::string error;
     const bool written = CMorSafeFile::write(path, std::string(5000, 'x'), error);
     setrlimit(RLIMIT_FSIZE, &saved);
     signal(SIGXFSZ, oldHandler);
-
     EXPECT_FALSE(written);
     EXPECT_NE(error.find("Cannot write " + path), std::string::npos) << error;
-    EXPECT_EQ(readFile(path), "original");
-    EXPECT_EQ(entries(dir), 1);
+    EXPECT_EQ(content(), "original");
+    EXPECT_EQ(entries(), 1);
 }
 
-TEST_F(SafeFileTest, MissingDirectoryIsReported)
+TEST_F(SafeFileTest, MissingDirectoryOrADirectoryInTheWayFailsCleanly)
 {
-    std::string error;
-    EXPECT_FALSE(CMorSafeFile::write(dir + "/no/such/dir/x.fnc", "x", error));
+    EXPECT_FALSE(CMorSafeFile::write(dir.file("no/such/dir/x.fnc"), "x", error));
     EXPECT_FALSE(error.empty());
-}
-
-TEST_F(SafeFileTest, RenamingOntoADirectoryFailsCleanly)
-{
     ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
-    std::string error;
     EXPECT_FALSE(CMorSafeFile::write(path, "x", error));
     EXPECT_NE(error.find("Cannot replace"), std::string::npos) << error;
-    EXPECT_EQ(entries(dir), 1);
-    rmdir(path.c_str());
+    EXPECT_EQ(entries(), 1);
 }

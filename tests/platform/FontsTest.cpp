@@ -1,13 +1,17 @@
-// The widget fonts resolve to installed sans-serif faces of the right weight.
+// Fonts through fontconfig: a TrueType file for the labels, reported once when
+// there is none, and installed sans-serif faces of the right weight for widgets.
+#include "CMorFontLookup.h"
 #include "CMorWidgetFonts.h"
 
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <unistd.h>
+
 namespace {
 
-// True when fontconfig lists a face of the family in the weight range that
-// is not monospaced.
+// True when fontconfig lists a face of the family in the weight range that is not monospaced.
 bool hasProportionalFace(const std::string& family, int minWeight, int maxWeight)
 {
     FcPattern* pattern = FcPatternCreate();
@@ -19,8 +23,7 @@ bool hasProportionalFace(const std::string& family, int minWeight, int maxWeight
         int weight = 0, spacing = FC_PROPORTIONAL;
         FcPatternGetInteger(fonts->fonts[i], FC_WEIGHT, 0, &weight);
         FcPatternGetInteger(fonts->fonts[i], FC_SPACING, 0, &spacing);
-        if (weight >= minWeight && weight <= maxWeight && spacing < FC_MONO)
-            found = true;
+        found = found || (weight >= minWeight && weight <= maxWeight && spacing < FC_MONO);
     }
     if (fonts != nullptr)
         FcFontSetDestroy(fonts);
@@ -31,17 +34,38 @@ bool hasProportionalFace(const std::string& family, int minWeight, int maxWeight
 
 } // namespace
 
+TEST(FontLookup, FindsAReadableTrueTypeFile)
+{
+    const std::string file = CMorFontLookup::findLabelFontFile();
+    ASSERT_FALSE(file.empty());
+    EXPECT_EQ(access(file.c_str(), R_OK), 0);
+    EXPECT_FALSE(CMorFontLookup::findFirstTrueType("sans-serif").empty());
+}
+
+TEST(FontLookup, NoFontIsReportedOnceAndSearchedOnce)
+{
+    int searches = 0;
+    CMorFontLookup lookup([&searches] {
+        ++searches;
+        return std::string();
+    });
+    std::ostringstream log;
+    EXPECT_EQ(lookup.getLabelFontFile(log), "");
+    EXPECT_EQ(lookup.getLabelFontFile(log), "");
+    EXPECT_EQ(searches, 1);
+    EXPECT_EQ(log.str(), "No TrueType font found (neither Tahoma nor a sans-serif font): text is not drawn\n");
+
+    CMorFontLookup found([] { return std::string("/fonts/label.ttf"); });
+    std::ostringstream quiet;
+    EXPECT_EQ(found.getLabelFontFile(quiet), "/fonts/label.ttf");
+    EXPECT_EQ(quiet.str(), "");
+}
+
 TEST(WidgetFonts, MissingFacesBecomeInstalledSansSerifOfTheirWeight)
 {
     const std::string regular = CMorWidgetFonts::findNearestFamily("Segoe UI", false);
     const std::string bold = CMorWidgetFonts::findNearestFamily("Tahoma", true);
-    ASSERT_FALSE(regular.empty());
-    ASSERT_FALSE(bold.empty());
     EXPECT_TRUE(hasProportionalFace(regular, FC_WEIGHT_BOOK, FC_WEIGHT_MEDIUM)) << regular;
     EXPECT_TRUE(hasProportionalFace(bold, FC_WEIGHT_DEMIBOLD, FC_WEIGHT_BLACK)) << bold;
-}
-
-TEST(WidgetFonts, AnUnknownFamilyStillFindsAFont)
-{
     EXPECT_FALSE(CMorWidgetFonts::findNearestFamily("No Such Family 8f3a", false).empty());
 }

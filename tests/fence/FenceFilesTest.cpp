@@ -1,0 +1,255 @@
+// Description files: checked reading, writing that reads back bit-identical;
+// paths, images by extension, and pictures read ahead on threads.
+#include "CFenceDescription.h"
+#include "CFenceImageReader.h"
+#include "CTestDiagramDir.h"
+#include "CZelFileImage.h"
+#include "CZelPointer.h"
+#include "fenceFiles.h"
+#include "formatReal.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace {
+
+const std::string IMAGES = std::string(MORVEX_SOURCE_DIR) + "/data/examples/images/";
+
+const char* const GOOD = "#MORVEX1\n2\n"
+                         "2\n6543210.57 512345.25 101.5\n6543310.57 512345.25 99\nsub/a.png\nNorth-South\n0\n"
+                         "3\n1 2 3\n4 5 6\n7 8 9.125\nb.JPG\n-\n1\n"
+                         "6543260.5 400.25 512000.75\n6543260 100 512345\n45 1.5 3000\n"
+                         "legend.bmp\n10 20\n2 1\n0.3\n";
+
+bool parse(const std::string& text, CFenceDescription& d, std::string& error)
+{
+    return d.parse(text, "test.fnc", error);
+}
+
+// The first count words of GOOD, one a line.
+std::string firstWords(size_t count)
+{
+    std::istringstream in(GOOD);
+    std::string text, w;
+    for (size_t i = 0; i < count && in >> w; ++i)
+        text += w + "\n";
+    return text;
+}
+
+// GOOD has 40 words; the legend takes the last 6.
+constexpr size_t WORDS = 40, CAMERA_END = WORDS - 6;
+
+bool sameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+} // namespace
+
+TEST(DescriptionFile, ReadsEveryFieldAndToleratedVariants)
+{
+    CFenceDescription d;
+    std::string error;
+    ASSERT_TRUE(parse(GOOD, d, error)) << error;
+    ASSERT_EQ(d.fences.size(), 2u);
+    EXPECT_EQ(d.fences[0].points[0].x, 6543210.57);
+    EXPECT_EQ(d.fences[0].imageToken + "|" + d.fences[0].description, "sub/a.png|North-South");
+    EXPECT_EQ(d.fences[1].description, ""); // "-"
+    EXPECT_EQ(d.fences[1].labelEnd, 1);
+    EXPECT_EQ(d.cameraPerspective[2], 3000.0);
+    ASSERT_TRUE(d.hasLegend);
+    EXPECT_EQ(d.legend.marginY, 20);
+    EXPECT_EQ(d.legend.positionX, 2);
+    EXPECT_TRUE(d.legend.top);
+
+    // Any first word; CR LF line ends and tabs.
+    ASSERT_TRUE(parse(std::string("whatever") + (GOOD + 8), d, error)) << error;
+    std::string crlf;
+    for (char c : std::string(GOOD))
+        crlf += c == '\n' ? "\r\n" : c == ' ' ? "\t" : std::string(1, c);
+    ASSERT_TRUE(parse(crlf, d, error)) << error;
+    EXPECT_EQ(d.legend.size, 0.3);
+    // Placement 5 7 is left and bottom.
+    std::string placement = GOOD;
+    placement.replace(placement.find("2 1\n"), 4, "5 7\n");
+    ASSERT_TRUE(parse(placement, d, error)) << error;
+    EXPECT_EQ(d.legend.positionX, 0);
+    EXPECT_FALSE(d.legend.top);
+    // Ending after the camera, with or without a line end: no legend.
+    for (const char* ending : {"\n", "", "  \n\n"}) {
+        std::string text = firstWords(CAMERA_END);
+        text.pop_back();
+        ASSERT_TRUE(parse(text + ending, d, error)) << error;
+        EXPECT_FALSE(d.hasLegend);
+    }
+}
+
+TEST(DescriptionFile, EveryMalformedFileFailsWithItsMessage)
+{
+    CFenceDescription d;
+    std::string error;
+    ASSERT_TRUE(parse(firstWords(WORDS), d, error)) << error;
+    for (size_t count = 0; count < WORDS; ++count)
+        if (count != CAMERA_END) {
+            EXPECT_FALSE(parse(firstWords(count), d, error)) << "cut after " << count << " words";
+            EXPECT_NE(error.find("is missing: the file ends early."), std::string::npos) << error;
+        }
+
+    const struct {
+        std::string from, to, expected;
+    } cases[] = {
+        {"#MORVEX1\n2\n", "#MORVEX1\n0\n", "the diagram has no fences"},
+        {"#MORVEX1\n2\n", "#MORVEX1\n-3\n", "the diagram has no fences"},
+        {"#MORVEX1\n2\n", "#MORVEX1\ntwo\n", "line 2: the number of fences must be a whole number, not \"two\""},
+        {"0\n3\n1 2 3", "0\n1\n1 2 3", "line 9: fence 2 of 2: the number of points 1 is out of range (2 to 1000000)"},
+        {"0\n3\n1 2 3", "0\n99999999999999999999\n1 2 3", "fence 2 of 2: the number of points 99999999999999999999 is out of range"},
+        {"0\n3\n1 2 3", "0\n2000000\n1 2 3", "fence 2 of 2: the number of points 2000000 is out of range"},
+        {"4 5 6", "4 five 6", "line 11: fence 2 of 2: point 2 Y must be a number, not \"five\""},
+        {"4 5 6", "4 nan 6", "fence 2 of 2: point 2 Y must be a finite number, not \"nan\""},
+        {"4 5 6", "4 5 -inf", "point 2 Z must be a finite number"},
+        {"4 5 6", "4 5 1e999", "point 2 Z must be a finite number"},
+        {"-\n1\n", "-\nlast\n", "fence 2 of 2: the label end (0 or 1) must be a whole number"},
+        {"45 1.5 3000", "45 1.5x 3000", "line 18: camera: near plane must be a number, not \"1.5x\""},
+        {"10 20", "10 20.5", "line 20: legend: the vertical margin must be a whole number"},
+    };
+    for (const auto& c : cases) {
+        std::string text = GOOD;
+        ASSERT_NE(text.find(c.from), std::string::npos) << c.from;
+        text.replace(text.find(c.from), c.from.size(), c.to);
+        EXPECT_FALSE(parse(text, d, error)) << c.to;
+        EXPECT_NE(error.find(c.expected), std::string::npos) << error;
+        EXPECT_EQ(error.rfind("test.fnc", 0), 0u) << error;
+    }
+
+    EXPECT_FALSE(d.read("/nonexistent/x.fnc", error));
+    EXPECT_EQ(error, "Cannot open /nonexistent/x.fnc: No such file or directory.");
+    EXPECT_FALSE(d.read("/tmp", error));
+    EXPECT_EQ(error, "Cannot open /tmp: it is not a file.");
+}
+
+TEST(DescriptionFile, WritingIsShortestAndReadsBackBitIdentical)
+{
+    CFenceDescription d, back;
+    std::string error;
+    ASSERT_TRUE(parse(GOOD, d, error)) << error;
+    EXPECT_EQ(d.format(), GOOD);
+    d.cameraPosition[0] = 6543210.123456789;
+    d.cameraTarget[1] = 1.0 / 3.0;
+    ASSERT_TRUE(parse(d.format(), back, error)) << error;
+    EXPECT_EQ(back.format(), d.format());
+    EXPECT_TRUE(sameBits(back.cameraPosition[0], 6543210.123456789));
+    EXPECT_TRUE(sameBits(back.cameraTarget[1], 1.0 / 3.0));
+    d.hasLegend = false;
+    EXPECT_EQ(d.format().find("legend.bmp"), std::string::npos);
+
+    EXPECT_EQ(formatReal(6543210.57), "6543210.57");
+    EXPECT_EQ(formatReal(45.0), "45");
+    EXPECT_EQ(formatReal(-0.5), "-0.5");
+    EXPECT_EQ(formatReal(0.1), "0.1");
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> coordinate(-1e7, 1e7);
+    std::uniform_int_distribution<uint64_t> bits;
+    for (int i = 0; i < 20000; ++i) {
+        double v = coordinate(random);
+        if (i % 2) {
+            const uint64_t b = bits(random);
+            std::memcpy(&v, &b, sizeof v);
+            if (!std::isfinite(v) || std::fpclassify(v) == FP_SUBNORMAL)
+                continue;
+        }
+        std::istringstream in(formatReal(v));
+        double back = 0.0;
+        in >> back;
+        EXPECT_TRUE(!in.fail() && sameBits(back, v)) << formatReal(v);
+    }
+}
+
+TEST(DescriptionFile, PathsAndImagesByExtension)
+{
+    std::string dir, name, base, extension;
+    splitPath("C:\\data\\d.fnc", dir, name);
+    EXPECT_EQ(dir + "|" + name, "C:/data|d.fnc");
+    splitPath("plain.fnc", dir, name);
+    EXPECT_EQ(dir + "|" + name, "|plain.fnc");
+    splitExtension("/a.b/c", base, extension);
+    EXPECT_EQ(extension, "b/c");
+    splitExtension("noext", base, extension);
+    EXPECT_EQ(extension, "");
+    EXPECT_FALSE(fileExists("/tmp"));
+    EXPECT_FALSE(fileExists("/nonexistent"));
+    EXPECT_TRUE(fileExists("/proc/self/status"));
+
+    std::string message, detail;
+    EXPECT_EQ(readImageByExtension("/tmp/a.Png", message, detail), nullptr);
+    EXPECT_EQ(message + "|" + detail, "Unsupported file format.|");
+    CTestDiagramDir scratch;
+    const std::string bad = scratch.write("bad.PNG", "not a picture");
+    EXPECT_EQ(readImageByExtension(bad, message, detail), nullptr);
+    EXPECT_EQ(message, "Unsupported PNG image file. Make sure the file is true-color.");
+    EXPECT_EQ(detail.rfind(bad + ": ", 0), 0u) << detail;
+    EXPECT_EQ(readImageByExtension(scratch.write("bad.jpeg", "no"), message, detail), nullptr);
+    EXPECT_EQ(message, "Unsupported JPEG image file.");
+    message = "kept";
+    CZelPointer<CZelFileImage> image(readImageByExtension(IMAGES + "legend.png", message, detail));
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(message + "|" + detail, "kept|");
+    EXPECT_GT(image->getWidth(), 0);
+}
+
+TEST(ImageReaderThread, HandsOutEveryPictureInOrderWithTheMessagesOfASequentialRead)
+{
+    CTestDiagramDir dir;
+    std::vector<std::string> paths = {IMAGES + "section-a.png", IMAGES + "section-b.jpg",
+                                      dir.write("bad.png", "not a picture"), IMAGES + "section-d.bmp",
+                                      dir.file("missing.jpg"), IMAGES + "legend.png", IMAGES + "section-e.jpg",
+                                      IMAGES + "section-c.png"};
+    std::vector<std::string> messages(paths.size()), details(paths.size());
+    std::vector<int> widths(paths.size(), -1), heights(paths.size(), -1);
+    for (size_t i = 0; i < paths.size(); ++i) {
+        CZelPointer<CZelFileImage> image(i == 4 ? nullptr : readImageByExtension(paths[i], messages[i], details[i]));
+        if (image) {
+            widths[i] = image->getWidth();
+            heights[i] = image->getHeight();
+        }
+    }
+    messages[4] = "File " + paths[4] + " not found.";
+    ASSERT_EQ(messages[2], "Unsupported PNG image file. Make sure the file is true-color.");
+
+    for (size_t threads : {1, 2, 3})
+        for (size_t ahead : {1, 2, 8}) {
+            CFenceImageReader reader(paths, threads, ahead);
+            std::string message, detail;
+            for (size_t i = 0; i < paths.size(); ++i) {
+                SCOPED_TRACE(paths[i] + ", " + std::to_string(threads) + " threads, " + std::to_string(ahead) + " ahead");
+                message = detail = "stale";
+                CZelPointer<CZelFileImage> image(reader.takeNext(message, detail));
+                ASSERT_EQ(image != nullptr, widths[i] > 0);
+                if (image)
+                    EXPECT_EQ(std::to_string(image->getWidth()) + "x" + std::to_string(image->getHeight()) + " " +
+                                  image->getFileName(),
+                              std::to_string(widths[i]) + "x" + std::to_string(heights[i]) + " " + paths[i]);
+                else
+                    EXPECT_EQ(message + "|" + detail, messages[i] + "|" + details[i]);
+            }
+            message = "stale";
+            EXPECT_EQ(reader.takeNext(message, detail), nullptr);
+            EXPECT_EQ(message, "");
+        }
+
+    // Dropped early with pictures read ahead or still being read: the checked build's leak checkers watch.
+    paths.erase(paths.begin() + 2, paths.begin() + 5);
+    for (int taken = 0; taken < 3; ++taken) {
+        CFenceImageReader reader(paths, 2, 3);
+        for (int i = 0; i < taken; ++i) {
+            std::string message, detail;
+            EXPECT_NE(CZelPointer<CZelFileImage>(reader.takeNext(message, detail)), nullptr);
+        }
+    }
+    CFenceImageReader empty({}, 2, 2);
+    std::string message, detail;
+    EXPECT_EQ(empty.takeNext(message, detail), nullptr);
+}
