@@ -168,6 +168,27 @@ TEST_F(FrameTest, LegendTextureAndCornerPlacement)
     }
 }
 
+TEST_F(FrameTest, LegendWiderThanTheTextureLimitIsShownScaledDown)
+{
+    start(200, 150);
+    GLint limit = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
+    ASSERT_LT(limit, 16400);
+    m_dir.writePng("white.png", 8, 8, 255, 255, 255);
+    m_dir.writePng("legend.png", 16400, 328, 0, 0, 255);
+    const std::string path = m_dir.write("d.fnc", "#MORVEX1\n1\n2\n0 0 0\n10 0 0\nwhite.png\n-\n0\n"
+                                                  "0 0 0\n0 0 0\n0 0 0\nlegend.png\n0 0\n2 0\n1\n");
+    std::string log;
+    ASSERT_TRUE(open(path, &log)) << m_frame.getErrorMessage();
+    EXPECT_NE(log.find("Legend image 16400 x 328 is larger than the graphics card's texture limit; shown scaled to "),
+              std::string::npos) << log;
+    drawWithoutBoxAndAxes();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    // The whole view width, 4 pixels high, at the bottom.
+    const std::vector<unsigned char> pixel = m_context->readPixel(100, 1);
+    EXPECT_TRUE(pixel[2] > 200 && pixel[0] < 60) << int(pixel[0]) << "," << int(pixel[2]);
+}
+
 TEST_F(FrameTest, AFailedOpenLeavesAnEmptySceneAndNothingToSave)
 {
     start(64, 64);
