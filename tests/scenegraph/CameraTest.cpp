@@ -1,5 +1,4 @@
-// The camera on an offscreen context: projection and viewing matrices read back
-// against GLU, the movement operations, the frustum planes and the handling of
+// The camera: matrices read back against GLU, movements, frustum planes, and
 // positions, targets and perspectives that have no valid orientation.
 #include "CZelCamera.h"
 #include "OffscreenContext.h"
@@ -8,6 +7,7 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -17,45 +17,31 @@ namespace {
 class CameraTest : public OffscreenGLTest
 {
 protected:
-    void SetUp() override
+    std::vector<double> projection()
     {
-        OffscreenGLTest::SetUp();
-        camera = new CZelCamera();
-    }
-
-    std::vector<double> projectionOf(CZelCamera* c)
-    {
-        c->initialize();
+        camera->initialize();
         return readMatrix(GL_PROJECTION_MATRIX);
     }
 
-    std::vector<double> modelviewOf(CZelCamera* c)
+    std::vector<double> modelview()
     {
-        c->initialize();
-        c->render();
+        camera->initialize();
+        camera->render();
         return readMatrix(GL_MODELVIEW_MATRIX);
     }
 
-    static std::vector<double> gluProjection(double fov, double aspect, double nearDistance, double farDistance)
+    // The matrix GLU builds in mode from the identity.
+    template <class Build>
+    static std::vector<double> glu(GLenum mode, Build build)
     {
-        glMatrixMode(GL_PROJECTION);
+        glMatrixMode(mode);
         glLoadIdentity();
-        gluPerspective(fov, aspect, nearDistance, farDistance);
-        std::vector<double> m = readMatrix(GL_PROJECTION_MATRIX);
+        build();
+        std::vector<double> m = readMatrix(mode == GL_PROJECTION ? GL_PROJECTION_MATRIX : GL_MODELVIEW_MATRIX);
         glMatrixMode(GL_MODELVIEW);
         return m;
     }
 
-    static std::vector<double> gluView(double ex, double ey, double ez, double cx, double cy, double cz, double ux,
-                                       double uy, double uz)
-    {
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        gluLookAt(ex, ey, ez, cx, cy, cz, ux, uy, uz);
-        return readMatrix(GL_MODELVIEW_MATRIX);
-    }
-
-    // Both sides went through GL's own matrices: equal up to rounding.
     static void expectMatrixNear(const std::vector<double>& actual, const std::vector<double>& expected)
     {
         for (int i = 0; i < 16; ++i)
@@ -64,149 +50,84 @@ protected:
 
     static bool allFinite(const std::vector<double>& m)
     {
-        for (double v : m)
-            if (!std::isfinite(v))
-                return false;
-        return true;
+        return std::all_of(m.begin(), m.end(), [](double v) { return std::isfinite(v); });
     }
 
-    static void expectPosition(const CZelCamera* c, double x, double y, double z)
+    static void expectNear(const CZelVec3d& v, double x, double y, double z)
     {
-        EXPECT_NEAR(c->getPosition().x(), x, 1e-9);
-        EXPECT_NEAR(c->getPosition().y(), y, 1e-9);
-        EXPECT_NEAR(c->getPosition().z(), z, 1e-9);
+        EXPECT_NEAR(v.x(), x, 1e-9);
+        EXPECT_NEAR(v.y(), y, 1e-9);
+        EXPECT_NEAR(v.z(), z, 1e-9);
     }
 
-    static void expectTarget(const CZelCamera* c, double x, double y, double z)
-    {
-        EXPECT_NEAR(c->getTarget().x(), x, 1e-9);
-        EXPECT_NEAR(c->getTarget().y(), y, 1e-9);
-        EXPECT_NEAR(c->getTarget().z(), z, 1e-9);
-    }
-
-    static double elevation(const CZelCamera* c)
-    {
-        const CZelVec3d v = c->getPosition() - c->getTarget();
-        return std::atan2(v.y(), std::sqrt(v.x() * v.x() + v.z() * v.z()));
-    }
-
-    CZelPointer<CZelCamera> camera;
+    CZelPointer<CZelCamera> camera = new CZelCamera();
 };
 
 } // namespace
 
-TEST_F(CameraTest, DefaultCameraMatchesGlu)
+TEST_F(CameraTest, MatricesMatchGlu)
 {
     camera->setViewport(0, 0, 640, 480);
-    EXPECT_DOUBLE_EQ(camera->getAspect(), 640.0 / 480.0);
-    expectMatrixNear(projectionOf(camera), gluProjection(45.0, 640.0 / 480.0, 1.0, 50.0));
-    expectMatrixNear(modelviewOf(camera), gluView(0, 0, -10, 0, 0, 0, 0, 1, 0));
+    expectMatrixNear(projection(), glu(GL_PROJECTION, [] { gluPerspective(45.0, 640.0 / 480.0, 1.0, 50.0); }));
+    expectMatrixNear(modelview(), glu(GL_MODELVIEW, [] { gluLookAt(0, 0, -10, 0, 0, 0, 0, 1, 0); }));
 
-    GLint viewport[4];
-    camera->initialize();
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[2], 640);
-    EXPECT_EQ(viewport[3], 480);
-}
-
-TEST_F(CameraTest, AspectWithoutHeightIsWidthMinusX)
-{
+    // Without a height the aspect is width minus x; with nothing left, square.
     camera->setViewport(10, 0, 640, 0);
-    EXPECT_DOUBLE_EQ(camera->getAspect(), 630.0);
-    expectMatrixNear(projectionOf(camera), gluProjection(45.0, 630.0, 1.0, 50.0));
-
-    // Nothing left of the width: no usable ratio, the picture stays square.
+    expectMatrixNear(projection(), glu(GL_PROJECTION, [] { gluPerspective(45.0, 630.0, 1.0, 50.0); }));
     camera->setViewport(640, 0, 640, 0);
     EXPECT_DOUBLE_EQ(camera->getAspect(), 1.0);
-    EXPECT_TRUE(allFinite(projectionOf(camera)));
 }
 
-TEST_F(CameraTest, RotatePositionXStopsAtThePole)
+TEST_F(CameraTest, MovesStopAtThePoleAndTurnAboutOrCarryTheTarget)
 {
-    camera->setPosition(10.0 * std::cos(1.5), 10.0 * std::sin(1.5), 0.0);
-    ASSERT_NEAR(elevation(camera), 1.5, 1e-12);
-
-    camera->rotatePositionX(0.1); // 1.6 is past the pole: no move
-    EXPECT_NEAR(elevation(camera), 1.5, 1e-12);
-    camera->rotatePositionX(0.07);
-    EXPECT_NEAR(elevation(camera), 1.57, 1e-12);
-    expectTarget(camera, 0.0, 0.0, 0.0);
-    EXPECT_NEAR((camera->getPosition() - camera->getTarget()).length(), 10.0, 1e-9);
-
-    // The same below.
-    camera->setPosition(10.0 * std::cos(-1.5), 10.0 * std::sin(-1.5), 0.0);
-    camera->rotatePositionX(-0.1);
-    EXPECT_NEAR(elevation(camera), -1.5, 1e-12);
-    camera->rotatePositionX(-0.07);
-    EXPECT_NEAR(elevation(camera), -1.57, 1e-12);
-}
-
-TEST_F(CameraTest, RotatePositionYTurnsAboutTheTarget)
-{
+    for (double sign : {1.0, -1.0}) {
+        camera->setPosition(10.0 * std::cos(1.5), sign * 10.0 * std::sin(1.5), 0.0);
+        camera->rotatePositionX(sign * 0.1); // 1.6 is past the pole: no move
+        EXPECT_NEAR(camera->getPosition().y(), sign * 10.0 * std::sin(1.5), 1e-9);
+        camera->rotatePositionX(sign * 0.07);
+        expectNear(camera->getPosition(), 10.0 * std::cos(1.57), sign * 10.0 * std::sin(1.57), 0.0);
+    }
     camera->setTarget(1.0, 2.0, 3.0);
-    camera->setPosition(1.0 + 4.0, 2.0 + 3.0, 3.0);
+    camera->setPosition(5.0, 5.0, 3.0);
     camera->rotatePositionY(M_PI / 2.0);
-    expectPosition(camera, 1.0, 5.0, 7.0);
-    expectTarget(camera, 1.0, 2.0, 3.0);
-}
+    expectNear(camera->getPosition(), 1.0, 5.0, 7.0);
+    expectNear(camera->getTarget(), 1.0, 2.0, 3.0);
 
-TEST_F(CameraTest, MoveDepthStopsAtTheTarget)
-{
-    camera->moveDepth(3.0);
-    expectPosition(camera, 0.0, 0.0, -7.0);
-    expectTarget(camera, 0.0, 0.0, 0.0);
-
-    camera->moveDepth(-3.0);
-    expectPosition(camera, 0.0, 0.0, -10.0);
-
-    // Past the target: the camera stays and the target is pushed on.
-    camera->moveDepth(12.0);
-    expectPosition(camera, 0.0, 0.0, -10.0);
-    expectTarget(camera, 0.0, 0.0, 12.0);
-}
-
-TEST_F(CameraTest, MoveSidewaysAndVerticalCarryTheTarget)
-{
+    camera = new CZelCamera();
     camera->moveSideways(1.0);
-    expectPosition(camera, 1.0, 0.0, -10.0);
-    expectTarget(camera, 1.0, 0.0, 0.0);
     camera->moveVertical(2.0);
-    expectPosition(camera, 1.0, 2.0, -10.0);
-    expectTarget(camera, 1.0, 2.0, 0.0);
+    camera->moveDepth(3.0);
+    expectNear(camera->getPosition(), 1.0, 2.0, -7.0);
+    expectNear(camera->getTarget(), 1.0, 2.0, 0.0);
+    camera->moveDepth(12.0); // past the target: the camera stays, the target is pushed on
+    expectNear(camera->getPosition(), 1.0, 2.0, -7.0);
+    expectNear(camera->getTarget(), 1.0, 2.0, 12.0);
 }
 
-TEST_F(CameraTest, PositionOnTheTargetKeepsTheLastOrientation)
+TEST_F(CameraTest, PositionOnTheTargetKeepsTheLastDirection)
 {
     camera->setPosition(0.0, 0.0, 0.0);
     EXPECT_EQ(camera->getForward(), CZelVec3d(0.0, 0.0, 1.0));
-    EXPECT_EQ(camera->getUp(), CZelVec3d(0.0, 1.0, 0.0));
-    // Still looking along the last direction, from the new position.
-    expectMatrixNear(modelviewOf(camera), gluView(0, 0, 0, 0, 0, 1, 0, 1, 0));
-
-    // The movements stay finite too.
+    expectMatrixNear(modelview(), glu(GL_MODELVIEW, [] { gluLookAt(0, 0, 0, 0, 0, 1, 0, 1, 0); }));
     camera->rotatePositionX(0.3);
     camera->rotatePositionY(0.3);
     camera->moveDepth(1.0);
     camera->moveSideways(1.0);
-    EXPECT_TRUE(allFinite(modelviewOf(camera)));
+    EXPECT_TRUE(allFinite(modelview()));
 }
 
 TEST_F(CameraTest, ViewStraightDownKeepsTheSideVector)
 {
     camera->setPosition(0.0, 10.0, 0.0);
-    EXPECT_EQ(camera->getForward(), CZelVec3d(0.0, -1.0, 0.0));
     EXPECT_EQ(camera->getSide(), CZelVec3d(1.0, 0.0, 0.0));
     EXPECT_EQ(camera->getUp(), CZelVec3d(0.0, 0.0, 1.0));
-    const std::vector<double> m = modelviewOf(camera);
-    EXPECT_TRUE(allFinite(m));
-    expectMatrixNear(m, gluView(0, 10, 0, 0, 0, 0, 0, 0, 1));
-
+    expectMatrixNear(modelview(), glu(GL_MODELVIEW, [] { gluLookAt(0, 10, 0, 0, 0, 0, 0, 0, 1); }));
     camera->rotatePositionY(0.5);
     camera->moveSideways(1.0);
-    EXPECT_TRUE(allFinite(modelviewOf(camera)));
+    EXPECT_TRUE(allFinite(modelview()));
 }
 
-TEST_F(CameraTest, InvalidValuesAreRefused)
+TEST_F(CameraTest, NonFiniteValuesAreRefusedAndTheOldOnesKept)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
@@ -215,9 +136,7 @@ TEST_F(CameraTest, InvalidValuesAreRefused)
     double fov = 0.0, nearDistance = 0.0, farDistance = 0.0;
     camera->getPerspective(fov, nearDistance, farDistance);
     EXPECT_EQ(fov, 45.0);
-    EXPECT_EQ(nearDistance, 1.0);
     EXPECT_EQ(farDistance, 50.0);
-    EXPECT_TRUE(camera->setPerspective(30.0, 0.1, 1000.0));
 
     EXPECT_FALSE(camera->setPosition(nan, 0.0, 0.0));
     EXPECT_FALSE(camera->setTarget(0.0, inf, 0.0));
@@ -225,36 +144,33 @@ TEST_F(CameraTest, InvalidValuesAreRefused)
     EXPECT_FALSE(camera->setJitter(nan, 0.0));
     camera->moveDepth(nan);
     camera->rotatePositionX(inf);
-    expectPosition(camera, 0.0, 0.0, -10.0);
+    expectNear(camera->getPosition(), 0.0, 0.0, -10.0);
+    expectNear(camera->getTarget(), 0.0, 0.0, 0.0);
+    camera->setUseJitter(true);
+    EXPECT_TRUE(allFinite(projection()));
+    EXPECT_TRUE(allFinite(modelview()));
 
     // Moves that would overflow the coordinates are dropped.
     camera->setPosition(0.0, 0.0, -1e308);
     camera->moveDepth(-1e308);
-    expectPosition(camera, 0.0, 0.0, -1e308);
-
-    camera->setPosition(0.0, 0.0, -10.0);
-    camera->setUseJitter(true);
-    EXPECT_TRUE(allFinite(projectionOf(camera)));
-    EXPECT_TRUE(allFinite(modelviewOf(camera)));
+    expectNear(camera->getPosition(), 0.0, 0.0, -1e308);
 }
 
-TEST_F(CameraTest, TypedPerspectivesAreKeptAndStayDrawable)
+TEST_F(CameraTest, OddPerspectivesAreKeptAndStayDrawable)
 {
-    // What a user may type: stored as given, projected without NaN or GL errors.
     const double cases[][3] = {{45.0, 0.0, 50.0}, {45.0, 10.0, 5.0}, {45.0, 10.0, 10.0},
                                {180.0, 1.0, 50.0}, {1e9, 1.0, 50.0}, {0.0, 1.0, 50.0}, {45.0, -1.0, 50.0}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c[0] << " " << c[1] << " " << c[2]);
         ASSERT_TRUE(camera->setPerspective(c[0], c[1], c[2]));
         double fov = 0.0, nearDistance = 0.0, farDistance = 0.0;
         camera->getPerspective(fov, nearDistance, farDistance);
-        EXPECT_EQ(fov, c[0]);
-        EXPECT_EQ(nearDistance, c[1]);
-        EXPECT_EQ(farDistance, c[2]);
+        EXPECT_EQ(std::vector<double>({fov, nearDistance, farDistance}), std::vector<double>(c, c + 3));
         for (bool jitter : {false, true}) {
             camera->setUseJitter(jitter);
             camera->setJitter(0.5, 0.25);
-            EXPECT_TRUE(allFinite(projectionOf(camera))) << c[0] << " " << c[1] << " " << c[2];
-            EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << c[0] << " " << c[1] << " " << c[2];
+            EXPECT_TRUE(allFinite(projection()));
+            EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
         }
     }
 }
@@ -264,31 +180,26 @@ TEST_F(CameraTest, SelectionKeepsThePickMatrixUnderJitter)
     camera->setViewport(0, 0, 64, 64);
     camera->setUseJitter(true);
     camera->setJitter(0.5, 0.5);
+    const std::vector<double> frustum = projection();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     camera->initializeSelect(10, 20, 4, 4);
     const std::vector<double> selected = readMatrix(GL_PROJECTION_MATRIX);
-
-    camera->initialize();
-    const std::vector<double> frustum = readMatrix(GL_PROJECTION_MATRIX);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    GLint viewport[4] = {0, 0, 64, 64};
-    gluPickMatrix(10, 64 - 20, 4, 4, viewport);
-    glMultMatrixd(frustum.data());
-    expectMatrixNear(selected, readMatrix(GL_PROJECTION_MATRIX));
-    glMatrixMode(GL_MODELVIEW);
+    expectMatrixNear(selected, glu(GL_PROJECTION, [&] {
+                         GLint viewport[4] = {0, 0, 64, 64};
+                         gluPickMatrix(10, 64 - 20, 4, 4, viewport);
+                         glMultMatrixd(frustum.data());
+                     }));
 }
 
-// The six planes agree with the clip volume GL computes from the same camera.
 TEST_F(CameraTest, FrustumPlanesMatchTheClipVolume)
 {
     camera->setViewport(0, 0, 640, 480);
     camera->setPosition(3.0, 4.0, -12.0);
     camera->setTarget(1.0, -1.0, 2.0);
     camera->setPerspective(50.0, 2.0, 40.0);
-    const std::vector<double> p = projectionOf(camera);
-    const std::vector<double> m = modelviewOf(camera);
+    const std::vector<double> p = projection();
+    const std::vector<double> m = modelview();
     CZelViewFrustum frustum;
     camera->getViewFrustum(frustum);
 
@@ -305,18 +216,13 @@ TEST_F(CameraTest, FrustumPlanesMatchTheClipVolume)
                 const double margin = std::fmax(std::fabs(clip[0]), std::fmax(std::fabs(clip[1]), std::fabs(clip[2])));
                 if (std::fabs(margin - std::fabs(w)) < 1e-3 * std::fabs(w) + 1e-6)
                     continue; // on the boundary
-                const bool inside = w > 0.0 && margin < w;
-                EXPECT_EQ(frustum.testSphere(x, y, z, 0.0), inside) << x << " " << y << " " << z;
+                EXPECT_EQ(frustum.testSphere(x, y, z, 0.0), w > 0.0 && margin < w) << x << " " << y << " " << z;
                 ++checked;
             }
     EXPECT_GT(checked, 10000);
 
     // A sphere straddling the far plane (z = 40 for the default camera) is kept.
-    CZelCamera plain;
-    plain.getViewFrustum(frustum);
-    EXPECT_TRUE(frustum.testSphere(0.0, 0.0, 0.0, 0.0));
+    CZelCamera().getViewFrustum(frustum);
     EXPECT_TRUE(frustum.testSphere(0.0, 0.0, 40.5, 1.0));
     EXPECT_FALSE(frustum.testSphere(0.0, 0.0, 41.5, 1.0));
-    EXPECT_FALSE(frustum.testSphere(0.0, 0.0, -20.0, 1.0));
-    EXPECT_FALSE(frustum.testSphere(100.0, 0.0, 10.0, 1.0));
 }

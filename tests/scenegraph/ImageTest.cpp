@@ -1,6 +1,11 @@
-// Images in memory (sizes, aspect, alpha, region copies) and their upload
-// into textures and tile sheets on an offscreen context.
+// Images in memory, their upload into textures and tile sheets, and the index
+// lists, quad and line primitives that show them, on an offscreen context.
 #include "CZelImage.h"
+#include "CZelIndex.h"
+#include "CZelLineSet.h"
+#include "CZelPngImage.h"
+#include "CZelQuadPlane.h"
+#include "CZelQuadSet.h"
 #include "CZelTexture.h"
 #include "CZelTileSheet.h"
 #include "OffscreenContext.h"
@@ -9,9 +14,14 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
+
+using Bytes = std::vector<unsigned char>;
 
 // An image of the given size whose bytes count up from start.
 CZelImage* counting(int width, int height, int channels, int start = 0)
@@ -26,75 +36,73 @@ CZelImage* counting(int width, int height, int channels, int start = 0)
 
 std::vector<int> pixel(const CZelImage& image, int x, int y)
 {
-    const unsigned char* p =
-        image.getPixels() + (static_cast<size_t>(y) * image.getWidth() + x) * image.getChannels();
+    const unsigned char* p = image.getPixels() + (static_cast<size_t>(y) * image.getWidth() + x) * image.getChannels();
     return std::vector<int>(p, p + image.getChannels());
 }
 
-} // namespace
-
-TEST(ImageTest, SizeChannelsAndAspect)
+Bytes rgba(int r, int g, int b)
 {
-    CZelImage image;
-    EXPECT_EQ(image.getWidth(), -1);
-    EXPECT_EQ(image.getFormat(), static_cast<GLenum>(GL_RGB));
-    EXPECT_FALSE(image.setSize(0, 10));
-    EXPECT_EQ(image.getWidth(), -1);
-    EXPECT_EQ(image.getPixels(), nullptr);
-
-    ASSERT_TRUE(image.setSize(3, 2));
-    EXPECT_EQ(image.getByteCount(), 18u);
-    EXPECT_FALSE(image.setSize(-3, 2));
-    EXPECT_EQ(image.getWidth(), 3);
-
-    image.setChannels(4);
-    EXPECT_EQ(image.getFormat(), static_cast<GLenum>(GL_RGBA));
-    EXPECT_EQ(image.getByteCount(), 24u);
-    // A count the GL formats do not know would leave too short a buffer.
-    image.setChannels(5);
-    EXPECT_EQ(image.getChannels(), 3);
-    EXPECT_EQ(image.getByteCount(), 18u);
-
-    image.setSize(640, 480);
-    EXPECT_EQ(image.getAspect(), 1.0);
-    image.setSize(480, 640);
-    EXPECT_EQ(image.getAspect(), 0.0);
-
-    // Sizes whose byte count does not fit are refused, not wrapped around.
-    EXPECT_EQ(CZelImage::byteCount(INT_MAX, INT_MAX, 4), static_cast<size_t>(INT_MAX) * INT_MAX * 4);
-    EXPECT_EQ(CZelImage::byteCount(0, 5, 3), 0u);
+    return {static_cast<unsigned char>(r), static_cast<unsigned char>(g), static_cast<unsigned char>(b), 255};
 }
 
-TEST(ImageTest, FillAndAlpha)
+CZelIndex* indexOf(std::vector<int32_t> entries)
 {
-    CZelPointer<CZelImage> rgba = counting(2, 2, 4);
-    rgba->fillColor(1, 2, 3);
-    rgba->setAlphaValue(9);
-    EXPECT_EQ(pixel(*rgba, 1, 1), (std::vector<int>{1, 2, 3, 9}));
+    CZelIndex* index = new CZelIndex();
+    index->add(entries.data(), static_cast<int>(entries.size()));
+    return index;
+}
 
+bool near(const CZelVec3d* v, double x, double y, double z)
+{
+    return v && std::fabs(v->x() - x) < 1e-12 && std::fabs(v->y() - y) < 1e-12 && std::fabs(v->z() - z) < 1e-12;
+}
+
+const Bytes UNTOUCHED(4, 0);
+
+class TextureTest : public OffscreenGLTest
+{
+protected:
+    Bytes pixelAt(int x, int y) { return m_context->readPixel(x, y); }
+};
+
+} // namespace
+
+TEST(ImageTest, RefusedSizesAndChannelCounts)
+{
+    CZelImage image;
+    EXPECT_FALSE(image.setSize(0, 10));
+    EXPECT_EQ(image.getPixels(), nullptr);
+    ASSERT_TRUE(image.setSize(3, 2));
+    EXPECT_FALSE(image.setSize(-3, 2));
+    EXPECT_EQ(image.getWidth(), 3);
+    image.setChannels(4);
+    EXPECT_EQ(image.getByteCount(), 24u);
+    // A count the GL formats do not know would leave too short a buffer.
+    for (int channels : {0, 5}) {
+        image.setChannels(channels);
+        EXPECT_EQ(image.getChannels(), 3);
+        EXPECT_EQ(image.getByteCount(), 18u);
+    }
+    EXPECT_EQ(CZelImage::byteCount(INT_MAX, INT_MAX, 4), static_cast<size_t>(INT_MAX) * INT_MAX * 4); // no wrap
+}
+
+TEST(ImageTest, AlphaByThreshold)
+{
     CZelPointer<CZelImage> rgb = counting(2, 1, 3);
-    rgb->setAlphaValue(9);
-    rgb->setAlphaByThreshold(250, -1, 0, 255);
+    rgb->setAlphaByThreshold(250, -1, 0, 255); // no alpha to set
     EXPECT_EQ(pixel(*rgb, 1, 0), (std::vector<int>{3, 4, 5}));
 
-    // Near-white pixels (all of red, green, blue at 250 or above) become
-    // transparent, all others opaque.
+    CZelPointer<CZelImage> image = counting(4, 1, 4);
     const unsigned char colours[4][3] = {{250, 250, 250}, {255, 249, 255}, {0, 0, 0}, {255, 255, 255}};
     for (int i = 0; i < 4; ++i)
-        for (int c = 0; c < 3; ++c)
-            rgba->getPixels()[i * 4 + c] = colours[i][c];
-    rgba->setAlphaByThreshold(250, -1, 0, 255);
-    EXPECT_EQ(pixel(*rgba, 0, 0)[3], 0);
-    EXPECT_EQ(pixel(*rgba, 1, 0)[3], 255);
-    EXPECT_EQ(pixel(*rgba, 0, 1)[3], 255);
-    EXPECT_EQ(pixel(*rgba, 1, 1)[3], 0);
-    // One channel only; unknown channel numbers look at red.
-    rgba->setAlphaByThreshold(250, 1, 10, 20);
-    EXPECT_EQ(pixel(*rgba, 1, 0)[3], 20);
-    EXPECT_EQ(pixel(*rgba, 0, 0)[3], 10);
-    rgba->setAlphaByThreshold(250, 7, 10, 20);
-    EXPECT_EQ(pixel(*rgba, 1, 0)[3], 10);
-    EXPECT_EQ(pixel(*rgba, 0, 1)[3], 20);
+        std::copy(colours[i], colours[i] + 3, image->getPixels() + i * 4);
+    // Channel -1 needs red, green and blue at the threshold; unknown channel numbers look at red.
+    const std::pair<int, std::vector<int>> cases[] = {{-1, {0, 1, 1, 0}}, {1, {0, 1, 1, 0}}, {7, {0, 0, 1, 0}}};
+    for (const auto& [channel, below] : cases) {
+        image->setAlphaByThreshold(250, channel, 10, 20);
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(pixel(*image, x, 0)[3], below[x] ? 20 : 10) << "channel " << channel << " pixel " << x;
+    }
 }
 
 TEST(ImageTest, CopyRegionSkipsPixelsOutsideEitherImage)
@@ -106,100 +114,52 @@ TEST(ImageTest, CopyRegionSkipsPixelsOutsideEitherImage)
     // first two fit both; row 3 lands outside the target.
     target->copyRegion(source, 2, 5, 2, 3, 1, 2);
     const unsigned char* s = source->getPixels();
+    const std::vector<int> black = {0, 0, 0};
     EXPECT_EQ(pixel(*target, 1, 2), (std::vector<int>{s[40], s[41], s[42]}));
     EXPECT_EQ(pixel(*target, 2, 2), (std::vector<int>{s[44], s[45], s[46]}));
-    EXPECT_EQ(pixel(*target, 0, 2), (std::vector<int>{0, 0, 0}));
-    EXPECT_EQ(pixel(*target, 1, 1), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(pixel(*target, 0, 2), black);
+    EXPECT_EQ(pixel(*target, 1, 1), black);
 
-    // Extreme ranges neither overflow nor run for ever.
+    // Extreme ranges neither overflow nor run for ever; grey sources are not copied.
     target->fillColor(0, 0, 0);
     target->copyRegion(source, INT_MIN, INT_MAX, INT_MIN, INT_MAX, 0, 0);
-    EXPECT_EQ(pixel(*target, 0, 0), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(pixel(*target, 0, 0), black);
     target->copyRegion(source, -2, INT_MAX, -2, INT_MAX, 0, 0);
     EXPECT_EQ(pixel(*target, 2, 2), (std::vector<int>{s[0], s[1], s[2]}));
     target->copyRegion(source, 0, 3, 0, 3, INT_MAX, INT_MIN);
-
     CZelPointer<CZelImage> grey = counting(2, 2, 1);
     target->copyRegion(grey, 0, 1, 0, 1, 0, 0);
-    EXPECT_EQ(pixel(*target, 0, 0), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(pixel(*target, 0, 0), black);
 }
 
-using TextureTest = OffscreenGLTest;
-
-TEST_F(TextureTest, ImageRowsOfAnyWidthUploadIntact)
+TEST_F(TextureTest, ImageRowsOfAnyWidthUploadIntactAndAlignmentIsRestored)
 {
     CZelPointer<CZelImage> image = counting(5, 3, 3);
     CZelPointer<CZelTexture> texture = new CZelTexture();
     texture->setImage(image);
-    glEnable(GL_TEXTURE_2D);
     texture->bind();
-    EXPECT_TRUE(texture->isCreated());
     EXPECT_EQ(readInteger(GL_UNPACK_ALIGNMENT), 4);
-
-    GLint width = 0, format = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
-    EXPECT_EQ(width, 5);
-    EXPECT_EQ(format, GL_RGB);
-    std::vector<unsigned char> back(45);
+    Bytes back(45);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, back.data());
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    EXPECT_EQ(back, std::vector<unsigned char>(image->getPixels(), image->getPixels() + 45));
-    glDisable(GL_TEXTURE_2D);
-}
-
-TEST_F(TextureTest, RawDataAndMipmaps)
-{
-    const std::vector<unsigned char> rgba(8 * 4 * 4, 200);
-    CZelPointer<CZelTexture> raw = new CZelTexture();
-    raw->setRawData(rgba.data(), 8, 4);
-    raw->bind();
-    GLint format = 0, levelOneWidth = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
-    EXPECT_EQ(format, GL_RGB);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &levelOneWidth);
-    EXPECT_EQ(levelOneWidth, 0);
-
-    CZelPointer<CZelTexture> mipmapped = new CZelTexture();
-    mipmapped->setRawData(rgba.data(), 8, 4);
-    mipmapped->setGenerateMipmaps(true);
-    mipmapped->bind();
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
-    EXPECT_EQ(format, GL_RGBA);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &levelOneWidth);
-    EXPECT_EQ(levelOneWidth, 4);
-    EXPECT_NE(raw->getTextureName(), mipmapped->getTextureName());
+    EXPECT_EQ(back, Bytes(image->getPixels(), image->getPixels() + 45));
 }
 
 TEST_F(TextureTest, ApplyLoadsTheTextureMatrix)
 {
     CZelPointer<CZelTexture> texture = new CZelTexture();
     texture->bind();
-    texture->setTextureTransform(0.0, 0.0, 0.0, 0.0, 0.0);
+    texture->setTextureTransform(0.0, 0.0, 0.0, 0.0, 0.0); // scale 0: no scaling at all
     texture->apply();
+    EXPECT_EQ(readMatrix(GL_TEXTURE_MATRIX), (std::vector<double>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}));
     EXPECT_EQ(readInteger(GL_MATRIX_MODE), GL_MODELVIEW);
-    const std::vector<double> identity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    EXPECT_EQ(readMatrix(GL_TEXTURE_MATRIX), identity);
-
     texture->setTextureTransform(2.0, 3.0, 90.0, 0.5, 0.25);
     texture->apply();
     // T(0.5, 0.25) R(90 about z) S(2, 3), column-major.
     const std::vector<double> m = readMatrix(GL_TEXTURE_MATRIX);
-    EXPECT_NEAR(m[0], 0.0, 1e-6);
-    EXPECT_NEAR(m[1], 2.0, 1e-6);
-    EXPECT_NEAR(m[4], -3.0, 1e-6);
-    EXPECT_NEAR(m[5], 0.0, 1e-6);
-    EXPECT_NEAR(m[12], 0.5, 1e-6);
-    EXPECT_NEAR(m[13], 0.25, 1e-6);
-
-    texture->setActive(false);
-    glEnable(GL_TEXTURE_2D);
-    texture->apply();
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    glMatrixMode(GL_TEXTURE);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
+    const std::pair<int, double> expected[] = {{0, 0.0}, {1, 2.0}, {4, -3.0}, {5, 0.0}, {12, 0.5}, {13, 0.25}};
+    for (const auto& [i, value] : expected)
+        EXPECT_NEAR(m[i], value, 1e-6) << i;
 }
 
 TEST_F(TextureTest, TileSheetPlacesEveryTileAndRefusesWhatGLCannotHold)
@@ -209,9 +169,7 @@ TEST_F(TextureTest, TileSheetPlacesEveryTileAndRefusesWhatGLCannotHold)
     CZelPointer<CZelTileSheet> sheet = new CZelTileSheet(8, 4, 2);
     for (int row = 0; row < 2; ++row)
         for (int column = 0; column < 4; ++column) {
-            CZelPointer<CZelImage> tile = new CZelImage();
-            tile->setChannels(4);
-            tile->setSize(8, 8);
+            CZelPointer<CZelImage> tile = counting(8, 8, 4);
             for (size_t i = 0; i < tile->getByteCount(); ++i)
                 tile->getPixels()[i] = static_cast<unsigned char>(10 * (row * 4 + column) + i % 4);
             sheet->setTile(column, row, tile);
@@ -227,7 +185,7 @@ TEST_F(TextureTest, TileSheetPlacesEveryTileAndRefusesWhatGLCannotHold)
     glBindTexture(GL_TEXTURE_2D, other);
     ASSERT_TRUE(sheet->bind());
     EXPECT_TRUE(sheet->isCreated());
-    std::vector<unsigned char> texels(32 * 16 * 4);
+    Bytes texels(32 * 16 * 4);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
     int misplaced = 0;
     for (int y = 0; y < 16; ++y)
@@ -247,4 +205,124 @@ TEST_F(TextureTest, TileSheetPlacesEveryTileAndRefusesWhatGLCannotHold)
     EXPECT_EQ(readInteger(GL_TEXTURE_BINDING_2D), static_cast<int>(other));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     glDeleteTextures(1, &other);
+}
+
+TEST(PrimitiveTest, FaceAndVertexNormals)
+{
+    CZelPointer<CZelQuadPlane> plane = new CZelQuadPlane();
+    plane->setOrientation(1);
+    EXPECT_TRUE(near(plane->getNormal(0), 0.0, 1.0, 0.0));
+    plane->setOrientation(2);
+    EXPECT_TRUE(near(plane->getNormal(0), 1.0, 0.0, 0.0));
+
+    // Two quads folded along the edge x = 0: one faces +z, the other +x.
+    CZelPointer<CZelQuadSet> fold = new CZelQuadSet();
+    const double corners[6][3] = {{-1, 0, 0}, {0, 0, 0}, {0, 1, 0}, {-1, 1, 0}, {0, 0, -1}, {0, 1, -1}};
+    for (const auto& c : corners)
+        fold->addCoord(c[0], c[1], c[2]);
+    fold->addCoordIndex(indexOf({0, 1, 2, 3, 1, 4, 5, 2}));
+    EXPECT_TRUE(near(fold->getNormal(0), 0.0, 0.0, 1.0));
+    EXPECT_TRUE(near(fold->getNormal(1), 1.0, 0.0, 0.0));
+    fold->setUseVertexNormals(true);
+    fold->refresh();
+    fold->refresh();
+    EXPECT_EQ(fold->getNormalCount(), 2);
+    EXPECT_TRUE(near(fold->getVertexNormal(1), std::sqrt(0.5), 0.0, std::sqrt(0.5))); // on the fold
+    EXPECT_TRUE(near(fold->getVertexNormal(0), 0.0, 0.0, 1.0));
+    EXPECT_TRUE(near(fold->getVertexNormal(4), 1.0, 0.0, 0.0));
+}
+
+TEST(PrimitiveTest, PlaneHeightFollowsTheTextureAndCoordinatesStayInRange)
+{
+    CZelPointer<CZelQuadPlane> plane = new CZelQuadPlane();
+    plane->setSize(2.0, 5.0);
+    CZelPointer<CZelTexture> texture = new CZelTexture();
+    const Bytes data(400 * 200 * 4);
+    texture->setRawData(data.data(), 400, 200);
+    plane->setTexture(texture);
+    EXPECT_TRUE(near(plane->getCoord(2), 1.0, 0.5, 0.0));
+    plane->updateBoundingSphere();
+    EXPECT_DOUBLE_EQ(plane->getBoundingSphere()->getRadius(), std::sqrt(1.25));
+    plane->setCoord(4, 9.0, 9.0, 9.0);
+    EXPECT_EQ(plane->getCoordCount(), 4);
+    EXPECT_EQ(plane->getCoord(4), nullptr);
+}
+
+TEST_F(TextureTest, TexturedQuadPlaneShowsTheFileUpright)
+{
+    const char* data = std::getenv("MORVEX_TEST_DATA");
+    ASSERT_NE(data, nullptr);
+    CZelPointer<CZelPngImage> image = new CZelPngImage();
+    image->setFileName(std::string(data) + "/images/good/png-rgb_c3_colour.png");
+    ASSERT_TRUE(image->readImage());
+    CZelTexture* texture = new CZelTexture();
+    texture->setImage(image);
+    texture->setFilters(GL_NEAREST, GL_NEAREST);
+    CZelPointer<CZelQuadPlane> plane = new CZelQuadPlane();
+    plane->setSize(2.0, 2.0);
+    plane->setTexture(texture);
+
+    plane->render();
+    plane->render(); // the second frame applies the texture instead of creating it
+    const Bytes second[5] = {rgba(255, 0, 0), rgba(0, 255, 0), rgba(0, 0, 255), rgba(0, 0, 0), rgba(255, 255, 255)};
+    for (int column = 0; column < 5; ++column) {
+        const int x = column * 64 / 5 + 6;
+        EXPECT_EQ(pixelAt(x, 56), rgba(255, 255, 255)) << column;
+        EXPECT_EQ(pixelAt(x, 40), second[column]) << column;
+        EXPECT_EQ(pixelAt(x, 8), rgba(0, 0, 0)) << column;
+    }
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+}
+
+TEST_F(TextureTest, LineSetDrawsItsMaterialColourUnlit)
+{
+    CZelPointer<CZelLineSet> lines = new CZelLineSet();
+    const double ends[4][2] = {{-1.0, 0.0}, {1.0, 0.0}, {0.0, -1.0}, {0.0, 1.0}};
+    for (const auto& e : ends)
+        lines->addCoord(e[0], e[1], 0.0);
+    lines->addCoordIndex(indexOf({0, 1}));
+    CZelMaterial* green = new CZelMaterial();
+    green->setDiffuseColor(0.0f, 1.0f, 0.0f, 1.0f);
+    lines->setMaterial(green);
+    lines->setLineWidth(3.0f);
+
+    glEnable(GL_LIGHTING); // lit, with no light on, the line would come out black
+    lines->render();
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    glDisable(GL_LIGHTING);
+    EXPECT_EQ(pixelAt(10, 32), rgba(0, 255, 0));
+    EXPECT_EQ(pixelAt(10, 31), rgba(0, 255, 0)); // three pixels wide
+    EXPECT_EQ(pixelAt(10, 36), UNTOUCHED);
+
+    // Per-vertex colours; a second batch reuses the last colour index set.
+    lines->addColor(1.0f, 0.0f, 0.0f, 1.0f);
+    lines->addColorIndex(indexOf({0, 0}));
+    lines->addCoordIndex(indexOf({2, 3}));
+    lines->setUseColors(true);
+    glClear(GL_COLOR_BUFFER_BIT);
+    lines->render();
+    EXPECT_EQ(pixelAt(10, 32), rgba(255, 0, 0));
+    EXPECT_EQ(pixelAt(32, 10), rgba(255, 0, 0));
+}
+
+TEST_F(TextureTest, IndexesOutsideTheCoordinatesAreSkipped)
+{
+    CZelPointer<CZelQuadSet> quads = new CZelQuadSet();
+    quads->addCoord(-1, -1, 0);
+    quads->addCoord(1, -1, 0);
+    quads->addCoord(1, 1, 0);
+    quads->addCoordIndex(indexOf({0, 1, 2, 99, 0, 1, 2}));
+    quads->addTextureIndex(indexOf({0, 1, 2, 3, 4, 5, 6}));
+    quads->setUseColors(true);
+    quads->setUseVertexNormals(true);
+    quads->refresh();
+    quads->render();
+    EXPECT_EQ(pixelAt(48, 16), UNTOUCHED);
+    EXPECT_EQ(readInteger(GL_ATTRIB_STACK_DEPTH), 0);
+
+    CZelPointer<CZelLineSet> lines = new CZelLineSet();
+    lines->addCoordIndex(indexOf({5, 6}));
+    lines->setUseColors(true);
+    lines->render();
+    EXPECT_EQ(pixelAt(32, 32), UNTOUCHED);
 }
