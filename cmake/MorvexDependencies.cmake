@@ -7,7 +7,7 @@ find_package(X11 REQUIRED)
 # Section image readers.
 find_package(PNG REQUIRED)
 find_package(JPEG REQUIRED)
-# The diagram decodes its next picture on a second thread.
+# The diagram decodes its next pictures on threads of their own.
 find_package(Threads REQUIRED)
 
 # The window-system GL: libGL through glvnd.

@@ -87,7 +87,7 @@ bool CFenceDiagram::load(const std::string& path)
     if (!description.read(path, m_errorMessage))
         return false;
 
-    // The pictures are decoded on a second thread while the fences before
+    // The pictures are decoded on two other threads while the fences before
     // them are cut and built here.
     std::vector<std::string> pictures;
     for (const CFenceDescription::Fence& record : description.fences)
