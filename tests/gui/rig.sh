@@ -203,6 +203,8 @@ rig_choose_file() {
     local title=$1 name=$2
     rig_wait_window "^$title\$"
     local dialog=$RIG_WINDOW
+    # A click that opened it may raise the main window over it afterwards.
+    xdotool windowraise "$dialog"
     rig_shot "$dialog" "dialog-$(echo "$title" | tr ' ' '-')" >/dev/null
     read -r dx dy dw dh <<<"$(rig_geometry "$dialog")"
     xdotool mousemove $((dx + dw / 2)) $((dy + dh / 2))
@@ -220,7 +222,7 @@ rig_choose_file() {
         # Ctrl+L opens the location field; keys sent before the dialog
         # listens are lost, so this is repeated until it takes the name.
         _dialog_took_name() {
-            xdotool key ctrl+l ctrl+a ctrl+v Return
+            xdotool windowraise "$dialog" key ctrl+l ctrl+a ctrl+v Return
             local i
             for i in $(seq 20); do
                 _rig_window_gone "^$title\$" && return 0

@@ -58,6 +58,7 @@ shown=$(fields)
 [ "$shown" = "510605 3814 6537410" ] || rig_fail "camera fields show $shown, not the stored camera"
 
 # A drag turns the camera; the fields follow it.
+dlg_raise "$W"
 rig_move "$W" 400 400
 rig_down 1
 rig_move "$W" 420 410
