@@ -17,14 +17,16 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <unistd.h>
 #include <vector>
 
@@ -77,24 +79,34 @@ void click(Fl_Button* button)
     button->do_callback();
 }
 
-// The chooser the tests put in place of the modal one.
-std::string chooserTitle;
-bool chooserConfirms = false;
-double chooserColor[3] = {0.0, 0.0, 0.0};
-double chooserShown[3] = {0.0, 0.0, 0.0};
+// The chooser the tests put in place of the modal one: it records what it
+// was shown and answers with colour when confirms is set.
+struct Chooser {
+    std::string title;
+    bool confirms = false;
+    std::array<double, 3> colour{}, shown{};
+} chooser;
 
 bool testChooser(const char* title, double& r, double& g, double& b)
 {
-    chooserTitle = title;
-    chooserShown[0] = r;
-    chooserShown[1] = g;
-    chooserShown[2] = b;
-    if (!chooserConfirms)
-        return false;
-    r = chooserColor[0];
-    g = chooserColor[1];
-    b = chooserColor[2];
-    return true;
+    chooser.title = title;
+    chooser.shown = {r, g, b};
+    if (chooser.confirms) {
+        r = chooser.colour[0];
+        g = chooser.colour[1];
+        b = chooser.colour[2];
+    }
+    return chooser.confirms;
+}
+
+// The colour buttons of a dialog: its unlabelled children 30 pixels wide.
+std::vector<Fl_Button*> swatches(Fl_Double_Window* window)
+{
+    std::vector<Fl_Button*> found;
+    for (int i = 0; i < window->children(); ++i)
+        if (window->child(i)->label() == nullptr && window->child(i)->w() == 30)
+            found.push_back(static_cast<Fl_Button*>(window->child(i)));
+    return found;
 }
 
 class DialogTest : public ::testing::Test
@@ -110,8 +122,7 @@ protected:
         m_viewDialog.setView(m_view.get());
         m_diagramDialog.setView(m_view.get());
         CMorColorChooser::setFunction(testChooser);
-        chooserTitle.clear();
-        chooserConfirms = false;
+        chooser = Chooser();
     }
 
     void TearDown() override
@@ -219,19 +230,14 @@ TEST_F(DialogTest, OddCameraValuesLeaveAWorkingView)
 
     // Each odd value is stored as typed and a frame is drawn without a GL
     // error (checked by frame); the picture may be empty.
-    type(viewWindow(), "Near", 0.0);
-    frame();
-    type(viewWindow(), "Near", farPlane * 2.0);
-    frame();
-    type(viewWindow(), "Near", nearPlane);
-    type(viewWindow(), "Far", nearPlane / 2.0);
-    frame();
-    type(viewWindow(), "Far", farPlane);
-    for (double angle : {0.0, -45.0, 180.0, 1e300, -1e300}) {
-        type(viewWindow(), "Angle", angle);
+    const std::pair<const char*, double> odd[] = {
+        {"Near", 0.0},   {"Near", farPlane * 2.0}, {"Near", nearPlane}, {"Far", nearPlane / 2.0},
+        {"Far", farPlane}, {"Angle", 0.0},         {"Angle", -45.0},    {"Angle", 180.0},
+        {"Angle", 1e300}, {"Angle", -1e300},       {"Angle", fov}};
+    for (const auto& [label, value] : odd) {
+        type(viewWindow(), label, value);
         frame();
     }
-    type(viewWindow(), "Angle", fov);
 
     // A position on the target keeps the last orientation.
     const CZelVec3d target = camera()->getTarget();
@@ -295,37 +301,30 @@ TEST_F(DialogTest, LightingDirectionBackgroundAndAntialias)
     EXPECT_EQ(widget<Fl_Button>(viewWindow(), "@#1<-")->value(), 0);
 
     // Gradient: the second button comes alive and the first shows the upper colour.
-    Fl_Button* swatches[2] = {nullptr, nullptr};
-    for (int i = 0, n = 0; i < viewWindow()->children(); ++i) {
-        Fl_Widget* child = viewWindow()->child(i);
-        if (child->label() == nullptr && child->w() == 30 && child->h() == 20)
-            swatches[n++] = static_cast<Fl_Button*>(child);
-    }
-    ASSERT_NE(swatches[1], nullptr);
-    EXPECT_EQ(swatches[0]->color(), fl_rgb_color(255, 255, 255));
-    EXPECT_FALSE(swatches[1]->active());
+    const std::vector<Fl_Button*> colours = swatches(viewWindow());
+    ASSERT_EQ(colours.size(), 2u);
+    EXPECT_EQ(colours[0]->color(), fl_rgb_color(255, 255, 255));
+    EXPECT_FALSE(colours[1]->active());
     click(widget<Fl_Button>(viewWindow(), "Gradient"));
     EXPECT_EQ(m_view->getBackgroundType(), 1);
-    EXPECT_TRUE(swatches[1]->active());
-    EXPECT_EQ(swatches[0]->color(), fl_rgb_color(127, 127, 255));
-    EXPECT_EQ(swatches[1]->color(), fl_rgb_color(255, 255, 255));
+    EXPECT_TRUE(colours[1]->active());
+    EXPECT_EQ(colours[0]->color(), fl_rgb_color(127, 127, 255));
+    EXPECT_EQ(colours[1]->color(), fl_rgb_color(255, 255, 255));
 
     // Colour chooser: cancel changes nothing, a choice goes to the view.
-    click(swatches[0]);
-    EXPECT_EQ(chooserTitle, "Select first/upper color");
-    EXPECT_DOUBLE_EQ(chooserShown[2], 1.0);
+    click(colours[0]);
+    EXPECT_EQ(chooser.title, "Select first/upper color");
+    EXPECT_DOUBLE_EQ(chooser.shown[2], 1.0);
     float r, g, b;
     m_view->getUpperColor(r, g, b);
     EXPECT_EQ(r, 0.5f);
-    chooserConfirms = true;
-    chooserColor[0] = 0.2;
-    chooserColor[1] = 0.4;
-    chooserColor[2] = 0.6;
-    click(swatches[1]);
-    EXPECT_EQ(chooserTitle, "Select first/upper color");
+    chooser.confirms = true;
+    chooser.colour = {0.2, 0.4, 0.6};
+    click(colours[1]);
+    EXPECT_EQ(chooser.title, "Select first/upper color");
     m_view->getLowerColor(r, g, b);
     EXPECT_EQ(g, 0.4f);
-    EXPECT_EQ(swatches[1]->color(), fl_rgb_color(51, 102, 153));
+    EXPECT_EQ(colours[1]->color(), fl_rgb_color(51, 102, 153));
 
     // "66" with "Antialias" on: every frame in 66 passes.
     Fl_Group* jitter = widget<Fl_Group>(viewWindow(), "Jitter");
@@ -357,17 +356,8 @@ TEST_F(DialogTest, DiagramDialogShowsTheLegendAsStoredOrTheDefault)
     const std::string images = std::string(MORVEX_SOURCE_DIR) + "/data/examples/images";
     const std::string link = std::string(directory) + "/images";
     ASSERT_EQ(symlink(images.c_str(), link.c_str()), 0);
-    std::ifstream in(examplePath());
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    ASSERT_GT(lines.size(), 4u);
     const std::string copy = std::string(directory) + "/nolegend.fnc";
-    {
-        std::ofstream out(copy);
-        for (size_t i = 0; i + 4 < lines.size(); ++i)
-            out << lines[i] << "\n";
-    }
+    ASSERT_EQ(std::system(("head -n -4 '" + examplePath() + "' >'" + copy + "'").c_str()), 0);
     ASSERT_TRUE(m_view->open(copy)) << m_view->getErrorMessage();
     m_diagramDialog.update();
     EXPECT_EQ(widget<Fl_Valuator>(diagramWindow(), "Relative margin size")->value(), 0.5);
@@ -435,29 +425,21 @@ TEST_F(DialogTest, DiagramSettingsGoToTheDiagramAtOnce)
 TEST_F(DialogTest, DiagramColoursThroughTheChooser)
 {
     openExample();
-    Fl_Button* boxColour = nullptr;
-    Fl_Button* textColour = nullptr;
-    for (int i = 0; i < diagramWindow()->children(); ++i) {
-        Fl_Widget* child = diagramWindow()->child(i);
-        if (child->label() == nullptr && child->w() == 30)
-            (boxColour == nullptr ? boxColour : textColour) = static_cast<Fl_Button*>(child);
-    }
-    ASSERT_NE(textColour, nullptr);
+    const std::vector<Fl_Button*> colours = swatches(diagramWindow());
+    ASSERT_EQ(colours.size(), 2u);
     // Black is the toolkit's own black.
-    EXPECT_EQ(boxColour->color(), static_cast<Fl_Color>(56));
-    click(boxColour);
-    EXPECT_EQ(chooserTitle, "Select first/upper color");
+    EXPECT_EQ(colours[0]->color(), static_cast<Fl_Color>(56));
+    click(colours[0]);
+    EXPECT_EQ(chooser.title, "Select first/upper color");
     float r, g, b;
     diagram()->getBoundingBoxColor(r, g, b);
     EXPECT_EQ(r + g + b, 0.0f);
-    chooserConfirms = true;
-    chooserColor[0] = 1.0;
-    chooserColor[1] = 0.5;
-    chooserColor[2] = 0.0;
-    click(textColour);
+    chooser.confirms = true;
+    chooser.colour = {1.0, 0.5, 0.0};
+    click(colours[1]);
     diagram()->getTextColor(r, g, b);
     EXPECT_EQ(g, 0.5f);
-    EXPECT_EQ(textColour->color(), fl_rgb_color(255, 127, 0));
+    EXPECT_EQ(colours[1]->color(), fl_rgb_color(255, 127, 0));
 }
 
 TEST_F(DialogTest, OddDiagramValuesLeaveAWorkingView)

@@ -19,14 +19,10 @@ TEST(RunCommand, SplitsAtBlanksAndGroupsQuotes)
     EXPECT_TRUE(splitArguments("   ").empty());
 }
 
-TEST(RunCommand, ReturnsTheToolsExitCode)
+TEST(RunCommand, ReturnsTheToolsExitCodeOrAnErrorCodeAndALogLine)
 {
     EXPECT_EQ(runCommand("sh", "-c \"exit 3\""), 3u);
     EXPECT_EQ(runCommand("true", ""), 0u);
-}
-
-TEST(RunCommand, MissingProgramGivesAnErrorCodeAndALogLine)
-{
     testing::internal::CaptureStdout();
     const uint32_t result = runCommand("morvex-no-such-tool", "a b");
     const std::string out = testing::internal::GetCapturedStdout();
@@ -34,26 +30,19 @@ TEST(RunCommand, MissingProgramGivesAnErrorCodeAndALogLine)
     EXPECT_NE(out.find("runCommand(): cannot start morvex-no-such-tool"), std::string::npos) << out;
 }
 
-TEST(RunCommand, FileNamesArriveLiterallyWithoutAShell)
+TEST(RunCommand, FileNamesArriveLiterallyInTheGivenDirectory)
 {
     char dir[] = "/tmp/morvex-run-XXXXXX";
     ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string awkward = std::string(dir) + "/a \"b\" $HOME; `x`\nc.txt";
     // touch receives the name as one argument: a shell would have split or expanded it.
+    const std::string awkward = std::string(dir) + "/a \"b\" $HOME; `x`\nc.txt";
     EXPECT_EQ(runCommand("touch", std::vector<std::string>{awkward}), 0u);
     EXPECT_TRUE(std::ifstream(awkward).good());
-    std::remove(awkward.c_str());
-    rmdir(dir);
-}
-
-TEST(RunCommand, RunsTheToolInTheGivenDirectory)
-{
-    char dir[] = "/tmp/morvex-run-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
     EXPECT_EQ(runCommand("touch", std::vector<std::string>{"made-here"}, dir), 0u);
     const std::string made = std::string(dir) + "/made-here";
     EXPECT_TRUE(std::ifstream(made).good());
-    std::remove(made.c_str());
     EXPECT_NE(runCommand("touch", std::vector<std::string>{"x"}, std::string(dir) + "/missing"), 0u);
+    std::remove(awkward.c_str());
+    std::remove(made.c_str());
     rmdir(dir);
 }

@@ -1,11 +1,9 @@
-// Test program for the end-to-end GUI tests: a window with a stand-in menu and
-// a CMorView showing a known scene, the log window capturing standard output,
-// on request the splash, about and help windows, and the export and copy
-// commands (the export's file name comes from the command line). It reports
-// what the tests check as "viewtest: " lines on standard output.
+// Test program for the end-to-end GUI tests: a CMorView showing a known scene
+// under a stand-in menu (export, copy, reset view, exit), the log window, and
+// on request the splash and about windows. The export's file name comes from
+// the command line. What the tests check is reported as "viewtest: " lines.
 #include "CImageSizeDialog.h"
 #include "CLogWindow.h"
-#include "CMorHelpWindow.h"
 #include "CMorProgressBar.h"
 #include "CMorView.h"
 #include "CSplashFrame.h"
@@ -26,6 +24,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -39,7 +38,6 @@ struct Options {
     bool logTest = false;
     bool splash = false;
     bool about = false;
-    bool help = false;
     std::string exportPath = "export.png";
 };
 
@@ -233,40 +231,20 @@ void runLogTest(CLogWindow& log)
     std::cout << " then " << logPieces.size() - piecesBeforeLineEnd.size() << " at the line end" << std::endl;
 }
 
-bool parse(int argc, char** argv, Options& options)
+bool parse(int argc, char** argv, Options& o)
 {
+    const std::map<std::string, int*> numbers = {
+        {"--width", &o.width}, {"--height", &o.height}, {"--background", &o.background}, {"--antialias", &o.antialias}};
+    const std::map<std::string, bool*> flags = {
+        {"--log-test", &o.logTest}, {"--splash", &o.splash}, {"--about", &o.about}};
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        auto next = [&](int& value) {
-            if (i + 1 >= argc)
-                return false;
-            value = std::atoi(argv[++i]);
-            return true;
-        };
-        if (arg == "--width") {
-            if (!next(options.width))
-                return false;
-        } else if (arg == "--height") {
-            if (!next(options.height))
-                return false;
-        } else if (arg == "--background") {
-            if (!next(options.background))
-                return false;
-        } else if (arg == "--antialias") {
-            if (!next(options.antialias))
-                return false;
-        } else if (arg == "--export") {
-            if (i + 1 >= argc)
-                return false;
-            options.exportPath = argv[++i];
-        } else if (arg == "--log-test") {
-            options.logTest = true;
-        } else if (arg == "--splash") {
-            options.splash = true;
-        } else if (arg == "--about") {
-            options.about = true;
-        } else if (arg == "--help-window") {
-            options.help = true;
+        if (flags.count(arg) != 0) {
+            *flags.at(arg) = true;
+        } else if (numbers.count(arg) != 0 && i + 1 < argc) {
+            *numbers.at(arg) = std::atoi(argv[++i]);
+        } else if (arg == "--export" && i + 1 < argc) {
+            o.exportPath = argv[++i];
         } else {
             std::fprintf(stderr, "morvex_viewtest: unknown argument %s\n", argv[i]);
             return false;
@@ -310,13 +288,8 @@ int main(int argc, char** argv)
     view.show();
     Fl::add_check(onCheck);
 
-    CMorHelpWindow help;
     CSplashFrame about;
     CSplashFrame splash;
-    if (options.help) {
-        help.show();
-        std::cout << "viewtest: help shown" << std::endl;
-    }
     if (options.about) {
         about.show();
         about.centerOn(&window);

@@ -1,9 +1,8 @@
 #!/bin/bash
-# Test rig for end-to-end GUI tests: a private Xvfb on a free display, the
-# program under test in it, xdotool to drive it, PNG screenshots and the
-# program's standard output. Source it from a test script; every process it
-# starts is killed on exit. Waits are for log lines and windows, with a
-# generous upper bound, never for a fixed time.
+# Test rig for end-to-end GUI tests: a private Xvfb, the program under test in
+# it driven by xdotool, PNG screenshots and the program's standard output.
+# Every process it starts is killed on exit. Waits are for log lines, windows
+# and screenshots, with a generous upper bound, never for a fixed time.
 
 RIG_TIMEOUT=${RIG_TIMEOUT:-120}
 RIG_DIR=$(mktemp -d "${TMPDIR:-/tmp}/morvex-gui.XXXXXX")
@@ -12,17 +11,16 @@ RIG_XVFB_PID=""
 RIG_APP_PID=""
 RIG_APP_OUT="$RIG_DIR/stdout.log"
 RIG_APP_ERR="$RIG_DIR/stderr.log"
+EXAMPLE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../data/examples" && pwd)
 
 rig_cleanup() {
-    local status=$?
-    if [ -n "$RIG_APP_PID" ] && kill -0 "$RIG_APP_PID" 2>/dev/null; then
-        kill "$RIG_APP_PID" 2>/dev/null
-        wait "$RIG_APP_PID" 2>/dev/null
-    fi
-    if [ -n "$RIG_XVFB_PID" ] && kill -0 "$RIG_XVFB_PID" 2>/dev/null; then
-        kill "$RIG_XVFB_PID" 2>/dev/null
-        wait "$RIG_XVFB_PID" 2>/dev/null
-    fi
+    local status=$? pid
+    for pid in "$RIG_APP_PID" "$RIG_XVFB_PID"; do
+        if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+            kill "$pid" 2>/dev/null
+            wait "$pid" 2>/dev/null
+        fi
+    done
     if [ "$status" -ne 0 ]; then
         echo "--- program output ($RIG_APP_OUT) ---" >&2
         tail -n 40 "$RIG_APP_OUT" >&2 2>/dev/null
@@ -35,14 +33,8 @@ rig_cleanup() {
 trap rig_cleanup EXIT
 trap 'exit 130' INT TERM
 
-rig_fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-rig_note() {
-    echo "rig: $*"
-}
+rig_fail() { echo "FAIL: $*" >&2; exit 1; }
+rig_note() { echo "rig: $*"; }
 
 # Polls a condition command until it succeeds or RIG_TIMEOUT seconds pass.
 rig_poll() {
@@ -63,13 +55,22 @@ _rig_display_ready() { [ -s "$RIG_DIR/display" ]; }
 
 # Starts Xvfb on the first free display and exports DISPLAY.
 rig_start_xvfb() {
-    local size=${1:-1024x768x24}
-    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp -noreset \
+    Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp -noreset \
         3>"$RIG_DIR/display" >"$RIG_DIR/xvfb.log" 2>&1 &
     RIG_XVFB_PID=$!
     rig_poll "Xvfb to report its display" _rig_display_ready
     export DISPLAY=":$(head -n 1 "$RIG_DIR/display")"
     rig_note "Xvfb on $DISPLAY"
+}
+
+# A private HOME (the file dialog keeps recent files there) and TMPDIR, and the
+# work folder WORK as current folder; "example" copies the example into it.
+rig_work() {
+    export HOME=$RIG_DIR/home TMPDIR=$RIG_DIR/tmp
+    WORK=$RIG_DIR/work
+    mkdir -p "$HOME" "$TMPDIR" "$WORK"
+    [ "${1:-}" = example ] && cp -r "$EXAMPLE_DIR"/. "$WORK/"
+    cd "$WORK" || rig_fail "no folder to work in"
 }
 
 # Starts the program in the background; its stdout and stderr are kept.
@@ -82,43 +83,57 @@ rig_start_app() {
     RIG_APP_PID=$!
 }
 
+# Morvex with the arguments; its main window is left in W.
+rig_start_morvex() {
+    rig_start_app "$MORVEX" "$@"
+    rig_wait_window '^Morvex - version 1\.0$'
+    W=$RIG_WINDOW
+}
+
+# The view test program with the arguments, once it has drawn; window in W.
+rig_start_viewtest() {
+    rig_start_app "$VIEWTEST" "$@"
+    rig_wait_log '^viewtest: ready'
+    rig_wait_log '^viewtest: frame'
+    rig_wait_window 'Morvex view test'
+    W=$RIG_WINDOW
+}
+
+rig_stop() { kill "$RIG_APP_PID"; wait "$RIG_APP_PID" 2>/dev/null; RIG_APP_PID=""; }
+
+# Exit (Alt+F4) with the pointer over W [at X Y]; the program must end cleanly.
+rig_quit() {
+    rig_keys "${1:-300}" "${2:-400}" alt+F4
+    rig_wait_exit || rig_fail "exit status $?"
+}
+
 _rig_log_has() { grep -qE -- "$1" "$RIG_APP_OUT" 2>/dev/null; }
 
 # Waits until a line of the program's output matches the extended regex.
-rig_wait_log() {
-    rig_poll "log line /$1/" _rig_log_has "$1"
-}
+rig_wait_log() { rig_poll "log line /$1/" _rig_log_has "$1"; }
 
 # Number of lines matching the regex so far.
-rig_count_log() {
-    grep -cE -- "$1" "$RIG_APP_OUT" 2>/dev/null
+rig_count_log() { grep -cE -- "$1" "$RIG_APP_OUT" 2>/dev/null; }
+
+# Fails unless exactly N lines match the regex.
+rig_expect_count() {
+    [ "$(rig_count_log "$1")" -eq "$2" ] || rig_fail "${3:-want $2 lines /$1/, found $(rig_count_log "$1")}"
 }
 
 # Waits for the count of lines matching the regex to reach n.
 _rig_count_at_least() { [ "$(rig_count_log "$1")" -ge "$2" ]; }
-rig_wait_log_count() {
-    rig_poll "$2 log lines /$1/" _rig_count_at_least "$1" "$2"
-}
+rig_wait_log_count() { rig_poll "$2 log lines /$1/" _rig_count_at_least "$1" "$2"; }
 
 # The last line matching the regex.
-rig_last_log() {
-    grep -E -- "$1" "$RIG_APP_OUT" | tail -n 1
-}
+rig_last_log() { grep -E -- "$1" "$RIG_APP_OUT" | tail -n 1; }
 
-_rig_window_found() {
-    RIG_WINDOW=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
-    [ -n "$RIG_WINDOW" ]
-}
+_rig_window_found() { RIG_WINDOW=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1); [ -n "$RIG_WINDOW" ]; }
 
 # Waits for a visible window whose name matches; its id is left in RIG_WINDOW.
-rig_wait_window() {
-    rig_poll "window '$1'" _rig_window_found "$1"
-}
+rig_wait_window() { rig_poll "window '$1'" _rig_window_found "$1"; }
 
 _rig_window_gone() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
-rig_wait_window_gone() {
-    rig_poll "window '$1' to go" _rig_window_gone "$1"
-}
+rig_wait_window_gone() { rig_poll "window '$1' to go" _rig_window_gone "$1"; }
 
 _rig_app_ended() { ! kill -0 "$RIG_APP_PID" 2>/dev/null; }
 # Waits for the program to end and returns its exit status.
@@ -129,6 +144,8 @@ rig_wait_exit() {
     RIG_APP_PID=""
     return $status
 }
+
+rig_app_running() { [ -n "$RIG_APP_PID" ] && kill -0 "$RIG_APP_PID" 2>/dev/null; }
 
 # "X Y W H" of a window on the screen.
 rig_geometry() {
@@ -146,28 +163,38 @@ rig_windows_of_size() {
     done
 }
 
-_rig_size_shown() {
-    RIG_WINDOW=$(rig_windows_of_size "$1" | head -n 1)
-    [ -n "$RIG_WINDOW" ]
-}
+_rig_size_shown() { RIG_WINDOW=$(rig_windows_of_size "$1" | head -n 1); [ -n "$RIG_WINDOW" ]; }
 _rig_size_gone() { [ -z "$(rig_windows_of_size "$1")" ]; }
 
 # Waits for a visible window of the size WxH (for windows without a name);
 # its id is left in RIG_WINDOW.
-rig_wait_window_size() {
-    rig_poll "a window of $1" _rig_size_shown "$1"
-}
-rig_wait_window_size_gone() {
-    rig_poll "the window of $1 to go" _rig_size_gone "$1"
+rig_wait_window_size() { rig_poll "a window of $1" _rig_size_shown "$1"; }
+rig_wait_window_size_gone() { rig_poll "the window of $1 to go" _rig_size_gone "$1"; }
+
+# Fails unless window $1 stands at "X Y".
+rig_expect_at() {
+    local x y
+    read -r x y _ <<<"$(rig_geometry "$1")"
+    [ "$x $y" = "$2" ] || rig_fail "${3:-window} at $x $y, want $2"
 }
 
 # Waits for Morvex's start-up splash (402 x 302, no name) and closes it with
 # its Close button.
 rig_close_splash() {
     rig_wait_window_size 402x302
-    rig_move "$RIG_WINDOW" $((335 + 27)) $((265 + 12))
-    xdotool click 1
+    rig_click "$RIG_WINDOW" $((335 + 27)) $((265 + 12))
     rig_wait_window_size_gone 402x302
+}
+
+# Closes the alert box with Return (a screenshot NAME is kept if given); the
+# program must go on.
+rig_dismiss_alert() {
+    rig_wait_window '^Morvex$'
+    [ -n "${1:-}" ] && rig_shot "$RIG_WINDOW" "$1" >/dev/null
+    rig_move "$RIG_WINDOW" 20 20
+    xdotool key Return
+    rig_wait_window_gone '^Morvex$'
+    rig_app_running || rig_fail "the program ended after the alert"
 }
 
 # Answers the file dialog titled TITLE with NAME (Escape when NAME is empty);
@@ -176,6 +203,8 @@ rig_choose_file() {
     local title=$1 name=$2
     rig_wait_window "^$title\$"
     local dialog=$RIG_WINDOW
+    # A click that opened it may raise the main window over it afterwards.
+    xdotool windowraise "$dialog"
     rig_shot "$dialog" "dialog-$(echo "$title" | tr ' ' '-')" >/dev/null
     read -r dx dy dw dh <<<"$(rig_geometry "$dialog")"
     xdotool mousemove $((dx + dw / 2)) $((dy + dh / 2))
@@ -190,11 +219,10 @@ rig_choose_file() {
         # program that cannot answer while its file dialog runs.
         _clip_ready() { [ "$(timeout 2 xclip -o -selection clipboard 2>/dev/null)" = "$name" ]; }
         rig_poll "the clipboard" _clip_ready
-        # Ctrl+L opens the location field (the save-style dialog has its name
-        # field); keys sent before the dialog listens are lost, so this is
-        # repeated until the dialog takes the name.
+        # Ctrl+L opens the location field; keys sent before the dialog
+        # listens are lost, so this is repeated until it takes the name.
         _dialog_took_name() {
-            xdotool key ctrl+l ctrl+a ctrl+v Return
+            xdotool windowraise "$dialog" key ctrl+l ctrl+a ctrl+v Return
             local i
             for i in $(seq 20); do
                 _rig_window_gone "^$title\$" && return 0
@@ -209,6 +237,25 @@ rig_choose_file() {
     rig_wait_window_gone "^$title\$"
 }
 
+# Open (Ctrl+O over the main window W) answered with FILE.
+rig_open() {
+    rig_keys 100 600 ctrl+o
+    rig_choose_file "Open fence diagram" "$1"
+}
+
+# Answers the image-size dialog: the slider moved to N (it starts at 1) and
+# OK, or Cancel for 0.
+rig_answer_size() {
+    rig_wait_window '^Image size$'
+    local dialog=$RIG_WINDOW i
+    [ "$1" -eq 0 ] && { rig_click "$dialog" 137 59; return; }
+    # A press on the knob gives the slider the keyboard without moving it.
+    rig_click "$dialog" 50 31
+    for ((i = 1; i < $1; i++)); do xdotool key --window "$dialog" Right; done
+    rig_shot "$dialog" "export-size-$1" >/dev/null
+    rig_click "$dialog" 67 59
+}
+
 # A stand-in "convert" in $RIG_DIR/gated that waits until the file $GATE
 # exists, then runs the real tool: put $GATED first on PATH to hold an export
 # in the middle; touch "$GATE" to let it go on.
@@ -216,29 +263,48 @@ rig_gated_convert() {
     GATED=$RIG_DIR/gated
     GATE=$RIG_DIR/gate
     mkdir -p "$GATED"
-    cat >"$GATED/convert" <<EOF
+    cat >"$GATED/convert" <<EOF2
 #!/bin/bash
 until [ -e "$GATE" ]; do sleep 0.05; done
 exec "$(command -v convert)" "\$@"
-EOF
+EOF2
     chmod +x "$GATED/convert"
 }
 
-# Succeeds while the program runs.
-rig_app_running() { [ -n "$RIG_APP_PID" ] && kill -0 "$RIG_APP_PID" 2>/dev/null; }
+# WW x WH of the main window W and VW x VH of its view (rows a multiple of 4).
+rig_view_size() {
+    read -r _ _ WW WH <<<"$(rig_geometry "$W")"
+    VW=$((WW - WW % 4))
+    VH=$((WH - 67))
+}
+
+rig_expect_size() { [ "$(identify -format '%wx%h' "$1")" = "$2" ] || rig_fail "$1 is $(identify -format '%wx%h' "$1"), want $2"; }
+rig_expect_no_temp() { [ -z "$(ls -A "$TMPDIR")" ] || rig_fail "temporary files left: $(ls -A "$TMPDIR")"; }
+
+# Waits until the crop WxH+X+Y of screenshots of W equals the clipboard's bitmap.
+_rig_view_is_clip() {
+    convert "$2" -crop "$1" +repage "$RIG_DIR/view.png" &&
+        [ "$(compare -metric AE "$RIG_DIR/clip.bmp" "$RIG_DIR/view.png" null: 2>&1)" = "0" ]
+}
+rig_wait_clip_is_view() {
+    xclip -selection clipboard -t image/bmp -o >"$RIG_DIR/clip.bmp"
+    rig_shot_until "$W" "$2" _rig_view_is_clip "$1"
+}
+
+# Waits until the view of W shows more than a blank background.
+_rig_drawn() { [ "$(rig_colour_count "$1" 400x300+250+150)" -gt 20 ]; }
+rig_wait_drawn() { rig_shot_until "$W" "$1" _rig_drawn; }
 
 # Captures a window as PNG into RIG_SHOTS/NAME.png and echoes the path.
 rig_shot() {
-    local window=$1 name=$2
-    mkdir -p "$RIG_SHOTS"
-    import -silent -window "$window" "png:$RIG_SHOTS/$name.png" || rig_fail "screenshot $name"
-    echo "$RIG_SHOTS/$name.png"
+    mkdir -p "$RIG_SHOTS" && import -silent -window "$1" "png:$RIG_SHOTS/$2.png" || rig_fail "screenshot $2"
+    echo "$RIG_SHOTS/$2.png"
 }
 
 # Takes screenshots of WINDOW as NAME until CHECK (a command given the PNG's
 # path) succeeds; the passing PNG's path is left in RIG_SHOT. What a program
-# drew reaches the X server some time after it says so, later still on a
-# loaded machine. Not for $(...): a failure must end the test itself.
+# drew reaches the X server some time after it says so. Not for $(...): a
+# failure must end the test itself.
 rig_shot_until() {
     local window=$1 name=$2
     shift 2
@@ -262,24 +328,119 @@ rig_colour_near() {
     done
 }
 
-rig_expect_colour() {
-    local what=$1 got=$2 want=$3 tol=${4:-1}
-    rig_colour_near "$got" "$want" "$tol" || rig_fail "$what: got ($got), want ($want) within $tol"
-    rig_note "$what: ($got)"
-}
+rig_expect_colour() { rig_colour_near "$2" "$3" "${4:-1}" || rig_fail "$1: got ($2), want ($3) within ${4:-1}"; }
 
 # Number of distinct colours in a rectangle WxH+X+Y of a PNG.
-rig_colour_count() {
-    convert "$1" -crop "$2" +repage -unique-colors txt:- | grep -c '^[0-9]'
-}
+rig_colour_count() { convert "$1" -crop "$2" +repage -unique-colors txt:- | grep -c '^[0-9]'; }
 
-# Window-relative pointer moves and buttons.
+# Window-relative pointer moves, buttons and keys.
 rig_move() { xdotool mousemove --window "$1" "$2" "$3"; }
+rig_click() { rig_move "$1" "$2" "$3" && xdotool click 1; }
 rig_down() { xdotool mousedown "$1"; }
 rig_up() { xdotool mouseup "$1"; }
 rig_key() { xdotool key --window "$1" "$2"; }
 rig_keydown() { xdotool keydown "$1"; }
 rig_keyup() { xdotool keyup "$1"; }
+# rig_keys X Y KEY...: keys go to the window under the pointer (there is no
+# window manager), so the pointer is put over W at X Y first.
+rig_keys() { rig_move "$W" "$1" "$2" && shift 2 && xdotool key "$@"; }
+# A tool button of the main window W: save, export or copy.
+rig_tool() {
+    local -A x=([save]=40 [export]=76 [copy]=125)
+    rig_click "$W" $((x[$1] + 16)) $((29 + 16))
+}
+
+# Dialog helpers. Without a window manager a click in the main window raises
+# it over the dialogs; every helper raises the window it looks at first.
+dlg_raise() { xdotool windowraise "$1"; }
+dlg_shot() { dlg_raise "$1" && rig_shot "$1" "$2"; }
+dlg_click() { dlg_raise "$1" && rig_click "$1" "$2" "$3"; }
+
+# dlg_copy_example NAME [nolegend]: NAME.fnc in RIG_DIR/diagram beside a link
+# to the example's images; echoes its path. nolegend leaves out the legend.
+dlg_copy_example() {
+    local dir=$RIG_DIR/diagram
+    mkdir -p "$dir"
+    [ -e "$dir/images" ] || ln -s "$EXAMPLE_DIR/images" "$dir/images"
+    if [ "${2:-}" = nolegend ]; then
+        head -n -4 "$EXAMPLE_DIR/example.fnc" >"$dir/$1.fnc"
+    else
+        cp "$EXAMPLE_DIR/example.fnc" "$dir/$1.fnc"
+    fi
+    echo "$dir/$1.fnc"
+}
+
+# Number of near-black pixels (labels of active widgets; greyed-out ones are
+# lighter) in the crop WxH+X+Y of a PNG.
+dlg_dark_count() {
+    convert "$1" -crop "$2" +repage -colorspace Gray -fx 'u < 0.25 ? 1 : 0' \
+        -format '%[fx:round(mean * w * h)]' info:
+}
+
+# Number of pixels in which two PNGs (or the same crop of both) differ.
+dlg_difference() {
+    local a=$1 b=$2
+    if [ -n "${3:-}" ]; then
+        convert "$a" -crop "$3" +repage "$RIG_DIR/diff-a.png"
+        convert "$b" -crop "$3" +repage "$RIG_DIR/diff-b.png"
+        a=$RIG_DIR/diff-a.png b=$RIG_DIR/diff-b.png
+    fi
+    compare -metric AE "$a" "$b" null: 2>&1 | awk '{ printf "%d\n", $1 }'
+}
+
+# dlg_wait_picture WINDOW NAME REFERENCE differs|equals [CROP]: screenshots
+# NAME.png of WINDOW until the crop differs from (or equals) the reference;
+# dlg_wait_dark WINDOW NAME CROP more|none: until the crop holds near-black
+# pixels (more) or none. Both echo the path of the last screenshot.
+_dlg_shot_count() {
+    DLG_SHOT=$(dlg_shot "$2" "$3") || return 1
+    local n
+    n=$("$1" "$DLG_SHOT" "${@:4:2}")
+    if [ "$6" = differs ] || [ "$6" = more ]; then [ "$n" -gt 0 ]; else [ "$n" -eq 0 ]; fi
+}
+dlg_wait_picture() {
+    rig_poll "$2: picture $4 ${3##*/}" _dlg_shot_count dlg_difference "$1" "$2" "$3" "${5:-}" "$4" >&2
+    echo "$DLG_SHOT"
+}
+dlg_wait_dark() {
+    rig_poll "$2: dark pixels $4 in $3" _dlg_shot_count dlg_dark_count "$1" "$2" "$3" "" "$4" >&2
+    echo "$DLG_SHOT"
+}
+
+# dlg_read_field WINDOW X Y: the text of the input field at X Y, copied to
+# the clipboard by the field itself.
+_dlg_clipboard_changed() {
+    DLG_TEXT=$(xclip -o -selection clipboard 2>/dev/null)
+    [ -n "$DLG_TEXT" ] && [ "$DLG_TEXT" != "$DLG_SENTINEL" ]
+}
+_dlg_copy() {
+    xdotool key ctrl+a ctrl+c
+    local i
+    for i in $(seq 10); do
+        _dlg_clipboard_changed && return 0
+        sleep 0.05
+    done
+    return 1
+}
+dlg_read_field() {
+    DLG_SENTINEL="sentinel-$RANDOM"
+    printf %s "$DLG_SENTINEL" | xclip -selection clipboard
+    dlg_click "$1" "$2" "$3"
+    rig_poll "the field at $2 $3 to copy its text" _dlg_copy
+    echo "$DLG_TEXT"
+}
+
+# dlg_type_field WINDOW X Y TEXT: replaces the field's text, key by key.
+dlg_type_field() {
+    dlg_click "$1" "$2" "$3"
+    xdotool key ctrl+a BackSpace
+    xdotool type --delay 20 "$4"
+}
+
+# Succeeds when two numbers agree to a relative 1e-9.
+dlg_same_number() {
+    awk -v a="$1" -v b="$2" 'BEGIN { d = a - b; if (d < 0) d = -d; m = (a < 0 ? -a : a); exit !(d <= 1e-9 * (m > 1 ? m : 1)) }'
+}
 
 # Runs a command under the rig's Xvfb and returns its status (for test
 # programs that need a display but no driving).

@@ -1,16 +1,11 @@
 #!/bin/bash
 # Commands while a large diagram loads: every line the load writes lets the
 # toolkit handle events, so Open, Save settings, Reset view, Export, Copy, a
-# dialog's controls and mouse drags reach the program in the middle of the load. The commands are
-# refused and say so; the load finishes, no file is written, and Exit during
-# a load ends the program cleanly.
+# dialog's controls and mouse drags reach the program in the middle of the
+# load. The commands are refused and say so; the load finishes, no file is
+# written, and Exit during a load ends the program cleanly.
 . "$(dirname "$0")/rig.sh"
-. "$(dirname "$0")/dialogs.sh"
-export HOME=$RIG_DIR/home
-mkdir -p "$HOME"
-WORK=$RIG_DIR/work
-mkdir -p "$WORK"
-cp -r "$(dirname "$EXAMPLE")"/. "$WORK/"
+rig_work example
 SMALL=$WORK/example.fnc
 LARGE=$WORK/large.fnc
 # 300 fences of 150 points: tens of thousands of log lines.
@@ -27,37 +22,24 @@ PY
 cp "$SMALL" "$RIG_DIR/small.fnc"
 cp "$LARGE" "$RIG_DIR/large.fnc"
 
-rig_start_xvfb 1024x768x24
-rig_start_app "$MORVEX" "$SMALL"
-rig_wait_window '^Morvex - version 1\.0$'
-W=$RIG_WINDOW
+rig_start_xvfb
+rig_start_morvex "$SMALL"
 rig_wait_log '^legendImage size = 512, 512$'
-
-over_main() { rig_move "$W" 100 600; }
-over_main
-xdotool key ctrl+o
-rig_choose_file "Open fence diagram" "$LARGE"
+rig_open "$LARGE"
 rig_wait_log '^description = F3$'
-over_main
-xdotool key ctrl+o
-rig_wait_log '^Open refused: a diagram is being loaded\.$'
-# Save settings is the second tool button.
-rig_move "$W" $((40 + 16)) $((29 + 16))
-xdotool click 1
-rig_wait_log '^Save settings refused: a diagram is being loaded\.$'
-over_main
-xdotool key Home
-rig_wait_log '^Reset view refused: a diagram is being loaded\.$'
-over_main
-xdotool key ctrl+e
-rig_wait_log '^Export refused: a diagram is being loaded\.$'
-over_main
-xdotool key ctrl+c
-rig_wait_log '^Copy refused: a diagram is being loaded\.$'
-# The diagram dialog, opened beside the view: "Show bounding box" and
-# "Remove white".
-over_main
-xdotool key ctrl+2
+refused() { rig_wait_log "^$1 refused: a diagram is being loaded\\.\$"; }
+rig_keys 100 600 ctrl+o
+refused Open
+rig_tool save
+refused "Save settings"
+rig_keys 100 600 Home
+refused "Reset view"
+rig_keys 100 600 ctrl+e
+refused Export
+rig_keys 100 600 ctrl+c
+refused Copy
+# The diagram dialog beside the view: "Show bounding box" and "Remove white".
+rig_keys 100 600 ctrl+2
 rig_wait_window '^Diagram properties$'
 D=$RIG_WINDOW
 xdotool windowmove "$D" 760 0
@@ -70,27 +52,19 @@ rig_up 1
 grep -q '^description = F299$' "$RIG_APP_OUT" && rig_fail "the load ended before the commands were refused; make it larger"
 rig_wait_log '^description = F299$'
 rig_wait_log "^Positioning using values from file\.$"
-rig_app_running || rig_fail "the program ended"
-[ "$(rig_count_log "^Loading file ")" -eq 2 ] || rig_fail "a second load started inside the first"
+rig_expect_count "^Loading file " 2 "a second load started inside the first"
 cmp -s "$SMALL" "$RIG_DIR/small.fnc" || rig_fail "the first diagram's file was written"
 cmp -s "$LARGE" "$RIG_DIR/large.fnc" || rig_fail "the loading diagram's file was written"
 # Now that the load is over, Save settings writes the large diagram.
-rig_move "$W" $((40 + 16)) $((29 + 16))
-xdotool click 1
+rig_tool save
 rig_wait_log '^large\.fnc$'
-rig_note "commands during the load refused; saving after it works"
-kill "$RIG_APP_PID"
-wait "$RIG_APP_PID" 2>/dev/null
+rig_stop
 
 # Exit in the middle of a load.
 cp "$LARGE" "$RIG_DIR/large-saved.fnc"
-rig_start_app "$MORVEX" "$LARGE"
-rig_wait_window '^Morvex - version 1\.0$'
-W=$RIG_WINDOW
+rig_start_morvex "$LARGE"
 rig_wait_log '^description = F3$'
-over_main
-xdotool key alt+F4
-rig_wait_exit || rig_fail "Exit during a load: exit status $?"
+rig_quit 100 600
 rig_wait_log '^Morvex ends when the diagram has been loaded\.$'
 cmp -s "$LARGE" "$RIG_DIR/large-saved.fnc" || rig_fail "the file changed"
 echo "PASS"

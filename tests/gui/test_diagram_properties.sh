@@ -7,7 +7,6 @@
 # logged); the bounding box and the axes hide and come back; "Line width"
 # thickens the lines.
 . "$(dirname "$0")/rig.sh"
-. "$(dirname "$0")/dialogs.sh"
 
 NOLEGEND=$(dlg_copy_example plain nolegend)
 DIAGRAM=$(dlg_copy_example survey)
@@ -17,30 +16,21 @@ rig_start_xvfb 1400x800x24
 # that the file is read the dialog opened with Ctrl+2 and moved off the view;
 # leaves W and D.
 start_with() {
-    rig_start_app "$MORVEX" "$1"
-    rig_wait_window '^Morvex - version 1\.0$'
-    W=$RIG_WINDOW
+    rig_start_morvex "$1"
     rig_wait_log "^Absolute filename $1\$"
     rig_wait_log "$2"
-    rig_move "$W" 300 400
-    xdotool key ctrl+2
+    rig_keys 300 400 ctrl+2
     rig_wait_window '^Diagram properties$'
     D=$RIG_WINDOW
     xdotool windowmove "$D" 1136 0
     dlg_wait_dark "$D" diagram-properties-active "64x20+100+525" more >/dev/null
-}
-quit() {
-    rig_move "$W" 300 400
-    xdotool key alt+F4
-    rig_wait_exit || rig_fail "exit status $?"
 }
 VIEW="1000x600+20+80"
 
 start_with "$NOLEGEND" '^Positioning using values from file\.$'
 size=$(dlg_read_field "$D" 183 418)
 [ "$size" = 0.5 ] || rig_fail "without a legend section the legend size shows $size, not 0.5"
-rig_note "no legend section: Relative margin size $size"
-quit
+rig_quit
 
 start_with "$DIAGRAM" '^legendImage size = '
 size=$(dlg_read_field "$D" 183 418)
@@ -50,7 +40,6 @@ shot=$(dlg_shot "$D" diagram-properties-example)
 pressed() { [ "$(dlg_dark_count "$shot" "21x1+$(($1 + 2))+$(($2 + 1))")" -gt 10 ]; }
 pressed 147 462 || rig_fail "the top-right corner button is not pressed"
 pressed 147 485 && rig_fail "the bottom-right corner button is pressed"
-rig_note "stored legend: size $size, top-right corner pressed"
 
 # Bottom-right: the legend leaves the top right corner for the bottom right.
 drawn=$(dlg_shot "$W" diagram-legend-top-right)
@@ -60,20 +49,17 @@ top_right="300x150+1000+70"
 bottom_right="300x150+1000+545"
 [ "$(dlg_difference "$drawn" "$moved" "$top_right")" -gt 1000 ] || rig_fail "the legend did not leave the top right"
 [ "$(dlg_difference "$drawn" "$moved" "$bottom_right")" -gt 1000 ] || rig_fail "the legend did not reach the bottom right"
-rig_note "legend moved to the bottom right"
 
 # 12.9 as the horizontal margin: the description saves 12 (and the corner).
 dlg_type_field "$D" 183 368 12.9
 cp "$DIAGRAM" "$RIG_DIR/before-save"
-rig_move "$W" $((40 + 16)) $((29 + 16))
-xdotool click 1
+rig_tool save
 _saved() { ! cmp -s "$DIAGRAM" "$RIG_DIR/before-save"; }
 rig_poll "the description to be saved" _saved
 margins=$(tail -n 3 "$DIAGRAM" | head -n 1)
 corner=$(tail -n 2 "$DIAGRAM" | head -n 1)
 [ "$margins" = "12 10" ] || rig_fail "saved legend margins $margins, want 12 10"
 [ "$corner" = "2 0" ] || rig_fail "saved legend corner $corner, want 2 0 (right, bottom)"
-rig_note "saved legend margins $margins, corner $corner"
 
 # Label interval Y 3: the vertical axis keeps every third label.
 drawn=$(dlg_shot "$W" diagram-intervals-1)
@@ -90,7 +76,6 @@ rig_wait_log_count "$SIZES" $((logged + 9))
 larger=$(dlg_wait_picture "$W" diagram-text-larger "$drawn" differs "$VIEW")
 dlg_type_field "$D" 183 222 0.1
 dlg_wait_picture "$W" diagram-margin-larger "$larger" differs "$VIEW" >/dev/null
-rig_note "text size and margin re-laid the labels"
 
 # Bounding box and axes off, then on again: the same picture back.
 drawn=$(dlg_shot "$W" diagram-with-box)
@@ -101,16 +86,12 @@ dlg_wait_picture "$W" diagram-without-box-and-axes "$nobox" differs "$VIEW" >/de
 dlg_click "$D" 79 57
 dlg_click "$D" 79 77
 dlg_wait_picture "$W" diagram-box-and-axes-again "$drawn" equals "$VIEW" >/dev/null
-rig_note "bounding box and axes hidden and shown again"
 
 # Line width: thicker lines, more dark pixels.
 thin=$(dlg_dark_count "$drawn" "$VIEW")
 dlg_click "$D" 200 132
 thick=$(dlg_wait_picture "$W" diagram-line-width "$drawn" differs "$VIEW")
 wide=$(dlg_dark_count "$thick" "$VIEW")
-rig_note "dark pixels: $thin at width 1, $wide wider"
-[ "$wide" -gt $((thin * 3 / 2)) ] || rig_fail "the lines did not get thicker"
-
-cp "$(dlg_shot "$D" diagram-properties-final)" "$RIG_SHOTS/diagram-properties.png"
-quit
+[ "$wide" -gt $((thin * 3 / 2)) ] || rig_fail "the lines did not get thicker: $thin dark pixels, then $wide"
+rig_quit
 echo "PASS"

@@ -9,63 +9,44 @@
 # "Direction" and draws the fences unlit; the colour chooser's cancel changes
 # nothing; "Antialias" with "66".
 . "$(dirname "$0")/rig.sh"
-. "$(dirname "$0")/dialogs.sh"
-# The file dialog keeps a list of recent files in the home folder.
-export HOME=$RIG_DIR/home
-mkdir -p "$HOME"
+rig_work
 DIAGRAM=$(dlg_copy_example survey)
-
 rig_start_xvfb 1400x800x24
-rig_start_app "$MORVEX"
-rig_wait_window '^Morvex - version 1\.0$'
-W=$RIG_WINDOW
+rig_start_morvex
 rig_close_splash
 rig_wait_log '^onInit\(\)$'
-over_view() { rig_move "$W" 300 400; }
 
 # Both dialogs greyed out before any file is open: no label is drawn black.
 CLOSE_VIEW="64x20+153+466"
-CLOSE_DIAGRAM="64x20+100+525"
-over_view
-xdotool key ctrl+1
+rig_keys 300 400 ctrl+1
 rig_wait_window '^View settings$'
 V=$RIG_WINDOW
-read -r vx vy vw vh <<<"$(rig_geometry "$V")"
-[ "$vx $vy" = "$((50 + 1300 / 2 - 375 / 2)) $((50 + 700 / 2 - 494 / 2))" ] ||
-    rig_fail "view settings at $vx $vy, not centred over the main window"
-grey=$(dlg_shot "$V" view-settings-greyed)
-[ "$(dlg_dark_count "$grey" "375x494+0+0")" -eq 0 ] || rig_fail "view settings not greyed out"
-over_view
-xdotool key ctrl+2
+rig_expect_at "$V" "$((50 + 1300 / 2 - 375 / 2)) $((50 + 700 / 2 - 494 / 2))" "view settings"
+[ "$(dlg_dark_count "$(dlg_shot "$V" view-settings-greyed)" "375x494+0+0")" -eq 0 ] || rig_fail "view settings not greyed out"
+rig_keys 300 400 ctrl+2
 rig_wait_window '^Diagram properties$'
 D=$RIG_WINDOW
-grey=$(dlg_shot "$D" diagram-properties-greyed)
-[ "$(dlg_dark_count "$grey" "264x552+0+0")" -eq 0 ] || rig_fail "diagram properties not greyed out"
-rig_note "both dialogs greyed out before a file is open"
+[ "$(dlg_dark_count "$(dlg_shot "$D" diagram-properties-greyed)" "264x552+0+0")" -eq 0 ] ||
+    rig_fail "diagram properties not greyed out"
 # Out of the way of the view for the pictures below; windows that overlap
 # spoil each other's screenshots.
 xdotool windowmove "$V" 1025 0
 xdotool windowmove "$D" 1400 0
 VIEW="900x600+20+80"
 
-# Open the copy of the example through the file dialog.
-over_view
-xdotool key ctrl+o
-rig_choose_file "Open fence diagram" "$DIAGRAM"
+rig_open "$DIAGRAM"
 rig_wait_log "^Absolute filename $DIAGRAM\$"
 rig_wait_log '^legendImage size = '
 
 # The view dialog wakes up with the first mouse movement in the view.
-over_view
+rig_move "$W" 300 400
 rig_move "$W" 320 420
-shot=$(dlg_wait_dark "$V" view-settings-active "$CLOSE_VIEW" more)
-rig_note "view settings active after the mouse moved in the view"
+dlg_wait_dark "$V" view-settings-active "$CLOSE_VIEW" more >/dev/null
 
 # Camera fields against the camera that "Save settings" writes (position
 # line: seventh line from the end, before the legend section).
 saved_camera() {
-    rig_move "$W" $((40 + 16)) $((29 + 16))
-    xdotool click 1
+    rig_tool save
     _saved() { ! cmp -s "$DIAGRAM" "$RIG_DIR/last-saved"; }
     rig_poll "the description to be saved" _saved
     cp "$DIAGRAM" "$RIG_DIR/last-saved"
@@ -74,18 +55,16 @@ saved_camera() {
 cp "$DIAGRAM" "$RIG_DIR/last-saved"
 fields() { echo "$(dlg_read_field "$V" 68 41) $(dlg_read_field "$V" 68 66) $(dlg_read_field "$V" 68 91)"; }
 shown=$(fields)
-rig_note "camera fields: $shown"
 [ "$shown" = "510605 3814 6537410" ] || rig_fail "camera fields show $shown, not the stored camera"
 
 # A drag turns the camera; the fields follow it.
-before_drag=$(dlg_shot "$W" view-before-drag)
+dlg_raise "$W"
 rig_move "$W" 400 400
 rig_down 1
 rig_move "$W" 420 410
 rig_move "$W" 450 420
 rig_up 1
 dragged=$(fields)
-rig_note "after the drag: $dragged"
 [ "$dragged" != "$shown" ] || rig_fail "the camera fields did not follow the drag"
 read -r sx sy sz <<<"$(saved_camera)"
 read -r fx fy fz <<<"$dragged"
@@ -98,7 +77,6 @@ dlg_type_field "$V" 68 66 5000
 dlg_wait_picture "$W" view-typed-height "$drawn" differs "$VIEW" >/dev/null
 read -r sx sy sz <<<"$(saved_camera)"
 [ "$sy" = 5000 ] || rig_fail "typed height 5000, saved camera $sx $sy $sz"
-rig_note "typed height reached the camera: $sx $sy $sz"
 
 # Gradient: second colour button alive, the first shows the upper colour.
 solid=$(dlg_shot "$V" view-settings-solid)
@@ -116,8 +94,7 @@ rig_expect_colour "view top row, gradient" "$(rig_pixel "$shot" 5 68)" "127 127 
 dlg_click "$V" 210 314
 rig_wait_window '^Select first/upper color$'
 dlg_shot "$RIG_WINDOW" colour-chooser >/dev/null
-rig_move "$RIG_WINDOW" 20 20
-xdotool key Escape
+rig_move "$RIG_WINDOW" 20 20 && xdotool key Escape
 rig_wait_window_gone '^Select first/upper color$'
 shot=$(dlg_shot "$V" view-settings-after-cancel)
 rig_expect_colour "first colour after cancel" "$(rig_pixel "$shot" 210 314)" "127 127 255" 0
@@ -130,7 +107,6 @@ unlit=$(dlg_shot "$W" view-unlit)
 dlg_click "$V" 172 121
 dlg_wait_dark "$V" view-settings-lit "$DIRECTION" more >/dev/null
 lit=$(dlg_wait_picture "$W" view-lit "$unlit" differs "$VIEW")
-rig_note "lighting on: $(dlg_difference "$unlit" "$lit" "$VIEW") pixels changed"
 # "vert." middle = direction 5 = the grid's middle left.
 dlg_click "$V" 233 213
 vertical=$(dlg_wait_picture "$W" view-light-vertical-middle "$lit" differs "$VIEW")
@@ -138,12 +114,10 @@ dlg_click "$V" 194 191
 dlg_wait_picture "$W" view-light-top-right "$lit" equals "$VIEW" >/dev/null
 dlg_click "$V" 140 213
 dlg_wait_picture "$W" view-light-middle-left "$vertical" equals "$VIEW" >/dev/null
-rig_note "the vert. middle button lights the fences as the middle-left one does"
 # Lighting off: Direction greyed, the unlit picture back.
 dlg_click "$V" 172 121
 dlg_wait_dark "$V" view-settings-unlit-again "$DIRECTION" none >/dev/null
 dlg_wait_picture "$W" view-unlit-again "$unlit" equals "$VIEW" >/dev/null
-rig_note "lighting off: Direction greyed out, fences unlit"
 
 # Antialias with 66 passes.
 plain=$(dlg_shot "$W" view-single-pass)
@@ -156,12 +130,7 @@ if grep -q '^Antialiasing needs an accumulation buffer' "$RIG_APP_OUT"; then
 else
     a=$(rig_colour_count "$plain" "$VIEW")
     b=$(rig_colour_count "$smooth" "$VIEW")
-    rig_note "colours: $a in one pass, $b with 66 passes"
-    [ "$b" -gt "$a" ] || rig_fail "66 passes show no more colours than one"
+    [ "$b" -gt "$a" ] || rig_fail "66 passes show no more colours ($b) than one ($a)"
 fi
-cp "$shot" "$RIG_SHOTS/view-settings.png"
-
-rig_move "$W" 300 400
-xdotool key alt+F4
-rig_wait_exit || rig_fail "exit status $?"
+rig_quit
 echo "PASS"
