@@ -2,9 +2,12 @@
 #include "CImageSizeDialog.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Value_Slider.H>
+
+#include <string>
 
 namespace {
 
@@ -23,11 +26,16 @@ void onCancel(Fl_Widget* widget, void*)
     dialogOf(widget)->cancel();
 }
 
+void onSlide(Fl_Widget* widget, void*)
+{
+    dialogOf(widget)->updatePictureSize();
+}
+
 } // namespace
 
 CImageSizeDialog::CImageSizeDialog()
 {
-    m_window = new Fl_Double_Window(208, 79, "Image size");
+    m_window = new Fl_Double_Window(208, 99, "Image size");
     m_window->set_modal();
     m_window->user_data(this);
     m_slider = new Fl_Value_Slider(10, 21, 190, 20, "Image size multiplier");
@@ -40,10 +48,14 @@ CImageSizeDialog::CImageSizeDialog()
     m_slider->textsize(11);
     m_slider->tooltip("[n x n] images of the final image. A value of 1 produces an image of the same size as the "
                       "current view.");
-    m_ok = new Fl_Button(34, 48, 67, 23, "OK");
+    m_slider->callback(onSlide);
+    m_pictureSize = new Fl_Box(10, 45, 190, 16);
+    m_pictureSize->labelsize(11);
+    m_pictureSize->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+    m_ok = new Fl_Button(34, 68, 67, 23, "OK");
     m_ok->labelsize(11);
     m_ok->callback(onOk);
-    m_cancel = new Fl_Button(104, 48, 67, 23, "Cancel");
+    m_cancel = new Fl_Button(104, 68, 67, 23, "Cancel");
     m_cancel->labelsize(11);
     m_cancel->callback(onCancel);
     m_window->end();
@@ -52,6 +64,24 @@ CImageSizeDialog::CImageSizeDialog()
 CImageSizeDialog::~CImageSizeDialog()
 {
     delete m_window;
+}
+
+void CImageSizeDialog::setTileSize(int width, int height)
+{
+    m_tileWidth = width;
+    m_tileHeight = height;
+    updatePictureSize();
+}
+
+void CImageSizeDialog::updatePictureSize()
+{
+    if (m_tileWidth <= 0 || m_tileHeight <= 0)
+        return;
+    const long long n = static_cast<long long>(m_slider->value());
+    const std::string text = "Picture: " + std::to_string(n * m_tileWidth) + " x " +
+                             std::to_string(n * m_tileHeight) + " pixels";
+    m_pictureSize->copy_label(text.c_str());
+    m_window->redraw();
 }
 
 bool CImageSizeDialog::showModal()

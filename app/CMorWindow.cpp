@@ -6,6 +6,7 @@
 #include "CMorArtwork.h"
 #include "CMorDiagramDialog.h"
 #include "CMorHelpWindow.h"
+#include "CMorPackedBitmap.h"
 #include "CMorProgressBar.h"
 #include "CMorToolWindow.h"
 #include "CMorView.h"
@@ -26,8 +27,7 @@
 
 namespace {
 
-const char* const TILED_EXPORT_TITLE = "Export as tiled PNG image";
-const char* const EXPORT_TITLE = "Export as PNG image";
+const char* const TITLE = "Morvex - version 1.0";
 
 // Menu items reach the main window through the menu bar's window, tool
 // buttons through their tool bar's parent.
@@ -42,7 +42,8 @@ CMorWindow* fromButton(Fl_Widget* button)
 }
 
 void menuOpen(Fl_Widget* w, void*) { fromMenu(w)->openDiagram(); }
-void menuExport(Fl_Widget* w, void*) { fromMenu(w)->exportView(TILED_EXPORT_TITLE); }
+void menuSave(Fl_Widget* w, void*) { fromMenu(w)->saveSettings(); }
+void menuExport(Fl_Widget* w, void*) { fromMenu(w)->exportView(); }
 void menuShowLog(Fl_Widget* w, void*) { fromMenu(w)->showLog(); }
 void menuExit(Fl_Widget* w, void*) { fromMenu(w)->exit(); }
 void menuCopy(Fl_Widget* w, void*) { fromMenu(w)->copyToClipboard(); }
@@ -52,12 +53,19 @@ void menuDiagramParameters(Fl_Widget* w, void*) { fromMenu(w)->showDiagramParame
 void menuHelp(Fl_Widget* w, void*) { fromMenu(w)->showHelp(); }
 void menuAbout(Fl_Widget* w, void*) { fromMenu(w)->showAbout(); }
 
-// The window manager's close button and Escape end the program like Exit.
-void windowClosed(Fl_Widget* w, void*) { static_cast<CMorWindow*>(w->user_data())->exit(); }
+// The window manager's close button ends the program like Exit. The toolkit
+// runs this callback for Escape as well, which people press to cancel
+// something, never to quit.
+void windowClosed(Fl_Widget* w, void*)
+{
+    if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape)
+        return;
+    static_cast<CMorWindow*>(w->user_data())->exit();
+}
 
 void buttonOpen(Fl_Widget* w, void*) { fromButton(w)->openDiagram(); }
 void buttonSave(Fl_Widget* w, void*) { fromButton(w)->saveSettings(); }
-void buttonExport(Fl_Widget* w, void*) { fromButton(w)->exportView(EXPORT_TITLE); }
+void buttonExport(Fl_Widget* w, void*) { fromButton(w)->exportView(); }
 void buttonCopy(Fl_Widget* w, void*) { fromButton(w)->copyToClipboard(); }
 void buttonViewParameters(Fl_Widget* w, void*) { fromButton(w)->showViewParameters(); }
 void buttonDiagramParameters(Fl_Widget* w, void*) { fromButton(w)->showDiagramParameters(); }
@@ -71,6 +79,7 @@ void buttonResetView(Fl_Widget* w, void*) { fromButton(w)->resetView(); }
 Fl_Menu_Item menuTable[] = {
     MOR_ITEM("&File", 0, nullptr, FL_SUBMENU),
     MOR_ITEM("&Open...", FL_CTRL + 'o', menuOpen, 0),
+    MOR_ITEM("Sa&ve settings", FL_CTRL + 's', menuSave, 0),
     MOR_ITEM("&Export PNG...", FL_CTRL + 'e', menuExport, FL_MENU_DIVIDER),
     MOR_ITEM("&Show log window...", FL_CTRL + 'l', menuShowLog, FL_MENU_DIVIDER),
     MOR_ITEM("&Exit", FL_ALT + FL_F + 4, menuExit, 0),
@@ -115,6 +124,9 @@ const ToolButton toolButtons[] = {
 
 const int MARGIN = 50;
 
+// The commands that act on the open diagram.
+Fl_Callback* const diagramMenuCommands[] = {menuSave, menuExport, menuCopy};
+
 // The export's progress bar, kept at the right end of the tool bar.
 const int PROGRESS_WIDTH = 180;
 const int PROGRESS_HEIGHT = 19;
@@ -129,7 +141,9 @@ uint32_t runImageTool(const std::string& program, const std::vector<std::string>
 
 CMorWindow::CMorWindow()
 {
-    m_window = new Fl_Double_Window(511, 446, "Morvex - version 1.0");
+    m_window = new Fl_Double_Window(511, 446);
+    m_window->copy_label(TITLE);
+    m_window->xclass("morvex");
     m_window->user_data(this);
     m_window->callback(windowClosed);
     m_window->align(Fl_Align(FL_ALIGN_CLIP | FL_ALIGN_INSIDE));
@@ -138,7 +152,8 @@ CMorWindow::CMorWindow()
     m_menuBar->box(FL_NO_BOX);
     m_menuBar->labelsize(12);
     m_menuBar->textsize(12);
-    m_menuBar->menu(menuTable);
+    // A copy of its own: items are greyed out per window.
+    m_menuBar->copy(menuTable);
 
     buildToolBar();
 
@@ -158,6 +173,7 @@ CMorWindow::CMorWindow()
     m_diagramDialog = new CMorDiagramDialog();
     m_helpWindow = new CMorHelpWindow();
     m_aboutWindow = new CSplashFrame();
+    showDiagramState();
 }
 
 void CMorWindow::buildToolBar()
@@ -253,6 +269,8 @@ void CMorWindow::show()
     // Only now: setting the GL mode may hide and show the view again.
     m_view->setChangedListener(this);
     m_view->setCloseListener(this);
+    // Behind the view's own set-up, which opens the file named on the command line.
+    m_view->addInitEvent(this);
 }
 
 void CMorWindow::centerWindow(Fl_Window* w)
@@ -273,6 +291,39 @@ void CMorWindow::onViewChanged()
 void CMorWindow::onViewClose()
 {
     hideWindows();
+}
+
+void CMorWindow::onInit(int, int)
+{
+    showDiagramState();
+}
+
+void CMorWindow::showDiagramState()
+{
+    // A load in progress has no diagram yet but may keep the one shown: the
+    // title and the commands stay as they are, the commands refuse and say so.
+    if (m_view->isLoading())
+        return;
+    const bool open = m_view->getDiagram() != nullptr;
+    std::string title = TITLE;
+    if (open) {
+        const std::string& path = m_view->getFileName();
+        title = path.substr(path.rfind('/') + 1) + " - " + title;
+    }
+    if (title != m_window->label())
+        m_window->copy_label(title.c_str());
+    const bool active = m_commandsActive && open;
+    for (Fl_Widget* button : {m_saveButton, m_exportButton, m_copyButton}) {
+        if (active)
+            button->activate();
+        else
+            button->deactivate();
+    }
+    for (Fl_Callback* command : diagramMenuCommands) {
+        const int index = m_menuBar->find_index(command);
+        const int mode = m_menuBar->mode(index) & ~FL_MENU_INACTIVE;
+        m_menuBar->mode(index, active ? mode : mode | FL_MENU_INACTIVE);
+    }
 }
 
 void CMorWindow::hideWhenIdle(void* data)
@@ -302,11 +353,11 @@ void CMorWindow::hideWindows()
         }
         return;
     }
-    m_viewParamDialog->hide();
-    if (m_logWindow != nullptr)
-        m_logWindow->hide();
-    m_diagramDialog->hide();
     m_window->hide();
+    // Dialogs, log, help, about, the start-up splash: no other window keeps
+    // the program running once the main window is closed.
+    while (Fl_Window* shown = Fl::first_window())
+        shown->hide();
 }
 
 void CMorWindow::openDiagram()
@@ -320,6 +371,7 @@ void CMorWindow::openDiagram()
     if (path == nullptr)
         return;
     m_view->open(path);
+    showDiagramState();
     // Opening runs the event loop while it reads, so a reload on a mouse
     // event may have seen the diagram half built.
     reloadDialogs();
@@ -333,7 +385,10 @@ void CMorWindow::reloadDialogs()
 
 void CMorWindow::saveSettings()
 {
-    m_view->saveSettings("");
+    // Without a diagram the view writes nothing; during a load it refuses.
+    const bool open = m_view->getDiagram() != nullptr;
+    if (m_view->saveSettings("") && open)
+        std::cout << "Saved settings to " << m_view->getFileName() << "." << std::endl;
 }
 
 void CMorWindow::resetView()
@@ -346,7 +401,7 @@ void CMorWindow::resetView()
     m_viewParamDialog->update();
 }
 
-void CMorWindow::exportView(const char* title)
+void CMorWindow::exportView()
 {
     if (m_view->isExporting())
         return;
@@ -355,11 +410,14 @@ void CMorWindow::exportView(const char* title)
         std::cout << "Export refused: a diagram is being loaded." << std::endl;
         return;
     }
-    const char* chosen = chooseFile(title, "*.png", "", CMorFileDialogKind::Save);
+    if (m_view->getDiagram() == nullptr)
+        return;
+    const char* chosen = chooseFile("Export as PNG image", "*.png", "", CMorFileDialogKind::Save);
     if (chosen == nullptr)
         return;
     const std::string path = chosen;
     CImageSizeDialog dialog;
+    dialog.setTileSize(CMorPackedBitmap::packedWidth(m_view->getFrameWidth()), m_view->getFrameHeight());
     centerWindow(dialog.getWindow());
     if (!dialog.showModal()) {
         std::cout << "Export cancelled" << std::endl;
@@ -380,6 +438,8 @@ void CMorWindow::copyToClipboard()
         std::cout << "Copy refused: a diagram is being loaded." << std::endl;
         return;
     }
+    if (m_view->getDiagram() == nullptr)
+        return;
     setCommandsActive(false);
     m_view->copyToClipboard();
     setCommandsActive(true);
@@ -389,14 +449,15 @@ void CMorWindow::copyToClipboard()
 // no other command and no dialog may change the view meanwhile.
 void CMorWindow::setCommandsActive(bool active)
 {
-    Fl_Widget* commands[] = {m_menuBar,    m_openButton,      m_copyButton,        m_exportButton,
-                             m_saveButton, m_viewParamButton, m_diagramParamButton, m_resetButton};
+    Fl_Widget* commands[] = {m_menuBar, m_openButton, m_viewParamButton, m_diagramParamButton, m_resetButton};
     for (Fl_Widget* command : commands) {
         if (active)
             command->activate();
         else
             command->deactivate();
     }
+    m_commandsActive = active;
+    showDiagramState();
     // The menu bar draws its titles with their own colour whatever its state.
     m_menuBar->textcolor(active ? FL_FOREGROUND_COLOR : fl_inactive(FL_FOREGROUND_COLOR));
     m_menuBar->redraw();
@@ -435,11 +496,14 @@ void CMorWindow::exit()
 
 void CMorWindow::showHelp()
 {
+    if (!m_helpWindow->getWindow()->shown())
+        centerWindow(m_helpWindow->getWindow());
     m_helpWindow->show();
 }
 
 void CMorWindow::showAbout()
 {
+    if (!m_aboutWindow->isShown())
+        m_aboutWindow->centerOn(m_window);
     m_aboutWindow->show();
-    m_aboutWindow->centerOn(m_window);
 }

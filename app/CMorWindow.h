@@ -1,11 +1,12 @@
 // The main window: menu bar, tool bar and the OpenGL view; it owns the two
 // parameter dialogs and the help and about windows, turns every menu command and tool button into a call of
-// the view or a window, and closes the program when the view goes away.
+// the view or a window, names the open diagram in its title, and closes the program when the view goes away.
 #pragma once
 
 #include "CMorCanvas.h"
 #include "CMorViewChangedEvent.h"
 #include "CMorViewCloseEvent.h"
+#include "CZelInitEvent.h"
 
 #include <string>
 #include <vector>
@@ -25,7 +26,7 @@ class Fl_RGB_Image;
 class Fl_Scroll;
 class Fl_Window;
 
-class CMorWindow : public CMorViewChangedEvent, public CMorViewCloseEvent
+class CMorWindow : public CMorViewChangedEvent, public CMorViewCloseEvent, public CZelInitEvent
 {
 public:
     // Builds every window hidden.
@@ -50,13 +51,15 @@ public:
     // The view-parameters dialog follows the camera.
     void onViewChanged() override;
     void onViewClose() override;
+    // After the view's first set-up, which opens the file named on the
+    // command line.
+    void onInit(int width, int height) override;
 
     // Commands of the menu and the tool bar.
     void openDiagram();
     void saveSettings();
     void resetView();
-    // The file dialog's title differs between the menu and the tool bar.
-    void exportView(const char* title);
+    void exportView();
     void copyToClipboard();
     void showViewParameters();
     void showDiagramParameters();
@@ -81,6 +84,9 @@ private:
     // Both dialogs show what the view and its diagram hold now.
     void reloadDialogs();
     void setCommandsActive(bool active);
+    // The title names the open diagram; Save settings, Export and Copy are
+    // active only while one is open.
+    void showDiagramState();
     // Hides every window that closes with the program; while a diagram loads
     // or the view exports, as soon as that is over.
     void hideWindows();
@@ -89,6 +95,8 @@ private:
     char** m_argv = nullptr;
     int m_argc = -1;
     bool m_hidePending = false;
+    // False while a picture is taken.
+    bool m_commandsActive = true;
     CSplashFrame* m_aboutWindow;
     CMorHelpWindow* m_helpWindow;
     CMorViewParamDialog* m_viewParamDialog;

@@ -22,6 +22,8 @@ int main(int argc, char** argv)
     }
     Fl::visual(FL_DOUBLE | FL_ALPHA | FL_DEPTH);
     Fl::get_system_colors();
+    // Window managers group the program's windows by their class.
+    Fl_Window::default_xclass("morvex");
     CMorWidgetFonts::install();
 
     // From here on standard output goes to the log window as well.

@@ -13,7 +13,7 @@ mkdir -p "$HOME"
 rig_start_xvfb 1280x1024x24
 rig_start_app "$MORVEX"
 rig_close_splash
-rig_wait_window '^Morvex - version 1\.0$'
+rig_wait_window 'Morvex - version 1\.0$'
 MAIN=$RIG_WINDOW
 rig_move "$MAIN" 100 600
 if [ "$LOG" = shown ]; then

@@ -1,6 +1,8 @@
 // File dialog over Fl_Native_File_Chooser.
 #include "chooseFile.h"
 
+#include "CMorMessageBox.h"
+
 #include <FL/Fl_Native_File_Chooser.H>
 
 #include <unistd.h>
@@ -52,8 +54,10 @@ const char* chooseFile(const char* title, const char* pattern, const char* defau
         chooser.directory(folder);
     if (defaultName != nullptr && *defaultName != '\0')
         chooser.preset_file(defaultName);
+    // The chooser's own question about replacing a file would see the name
+    // as typed, before the extension is added: the question comes below.
     if (saving)
-        chooser.options(Fl_Native_File_Chooser::SAVEAS_CONFIRM | Fl_Native_File_Chooser::NEW_FOLDER);
+        chooser.options(Fl_Native_File_Chooser::NEW_FOLDER);
     // 1 is cancel, -1 an error the chooser reports through errmsg.
     const int result = chooser.show();
     if (result == -1)
@@ -61,8 +65,12 @@ const char* chooseFile(const char* title, const char* pattern, const char* defau
     if (result != 0 || chooser.filename() == nullptr || *chooser.filename() == '\0')
         return nullptr;
     std::string path = chooser.filename();
-    if (saving)
+    if (saving) {
         path = withDefaultExtension(path, defaultExtensionOf(pattern));
+        if (access(path.c_str(), F_OK) == 0 &&
+            !CMorMessageBox::ask(path + " already exists.\nDo you want to replace it?"))
+            return nullptr;
+    }
     if (path.size() >= sizeof chosenPath) {
         std::cout << "The chosen path is longer than the system allows: " << path << std::endl;
         return nullptr;

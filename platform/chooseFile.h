@@ -1,6 +1,7 @@
 // The file dialog for opening and exporting: the toolkit's native chooser with
 // one filter made from a pattern such as "*.fnc", whose extension is added to
-// a typed name that has none.
+// a typed name that has none; replacing a file is confirmed once, with the
+// extension added.
 #pragma once
 
 #include <string>
@@ -12,8 +13,8 @@ enum class CMorFileDialogKind {
 
 // Shows the dialog with the title and the pattern's filter; defaultName (may
 // be empty) is proposed first. Returns the chosen path in a buffer shared by
-// all calls (valid until the next call), or null when the user cancels or the
-// path does not fit the buffer.
+// all calls (valid until the next call), or null when the user cancels,
+// declines to replace an existing file, or the path does not fit the buffer.
 const char* chooseFile(const char* title, const char* pattern, const char* defaultName, CMorFileDialogKind kind);
 
 // "fnc" for "*.fnc": what follows "*." in the pattern; empty without "*.".

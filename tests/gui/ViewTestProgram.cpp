@@ -4,6 +4,7 @@
 // the command line. What the tests check is reported as "viewtest: " lines.
 #include "CImageSizeDialog.h"
 #include "CLogWindow.h"
+#include "CMorPackedBitmap.h"
 #include "CMorProgressBar.h"
 #include "CMorView.h"
 #include "CSplashFrame.h"
@@ -81,6 +82,7 @@ void onExport(Fl_Widget* widget, void* path)
 {
     std::cout << "viewtest: menu Export PNG" << std::endl;
     CImageSizeDialog dialog;
+    dialog.setTileSize(CMorPackedBitmap::packedWidth(theView->getFrameWidth()), theView->getFrameHeight());
     Fl_Window* main = widget->window();
     Fl_Window* shown = dialog.getWindow();
     shown->position(main->x() + main->w() / 2 - shown->w() / 2, main->y() + main->h() / 2 - shown->h() / 2);

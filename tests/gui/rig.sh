@@ -86,7 +86,7 @@ rig_start_app() {
 # Morvex with the arguments; its main window is left in W.
 rig_start_morvex() {
     rig_start_app "$MORVEX" "$@"
-    rig_wait_window '^Morvex - version 1\.0$'
+    rig_wait_window 'Morvex - version 1\.0$'
     W=$RIG_WINDOW
 }
 
@@ -197,6 +197,27 @@ rig_dismiss_alert() {
     rig_app_running || rig_fail "the program ended after the alert"
 }
 
+# Waits until window $1 stands centred over the main window W.
+_rig_centred() {
+    local x y w h mx my mw mh
+    read -r x y w h <<<"$(rig_geometry "$1")"
+    read -r mx my mw mh <<<"$(rig_geometry "$W")"
+    [ "$x $y" = "$((mx + mw / 2 - w / 2)) $((my + mh / 2 - h / 2))" ]
+}
+rig_wait_centred() { rig_poll "${2:-window} centred over the main window" _rig_centred "$1"; }
+
+# Answers the question box (titled "Morvex", centred over W) with yes
+# (Return) or no (Escape); a screenshot question-ANSWER is kept.
+rig_answer_question() {
+    rig_wait_window '^Morvex$'
+    local box=$RIG_WINDOW
+    rig_wait_centred "$box" "the question"
+    rig_shot "$box" "question-$1" >/dev/null
+    rig_move "$box" 20 20
+    if [ "$1" = yes ]; then xdotool key Return; else xdotool key Escape; fi
+    rig_wait_window_gone '^Morvex$'
+}
+
 # Answers the file dialog titled TITLE with NAME (Escape when NAME is empty);
 # a screenshot of the dialog is kept.
 rig_choose_file() {
@@ -248,12 +269,12 @@ rig_open() {
 rig_answer_size() {
     rig_wait_window '^Image size$'
     local dialog=$RIG_WINDOW i
-    [ "$1" -eq 0 ] && { rig_click "$dialog" 137 59; return; }
+    [ "$1" -eq 0 ] && { rig_click "$dialog" 137 79; return; }
     # A press on the knob gives the slider the keyboard without moving it.
     rig_click "$dialog" 50 31
     for ((i = 1; i < $1; i++)); do xdotool key --window "$dialog" Right; done
     rig_shot "$dialog" "export-size-$1" >/dev/null
-    rig_click "$dialog" 67 59
+    rig_click "$dialog" 67 79
 }
 
 # A stand-in "convert" in $RIG_DIR/gated that waits until the file $GATE

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Malformed files opened one after the other in the real program: each one is
-# refused with its message from tests/data/bad/expected.txt in an alert, the
-# view stays empty and the program goes on; a good diagram opens after them.
+# refused with its message from tests/data/bad/expected.txt in an alert
+# centred over the main window, the view stays empty (the title names no
+# file) and the program goes on; a good diagram opens after them.
 . "$(dirname "$0")/rig.sh"
 rig_work example
 BAD=$RIG_DIR/bad
@@ -25,7 +26,10 @@ expect_refused() {
 
 rig_start_xvfb
 rig_start_morvex "$BAD/truncated-camera.fnc"
+rig_wait_window '^Morvex$'
+rig_wait_centred "$RIG_WINDOW" "the alert"
 expect_refused truncated-camera.fnc
+[ "$(xdotool getwindowname "$W")" = "Morvex - version 1.0" ] || rig_fail "title: $(xdotool getwindowname "$W")"
 for name in point-nan.fnc binary.fnc image-is-directory.fnc; do
     rig_open "$BAD/$name"
     expect_refused "$name"
@@ -42,5 +46,6 @@ rig_open "$WORK/example.fnc"
 rig_wait_log "^Positioning using values from file\.$"
 rig_wait_log '^legendImage size = 512, 512$'
 rig_wait_drawn good-after-bad-files
+rig_wait_window '^example\.fnc - Morvex - version 1\.0$'
 rig_expect_count '^description = ' 9
 echo "PASS"

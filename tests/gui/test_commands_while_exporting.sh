@@ -25,7 +25,7 @@ rig_wait_window '^Diagram properties$'
 D=$RIG_WINDOW
 xdotool windowmove "$D" 760 0
 rig_keys 300 300 ctrl+e
-rig_choose_file "Export as tiled PNG image" "$WORK/fence"
+rig_choose_file "Export as PNG image" "$WORK/fence"
 rig_answer_size 2
 rig_wait_log '\+append snap-0\.bmp$'
 # Every command is drawn greyed out while the export runs.

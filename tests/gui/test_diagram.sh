@@ -1,7 +1,8 @@
 #!/bin/bash
 # A description file end to end: opened from the command line with its stored
 # camera and legend; turned with the mouse and saved, the fences stay
-# bit-identical and the camera comes back; a missing image and an unsupported
+# bit-identical and the camera comes back (saved by the tool button, then by
+# Ctrl+S, each saying where it saved); a missing image and an unsupported
 # extension are reported in an alert and the program goes on to open a good file.
 . "$(dirname "$0")/rig.sh"
 rig_work example
@@ -30,6 +31,7 @@ rig_up 1
 rig_tool save
 rig_wait_log "^$WORK\$"
 rig_wait_log '^example\.fnc$'
+rig_wait_log "^Saved settings to $COPY\.\$"
 cmp -s "$COPY" "$RIG_DIR/original.fnc" && rig_fail "the turned camera was not saved"
 cp "$COPY" "$RIG_DIR/saved.fnc"
 # Every token but the camera lines reads back as the same number or word.
@@ -53,8 +55,8 @@ rig_stop
 # Opened again and saved without moving: the same file, byte for byte.
 rig_start_morvex "$COPY"
 rig_wait_log "^Positioning using values from file\.$"
-rig_tool save
-rig_wait_log '^example\.fnc$'
+rig_keys 100 600 ctrl+s
+rig_wait_log "^Saved settings to $COPY\.\$"
 cmp "$COPY" "$RIG_DIR/saved.fnc" || rig_fail "saving the reopened camera changed the file"
 rig_stop
 

@@ -1,10 +1,9 @@
 #!/bin/bash
 # Export and copy in the main window with the example diagram: the copy
-# button puts the view on the clipboard; "Export PNG..." (file dialog "Export
-# as tiled PNG image") and the size dialog make a 2 x 2 picture of the view
-# while a progress bar shows at the right of the tool bar and the commands and
-# the view settings wait; the export button's dialog ("Export as PNG image")
-# closed by its close box exports nothing.
+# button puts the view on the clipboard; "Export PNG..." and the size dialog
+# make a 2 x 2 picture of the view while a progress bar shows at the right of
+# the tool bar and the commands and the view settings wait; the export
+# button's size dialog closed by its close box exports nothing.
 . "$(dirname "$0")/rig.sh"
 rig_work
 rig_gated_convert
@@ -31,7 +30,7 @@ dlg_wait_dark "$V" export-view-settings "$FIELDS" more >/dev/null
 
 # File > Export PNG..., 2 x 2.
 rig_keys 300 300 ctrl+e
-rig_choose_file "Export as tiled PNG image" "$WORK/fence"
+rig_choose_file "Export as PNG image" "$WORK/fence"
 rig_answer_size 2
 rig_wait_log '^snap-1-1\.bmp$'
 rig_wait_log '\+append snap-0\.bmp$'

@@ -8,9 +8,9 @@ rig_start_morvex
 rig_wait_log '^onInit\(\)$'
 rig_close_splash
 
-# The "Save settings" button: 33 x 33 at (40, 29).
+# The "Open fence diagram" button: 33 x 33 at (4, 29).
 button() {
-    convert "$(rig_shot "$W" "button-$1")" -crop 33x33+40+29 +repage "$RIG_SHOTS/button-$1-crop.png"
+    convert "$(rig_shot "$W" "button-$1")" -crop 33x33+4+29 +repage "$RIG_SHOTS/button-$1-crop.png"
     echo "$RIG_SHOTS/button-$1-crop.png"
 }
 same() { [ "$(convert "$1" -depth 8 rgb:- | md5sum)" = "$(convert "$2" -depth 8 rgb:- | md5sum)" ]; }
@@ -25,7 +25,7 @@ face=$(rig_pixel "$flat" 3 16)
 rig_expect_colour "flat top edge" "$(rig_pixel "$flat" 16 0)" "$face" 0
 rig_expect_colour "flat bottom edge" "$(rig_pixel "$flat" 16 32)" "$face" 0
 
-rig_move "$W" $((40 + 16)) $((29 + 16))
+rig_move "$W" $((4 + 16)) $((29 + 16))
 _raised() { raised=$(button raised); ! same "$raised" "$flat"; }
 rig_poll "the button to rise" _raised
 f=$(red "$flat" 3 16) l=$(red "$raised" 3 16) t=$(red "$raised" 16 0) b=$(red "$raised" 16 32)

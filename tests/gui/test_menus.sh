@@ -1,9 +1,11 @@
 #!/bin/bash
 # The main window's commands under Xvfb: the File menu with its two
 # separators; Ctrl+L, the help window (with its pictures) as a utility window of the main window,
-# the about window centred and closed by its button; the shortcuts (Ctrl+1 and
-# Ctrl+2 show the parameter dialogs centred) and the file dialogs of Open and
-# both Export commands, which take a new file name.
+# help and about centred, closed by their buttons; the shortcuts (Ctrl+1 and
+# Ctrl+2 show the parameter dialogs centred); the title, which names the
+# diagram Open opened; Copy and Export on that diagram, with one file-dialog
+# title for both Export commands, and the question before an existing picture
+# is replaced, whatever name is typed.
 . "$(dirname "$0")/rig.sh"
 rig_work
 rig_start_xvfb
@@ -13,7 +15,10 @@ rig_close_splash
 # Centred over the main window (50 50 924 668) for a window of w x h.
 centre() { echo "$((50 + 924 / 2 - $1 / 2)) $((50 + 668 / 2 - $2 / 2))"; }
 
-# File menu: four items, separators below the second and the third.
+[ "$(xdotool getwindowname "$W")" = "Morvex - version 1.0" ] || rig_fail "title without a diagram: $(xdotool getwindowname "$W")"
+[ "$(xprop -id "$W" WM_CLASS)" = 'WM_CLASS(STRING) = "morvex", "Morvex"' ] || rig_fail "$(xprop -id "$W" WM_CLASS)"
+
+# File menu: five items, separators below the third and the fourth.
 rig_keys 100 600 alt+f
 _rig_menu_shown() {
     MENU=""
@@ -35,14 +40,15 @@ dividers=$(for y in $(seq 2 $((mh - 3))); do
 done | awk 'NR == 1 || $1 != last + 1 { printf "%s ", $1 } { last = $1 }')
 set -- $dividers
 [ $# -eq 2 ] || rig_fail "want two separators, found: $dividers"
-awk -v a="$1" -v b="$2" -v h="$mh" 'BEGIN { exit !(a > h * 0.4 && a < h * 0.6 && b > h * 0.65 && b < h * 0.85) }' ||
-    rig_fail "separators at $dividers not below the second and third items (menu height $mh)"
+awk -v a="$1" -v b="$2" -v h="$mh" 'BEGIN { exit !(a > h * 0.5 && a < h * 0.7 && b > h * 0.72 && b < h * 0.9) }' ||
+    rig_fail "separators at $dividers not below the third and fourth items (menu height $mh)"
 xdotool key Escape
 
 # Help window: a utility window, transient for the main window, off the task bar.
 rig_keys 100 600 alt+h z
 rig_wait_window '^Help Window$'
 HELP=$RIG_WINDOW
+rig_expect_at "$HELP" "$(centre 266 284)" "help window"
 props=$(xprop -id "$HELP")
 grep -q '_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_UTILITY' <<<"$props" || rig_fail "help is no utility window"
 grep -q '_NET_WM_STATE_SKIP_TASKBAR' <<<"$props" || rig_fail "help window on the task bar"
@@ -64,10 +70,8 @@ xdotool windowraise "$HELP"
 rig_click "$HELP" $((100 + 32)) $((255 + 10))
 rig_wait_window_gone '^Help Window$'
 
-# Shortcuts: Ctrl+C reaches its handler; Ctrl+1 and Ctrl+2 show the two
-# dialogs as utility windows centred over the main window.
-rig_keys 100 600 ctrl+c
-rig_wait_log '^Copied the view to the clipboard'
+# Shortcuts: Ctrl+1 and Ctrl+2 show the two dialogs as utility windows
+# centred over the main window.
 for dialog in "ctrl+1:View settings:375:494" "ctrl+2:Diagram properties:264:552"; do
     IFS=: read -r key title dw dh <<<"$dialog"
     rig_keys 100 600 "$key"
@@ -76,25 +80,42 @@ for dialog in "ctrl+1:View settings:375:494" "ctrl+2:Diagram properties:264:552"
     xprop -id "$RIG_WINDOW" | grep -q '_NET_WM_WINDOW_TYPE_UTILITY' || rig_fail "$title is no utility window"
 done
 
-# The file dialogs: a new name for both exports, an existing file or cancel
-# for Open.
-mkdir -p "$RIG_DIR/out"
-rig_keys 100 600 ctrl+e
-rig_choose_file "Export as tiled PNG image" "$RIG_DIR/out/tiled"
-rig_answer_size 0
-rig_wait_log '^Export cancelled$'
-[ ! -e "$RIG_DIR/out/tiled.png" ] || rig_fail "a cancelled export wrote a picture"
-rig_tool export
-# A bare name lands in the working folder and gets the extension.
-rig_choose_file "Export as PNG image" "single"
-rig_answer_size 1
-rig_wait_log "^Exported $WORK/single\.png \([0-9]+ x [0-9]+ pixels\)"
-[ -s single.png ] || rig_fail "no single.png in the working folder"
+# Open: cancelled, then an existing file, which the title names.
 rig_open ""
 rig_open "$EXAMPLE"
 rig_wait_log "^Loading file $EXAMPLE\$"
 rig_wait_log '^Positioning using values from file\.$'
 rig_expect_count '^Loading file' 1 "the cancelled Open reached the view"
+rig_wait_window '^example\.fnc - Morvex - version 1\.0$'
+rig_keys 100 600 ctrl+c
+rig_wait_log '^Copied the view to the clipboard'
+
+# Export: a new name from the menu and from the tool button.
+mkdir -p "$RIG_DIR/out"
+rig_keys 100 600 ctrl+e
+rig_choose_file "Export as PNG image" "$RIG_DIR/out/tiled"
+rig_answer_size 0
+rig_wait_log '^Export cancelled$'
+[ ! -e "$RIG_DIR/out/tiled.png" ] || rig_fail "a cancelled export wrote a picture"
+rig_tool export
+# A bare name lands in the working folder and gets the extension.
+rig_choose_file "Export as PNG image" "noext"
+rig_answer_size 1
+rig_wait_log "^Exported $WORK/noext\.png \([0-9]+ x [0-9]+ pixels\)"
+[ -s noext.png ] || rig_fail "no noext.png in the working folder"
+# The same bare name again: asked once, with the extension added; No keeps
+# the file and ends the command, Yes replaces it.
+echo old >noext.png
+rig_keys 100 600 ctrl+e
+rig_choose_file "Export as PNG image" "noext"
+rig_answer_question no
+[ "$(cat noext.png)" = old ] || rig_fail "No replaced the picture"
+rig_keys 100 600 ctrl+e
+rig_choose_file "Export as PNG image" "noext"
+rig_answer_question yes
+rig_answer_size 1
+rig_wait_log_count "^Exported $WORK/noext\.png " 2
+[ "$(identify -format %m noext.png)" = PNG ] || rig_fail "Yes did not replace the file"
 
 rig_keys 100 600 ctrl+l
 rig_wait_window '^Log output window$'

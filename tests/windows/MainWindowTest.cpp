@@ -6,12 +6,15 @@
 #include "CImageSizeDialog.h"
 #include "CLogWindow.h"
 #include "CMorDiagramDialog.h"
+#include "CMorHelpWindow.h"
 #include "CMorViewParamDialog.h"
 #include "CMorWindow.h"
+#include "CSplashFrame.h"
 #include "Fl_HoverButton.h"
 #include "basic_editstreambuf.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Menu_Bar.H>
@@ -27,15 +30,17 @@
 #include <string>
 #include <vector>
 
+// Without a diagram the commands that act on one are greyed out.
 TEST(MainWindow, MenuHoldsTheItemsInOrderWithTheirShortcutsAndSeparators)
 {
     const struct {
         const char* label; // null ends a submenu
         int shortcut, flags;
     } expected[] = {
-        {"&File", 0, FL_SUBMENU}, {"&Open...", FL_CTRL + 'o', 0}, {"&Export PNG...", FL_CTRL + 'e', FL_MENU_DIVIDER},
+        {"&File", 0, FL_SUBMENU}, {"&Open...", FL_CTRL + 'o', 0}, {"Sa&ve settings", FL_CTRL + 's', FL_MENU_INACTIVE},
+        {"&Export PNG...", FL_CTRL + 'e', FL_MENU_DIVIDER | FL_MENU_INACTIVE},
         {"&Show log window...", FL_CTRL + 'l', FL_MENU_DIVIDER}, {"&Exit", FL_ALT + FL_F + 4, 0}, {nullptr, 0, 0},
-        {"&Edit", 0, FL_SUBMENU}, {"&Copy", FL_CTRL + 'c', 0}, {nullptr, 0, 0},
+        {"&Edit", 0, FL_SUBMENU}, {"&Copy", FL_CTRL + 'c', FL_MENU_INACTIVE}, {nullptr, 0, 0},
         {"View", 0, FL_SUBMENU}, {"&Reset View", FL_Home, 0}, {"&View Parameters", FL_CTRL + '1', 0}, {nullptr, 0, 0},
         {"&Diagram", 0, FL_SUBMENU}, {"&Diagram Parameters", FL_CTRL + '2', 0}, {nullptr, 0, 0},
         {"&Help", 0, FL_SUBMENU}, {"&Zoom/Pan keys...", 0, 0}, {"&About Morvex...", 0, 0}, {nullptr, 0, 0},
@@ -75,6 +80,8 @@ TEST(MainWindow, ToolButtonsSitInARowWithTooltipsAndIcons)
     ASSERT_EQ(buttons.size(), std::size(expected));
     for (size_t i = 0; i < buttons.size(); ++i) {
         SCOPED_TRACE(expected[i].tooltip);
+        // Save, Export and Copy wait for a diagram.
+        EXPECT_EQ(buttons[i]->active() != 0, i == 0 || i > 3);
         EXPECT_EQ(buttons[i]->x(), expected[i].x);
         EXPECT_EQ(buttons[i]->y(), 29);
         EXPECT_EQ(buttons[i]->w(), 33);
@@ -115,9 +122,19 @@ TEST(MainWindow, CentresOtherWindowsAndShowsTheParameterDialogsWithTheView)
     EXPECT_EQ(diagram->x(), 50 + 255 - 264 / 2);
     EXPECT_FALSE(view->active()) << "greyed out without a diagram";
     EXPECT_FALSE(diagram->active());
+    window.showHelp();
+    window.showAbout();
+    EXPECT_EQ(window.getHelpWindow()->getWindow()->x(), 50 + 255 - 266 / 2);
+    EXPECT_EQ(window.getAboutWindow()->getWindow()->y(), 50 + 223 - 302 / 2);
     bar->picked(bar->find_item("&File/&Exit"));
-    EXPECT_FALSE(view->shown()) << "Exit hides them with the main window";
-    EXPECT_FALSE(diagram->shown());
+    EXPECT_EQ(Fl::first_window(), nullptr) << "Exit hides every window with the main window";
+}
+
+TEST(MainWindow, TitleAndWindowClassWithoutADiagram)
+{
+    CMorWindow window;
+    EXPECT_STREQ(window.getWindow()->label(), "Morvex - version 1.0");
+    EXPECT_STREQ(window.getWindow()->xclass(), "morvex");
 }
 
 TEST(ImageSizeDialog, OkGivesTheMultiplierCancelAndCloseBoxGiveNothing)
@@ -140,6 +157,12 @@ TEST(ImageSizeDialog, OkGivesTheMultiplierCancelAndCloseBoxGiveNothing)
         return ok;
     };
     Answer ok{{}, 3.0, 0}, cancelled{{}, 5.0, 1}, closed{{}, 5.0, 2};
+    // The picture the multiplier makes, shown as the slider moves.
+    ok.dialog.setTileSize(508, 379);
+    EXPECT_STREQ(ok.dialog.getPictureSize()->label(), "Picture: 508 x 379 pixels");
+    ok.dialog.getSlider()->value(3.0);
+    ok.dialog.getSlider()->do_callback();
+    EXPECT_STREQ(ok.dialog.getPictureSize()->label(), "Picture: 1524 x 1137 pixels");
     EXPECT_TRUE(ok.dialog.getWindow()->modal());
     EXPECT_EQ(ok.dialog.getSlider()->maximum(), 8.0);
     EXPECT_TRUE(run(ok));
