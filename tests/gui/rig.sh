@@ -197,6 +197,21 @@ rig_dismiss_alert() {
     rig_app_running || rig_fail "the program ended after the alert"
 }
 
+# Answers the question box (titled as the alert) with yes (Return) or no
+# (Escape); a screenshot NAME is kept if given. The program must go on.
+rig_answer() {
+    rig_wait_window '^Morvex$'
+    [ -n "${2:-}" ] && rig_shot "$RIG_WINDOW" "$2" >/dev/null
+    rig_move "$RIG_WINDOW" 20 20
+    case $1 in
+    yes) xdotool key Return ;;
+    no) xdotool key Escape ;;
+    *) rig_fail "rig_answer yes|no, not $1" ;;
+    esac
+    rig_wait_window_gone '^Morvex$'
+    rig_app_running || rig_fail "the program ended after the question"
+}
+
 # Answers the file dialog titled TITLE with NAME (Escape when NAME is empty);
 # a screenshot of the dialog is kept.
 rig_choose_file() {
