@@ -30,11 +30,53 @@ std::string shown(const std::string& word)
     return result;
 }
 
-// Whitespace-separated words with the line each one starts on.
+// The start of a file's first word as the message about a file of another
+// kind quotes it: at most 20 characters, whole UTF-8 characters kept, every
+// byte that is not part of a printable character shown as "?".
+std::string quotedStart(const std::string& word)
+{
+    constexpr int LONGEST = 20;
+    std::string result;
+    size_t i = 0;
+    for (int count = 0; i < word.size() && count < LONGEST; ++count) {
+        const unsigned char lead = static_cast<unsigned char>(word[i]);
+        const size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3
+                              : (lead & 0xF8) == 0xF0 ? 4 : 0;
+        bool printable = length == 1 && lead >= 0x20 && lead < 0x7F;
+        if (length > 1 && i + length <= word.size()) {
+            static const unsigned long smallest[5] = {0, 0, 0x80, 0x800, 0x10000};
+            unsigned long code = lead & (0x7F >> length);
+            bool continued = true;
+            for (size_t k = 1; k < length; ++k) {
+                const unsigned char c = static_cast<unsigned char>(word[i + k]);
+                continued = continued && (c & 0xC0) == 0x80;
+                code = (code << 6) | (c & 0x3F);
+            }
+            // Overlong forms, surrogates and the C1 controls are not characters to show.
+            printable = continued && code >= smallest[length] && code >= 0xA0 && code <= 0x10FFFF &&
+                        (code < 0xD800 || code > 0xDFFF);
+        }
+        if (printable) {
+            result.append(word, i, length);
+            i += length;
+        } else {
+            result += '?';
+            ++i;
+        }
+    }
+    return result;
+}
+
+// Whitespace-separated words with the line each one starts on. A UTF-8
+// byte-order mark at the start is not part of the first word.
 class Tokens
 {
 public:
-    Tokens(const std::string& text, const std::string& name) : m_text(text), m_name(name) {}
+    Tokens(const std::string& text, const std::string& name) : m_text(text), m_name(name)
+    {
+        if (m_text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+            m_pos = 3;
+    }
 
     bool atEnd()
     {
@@ -158,6 +200,19 @@ bool CFenceDescription::read(const std::string& path, std::string& error)
 }
 
 bool CFenceDescription::parse(const std::string& text, const std::string& name, std::string& error)
+{
+    if (parseFields(text, name, error))
+        return true;
+    // A file of another kind fails at whatever word happens to stand where a
+    // number is expected; its first word tells the user what went wrong.
+    Tokens tokens(text, name);
+    std::string first, unused;
+    if (tokens.word(first, "", unused) && first != "#MORVEX1" && first != "#MORVEX2")
+        error = name + " is not a Morvex description file (it begins with \"" + quotedStart(first) + "\").\n" + error;
+    return false;
+}
+
+bool CFenceDescription::parseFields(const std::string& text, const std::string& name, std::string& error)
 {
     *this = CFenceDescription();
     Tokens tokens(text, name);

@@ -41,10 +41,15 @@ public:
 
     // Reads the file; false with a message that names the file, the line and
     // the fence when anything is missing, malformed or out of range. The
-    // first word is not checked.
+    // first word is not checked while the rest reads; when it does not, a
+    // first word other than "#MORVEX1" or "#MORVEX2" is named in a line that
+    // comes before the reason.
     bool read(const std::string& path, std::string& error);
     // Reads from text already in memory; name is used in the messages.
     bool parse(const std::string& text, const std::string& name, std::string& error);
     // The file text: one item a line, reals in their shortest exact form.
     std::string format() const;
+
+private:
+    bool parseFields(const std::string& text, const std::string& name, std::string& error);
 };

@@ -67,6 +67,39 @@ void CFenceDiagram::clearContent()
     m_fenceCount = 0;
 }
 
+namespace {
+
+// The middle of the values, 0 for none.
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0.0;
+    const size_t half = values.size() / 2;
+    std::nth_element(values.begin(), values.begin() + half, values.end());
+    if (values.size() % 2 == 1)
+        return values[half];
+    return (values[half] + *std::max_element(values.begin(), values.begin() + half)) / 2.0;
+}
+
+// How high the outline of a fence of this length stands: as high as a
+// picture of the proportions (height / width) the others have, or a quarter
+// of its length when no picture loaded. A height stated in the description
+// itself would come before either.
+double outlineHeight(double length, double pictureRatio)
+{
+    return length * (pictureRatio > 0.0 ? pictureRatio : 0.25);
+}
+
+} // namespace
+
+std::string CFenceDiagram::describeMissing(const MissingPicture& picture)
+{
+    if (picture.fence < 0)
+        return "Legend picture " + picture.path + " is missing; the diagram is shown without its legend.";
+    return "Picture " + picture.path + " is missing; fence " + std::to_string(picture.fence + 1) +
+           " is drawn as an outline.";
+}
+
 bool CFenceDiagram::takeImage(CFenceImageReader& reader, CZelPointer<CZelImage>& image)
 {
     std::string detail;
@@ -87,19 +120,49 @@ bool CFenceDiagram::load(const std::string& path)
     if (!description.read(path, m_errorMessage))
         return false;
 
+    // Every picture is looked for before any is decoded, so that the user is
+    // asked about all missing ones at once, and before waiting for the rest.
+    std::vector<std::string> sections;
+    std::vector<MissingPicture> missing;
+    for (const CFenceDescription::Fence& record : description.fences) {
+        sections.push_back(directory + "/" + record.imageToken);
+        if (!fileExists(sections.back()))
+            missing.push_back({sections.back(), static_cast<int>(sections.size()) - 1});
+    }
+    const std::string legendPath = description.hasLegend ? directory + "/" + description.legend.token : "";
+    const bool hasLegendPicture = description.hasLegend && fileExists(legendPath);
+    if (description.hasLegend && !hasLegendPicture)
+        missing.push_back({legendPath, -1});
+    if (!missing.empty()) {
+        if (!m_missingPictures || !m_missingPictures(missing)) {
+            m_errorMessage = "File " + missing.front().path + " not found.";
+            return false;
+        }
+        for (const MissingPicture& picture : missing)
+            std::cout << describeMissing(picture) << std::endl;
+    }
+
     // The pictures are decoded on two other threads while the fences before
     // them are cut and built here.
+    std::vector<bool> present(sections.size(), true);
+    for (const MissingPicture& picture : missing)
+        if (picture.fence >= 0)
+            present[static_cast<size_t>(picture.fence)] = false;
     std::vector<std::string> pictures;
-    for (const CFenceDescription::Fence& record : description.fences)
-        pictures.push_back(directory + "/" + record.imageToken);
-    if (description.hasLegend)
-        pictures.push_back(directory + "/" + description.legend.token);
+    for (size_t i = 0; i < sections.size(); ++i)
+        if (present[i])
+            pictures.push_back(sections[i]);
+    if (hasLegendPicture)
+        pictures.push_back(legendPath);
     CFenceImageReader reader(pictures, 2, 2);
 
     const CFenceDescription::Point& first = description.fences.front().points.front();
     m_origin.setComponents(std::round(first.x), std::round(first.z), std::round(first.y));
 
-    for (const CFenceDescription::Fence& record : description.fences) {
+    std::vector<double> pictureRatios;
+    std::vector<CFence*> outlines;
+    for (size_t f = 0; f < description.fences.size(); ++f) {
+        const CFenceDescription::Fence& record = description.fences[f];
         CZelPointer<CZelLine3d> line(new CZelLine3d());
         line->setSize(static_cast<int>(record.points.size()));
         for (size_t i = 0; i < record.points.size(); ++i) {
@@ -113,12 +176,18 @@ bool CFenceDiagram::load(const std::string& path)
             }
         }
         m_imageTokens.push_back(record.imageToken);
-        CZelPointer<CZelImage> image;
-        if (!takeImage(reader, image)) {
-            clearContent();
-            return false;
+        if (present[f]) {
+            CZelPointer<CZelImage> image;
+            if (!takeImage(reader, image)) {
+                clearContent();
+                return false;
+            }
+            if (image->getWidth() > 0)
+                pictureRatios.push_back(static_cast<double>(image->getHeight()) / image->getWidth());
+            addFence(line, image);
+        } else {
+            outlines.push_back(addOutline(line));
         }
-        addFence(line, image);
         m_fencePoints.push_back(record.points);
         m_descriptions.push_back(record.description);
         m_labelEnds.push_back(record.labelEnd);
@@ -128,12 +197,20 @@ bool CFenceDiagram::load(const std::string& path)
         ++m_fenceCount;
     }
 
-    if (description.hasLegend) {
-        if (!takeImage(reader, m_legendImage)) {
-            clearContent();
-            return false;
-        }
+    if (hasLegendPicture && !takeImage(reader, m_legendImage)) {
+        clearContent();
+        return false;
+    }
+    // Kept without its picture too, so that saving writes it back.
+    if (description.hasLegend)
         m_legend = description.legend;
+
+    // The outlines' heights need every picture's proportions, so they are
+    // known only now; the bounds and the camera below include them.
+    const double ratio = median(pictureRatios);
+    for (CFence* outline : outlines) {
+        outline->makeOutline(outlineHeight(outline->getLine()->getLength(), ratio));
+        m_greatestHeight = std::max(m_greatestHeight, outline->getHeight());
     }
     finish();
 
@@ -167,6 +244,15 @@ void CFenceDiagram::addFence(CZelLine3d* line, CZelImage* image)
     m_greatestHeight = std::max(m_greatestHeight, fence->getHeight());
     if (m_fenceBuilt)
         m_fenceBuilt(fence);
+}
+
+CFence* CFenceDiagram::addOutline(CZelLine3d* line)
+{
+    CFence* fence = new CFence();
+    fence->setLine(line);
+    fence->makeOutline(0.0);
+    addChild(fence);
+    return fence;
 }
 
 void CFenceDiagram::centreLabel(CZelText* text)

@@ -51,6 +51,23 @@ public:
     // while the next picture is still being decoded: the moment to hand its
     // tiles to GL, so that they are not all held twice at the end.
     void setFenceBuiltHandler(std::function<void(CFence*)> handler) { m_fenceBuilt = std::move(handler); }
+    // A picture named in the description that cannot be opened for reading.
+    struct MissingPicture
+    {
+        std::string path; // as resolved against the description's folder
+        int fence;        // counted from 0; -1 for the legend
+    };
+    // Asked by load, before any picture is decoded, with every picture that
+    // cannot be read. True opens the diagram without them: each such fence
+    // becomes an outline, a missing legend is left out, and save writes
+    // their records back as they were read. Without a handler, or when it
+    // answers false, load fails with the first one's message.
+    void setMissingPicturesHandler(std::function<bool(const std::vector<MissingPicture>&)> handler)
+    {
+        m_missingPictures = std::move(handler);
+    }
+    // The line that tells what becomes of a missing picture.
+    static std::string describeMissing(const MissingPicture& picture);
     // Writes the fences as read and the current camera and legend back; the
     // old file stays untouched unless the new one was written completely.
     bool save(const std::string& path);
@@ -119,6 +136,8 @@ private:
     // The next picture of the reader; false with the error message set.
     bool takeImage(CFenceImageReader& reader, CZelPointer<CZelImage>& image);
     void addFence(CZelLine3d* line, CZelImage* image);
+    // Borrowed: the new fence, held by the diagram.
+    CFence* addOutline(CZelLine3d* line);
     void addLabel(const std::string& description, const CZelVec3d& anchor);
     void finish();
     void centreLabel(CZelText* text);
@@ -158,4 +177,5 @@ private:
     CZelVec3d m_origin;
     std::string m_errorMessage;
     std::function<void(CFence*)> m_fenceBuilt;
+    std::function<bool(const std::vector<MissingPicture>&)> m_missingPictures;
 };

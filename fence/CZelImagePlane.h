@@ -66,6 +66,10 @@ public:
     int getQuadCount(int row) const;
     CZelQuadPlane* getQuad(int row, int i) const;
 
+protected:
+    // For subclasses that draw a panel of their own instead of a picture.
+    void setHeight(double height) { m_height = height; }
+
 private:
     // A stretch of the extended line between two breakpoints (a vertex or a
     // tile edge), lying on one tile column.

@@ -43,6 +43,9 @@ const char HELP[] =
     "  --legend-size F            legend width as a fraction of the view width, 0 to 1\n"
     "  --legend-position H,V      H: left, centre or right; V: top or bottom\n"
     "  --legend-margins X,Y       pixels between legend and view edges\n"
+    "  --skip-missing             draw fences whose pictures are missing as grey outlines\n"
+    "                             (and leave out a missing legend), with a warning for\n"
+    "                             each, instead of failing\n"
     "Other:\n"
     "  -q, --quiet                no progress lines\n"
     "  -h, --help                 this text\n";
@@ -237,6 +240,8 @@ bool CMorRenderOptions::take(const std::string& option, const std::string& value
         m_noBoundingBox = true;
     } else if (option == "--no-axes") {
         m_noAxes = true;
+    } else if (option == "--skip-missing") {
+        m_skipMissing = true;
     } else if (option == "--text-size") {
         if (!toDouble(value, m_textSize) || !(m_textSize > 0.0) || m_textSize > 1.0)
             return fail(bad + "expected a number above 0 and at most 1.");

@@ -31,6 +31,8 @@ public:
     int getHeight() const { return m_height; }
     int getTiles() const { return m_tiles; }
     bool getAntialiasRequested() const { return m_antialias; }
+    // Draw fences whose pictures are missing as outlines instead of failing.
+    bool getSkipMissing() const { return m_skipMissing; }
 
 private:
     bool fail(const std::string& message);
@@ -39,6 +41,7 @@ private:
     std::string m_errorMessage;
     bool m_showHelp = false;
     bool m_quiet = false;
+    bool m_skipMissing = false;
     std::string m_input;
     std::string m_output;
     int m_width = 1280;

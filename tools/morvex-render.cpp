@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <vector>
 
 namespace {
 
@@ -29,6 +30,32 @@ public:
 private:
     std::ofstream m_nowhere;
     std::streambuf* m_previous;
+};
+
+// Opens diagrams whose pictures are missing when told to, with a warning on
+// standard error for each picture; otherwise such an open fails.
+class RenderFrame : public CMorFrame
+{
+public:
+    explicit RenderFrame(bool skipMissing) : m_skipMissing(skipMissing) {}
+    // An open failed because pictures were missing.
+    bool declinedPictures() const { return m_declinedPictures; }
+
+protected:
+    bool openWithoutPictures(const std::string&, const std::vector<CFenceDiagram::MissingPicture>& missing) override
+    {
+        if (!m_skipMissing) {
+            m_declinedPictures = true;
+            return false;
+        }
+        for (const CFenceDiagram::MissingPicture& picture : missing)
+            std::cerr << "morvex-render: warning: " << CFenceDiagram::describeMissing(picture) << std::endl;
+        return true;
+    }
+
+private:
+    bool m_skipMissing;
+    bool m_declinedPictures = false;
 };
 
 int failure(const std::string& message)
@@ -62,12 +89,14 @@ int main(int argc, char** argv)
     if (!context.create(options.getWidth(), options.getHeight()))
         return failure(context.getErrorMessage());
 
-    CMorFrame frame;
+    RenderFrame frame(options.getSkipMissing());
     frame.initializeFrame(options.getWidth(), options.getHeight());
     frame.resizeFrame(options.getWidth(), options.getHeight());
     options.applyToFrame(frame);
     if (!frame.open(options.getInput()))
-        return failure(options.getInput() + ": " + frame.getErrorMessage());
+        return failure(options.getInput() + ": " + frame.getErrorMessage() +
+                       (frame.declinedPictures() ? " (--skip-missing draws the diagram without its missing pictures.)"
+                                               : ""));
     options.applyToDiagram(frame);
     if (options.getAntialiasRequested() && !CMorFrame::hasAccumulationBuffer())
         return failure("the offscreen context has no accumulation buffer for antialiasing.");

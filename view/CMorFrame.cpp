@@ -276,22 +276,28 @@ bool CMorFrame::open(const std::string& path)
     }
     std::cout << "Absolute filename " << absolute << std::endl;
 
+    // The open diagram stays in the scene until the new one has loaded: a
+    // failure leaves it as it was, and the view shows it meanwhile. The new
+    // one touches the shared camera only once it has loaded.
+    CZelPointer<CFenceDiagram> diagram = new CFenceDiagram();
+    diagram->setCamera(m_camera);
+    diagram->setFenceBuiltHandler([this](CFence* fence) {
+        if (activateContext())
+            fence->uploadTiles();
+    });
+    diagram->setMissingPicturesHandler([this, &absolute](const std::vector<CFenceDiagram::MissingPicture>& missing) {
+        return openWithoutPictures(absolute, missing);
+    });
+    if (!diagram->load(absolute)) {
+        m_errorMessage = diagram->getErrorMessage();
+        requestRedraw();
+        return false;
+    }
     if (m_diagram && m_scene)
         m_scene->getComposite()->removeShape(m_diagram.get());
     m_legendTexture = nullptr;
     m_legendTextureImage = nullptr;
-    m_diagram = new CFenceDiagram();
-    m_diagram->setCamera(m_camera);
-    m_diagram->setFenceBuiltHandler([this](CFence* fence) {
-        if (activateContext())
-            fence->uploadTiles();
-    });
-    if (!m_diagram->load(absolute)) {
-        m_errorMessage = m_diagram->getErrorMessage();
-        m_diagram = nullptr;
-        requestRedraw();
-        return false;
-    }
+    m_diagram = diagram;
     m_fileName = absolute;
     if (m_scene)
         m_scene->addChild(m_diagram);

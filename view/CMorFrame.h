@@ -13,6 +13,7 @@
 #include "CZelTexture.h"
 
 #include <string>
+#include <vector>
 
 class CMorFrame
 {
@@ -37,9 +38,10 @@ public:
     // antialiasing) and the legend overlay.
     void renderFrame();
 
-    // Reads a description file into a new diagram that replaces the open one.
-    // On failure the scene is left empty, the reason is in getErrorMessage and
-    // the caller shows it. Refused while another one loads.
+    // Reads a description file into a new diagram that replaces the open one
+    // once it has loaded. On failure the open diagram stays as it was, with
+    // its camera and legend; the reason is in getErrorMessage and the caller
+    // shows it. Refused while another one loads.
     bool open(const std::string& path);
     // The automatic camera placement of the open diagram; nothing while a
     // diagram loads.
@@ -114,6 +116,14 @@ public:
 protected:
     // Asks the window system to draw a new frame later.
     virtual void requestRedraw() {}
+    // Asked while path loads, before any picture is decoded, with every
+    // picture it names that cannot be read; true opens the diagram without
+    // them. Here nobody is asked, and the open fails.
+    virtual bool openWithoutPictures(const std::string& path,
+                                     const std::vector<CFenceDiagram::MissingPicture>& missing)
+    {
+        return false;
+    }
 
 private:
     void renderScene();

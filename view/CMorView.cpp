@@ -4,6 +4,7 @@
 #include "CMorClipboard.h"
 #include "CMorMessageBox.h"
 
+#include <algorithm>
 #include <iostream>
 
 CMorView::CMorView(int x, int y, int width, int height) : CZelFltkBase(x, y, width, height, nullptr)
@@ -108,12 +109,39 @@ bool CMorView::open(const std::string& path)
         std::cout << "Open refused: a diagram is being loaded." << std::endl;
         return false;
     }
+    m_openDeclined = false;
     if (CMorFrame::open(path))
         return true;
+    if (m_openDeclined) {
+        std::cout << "Not opened: " << path << " (pictures are missing)." << std::endl;
+        return false;
+    }
     // Also in the log: a user who started Morvex from a terminal sees it there.
     std::cout << getErrorMessage() << std::endl;
     CMorMessageBox::alert(getErrorMessage());
     return false;
+}
+
+bool CMorView::openWithoutPictures(const std::string& path,
+                                   const std::vector<CFenceDiagram::MissingPicture>& missing)
+{
+    // Fences may share a picture: each is named once, and a long list is cut.
+    constexpr size_t LISTED = 12;
+    std::vector<std::string> names;
+    for (const CFenceDiagram::MissingPicture& picture : missing) {
+        const std::string name = picture.path + (picture.fence < 0 ? " (the legend)" : "");
+        if (std::find(names.begin(), names.end(), name) == names.end())
+            names.push_back(name);
+    }
+    std::string text = (names.size() == 1 ? std::string("A picture") : std::to_string(names.size()) + " pictures") +
+                       " named in " + path + " cannot be found or read:\n";
+    for (size_t i = 0; i < names.size() && i < LISTED; ++i)
+        text += names[i] + "\n";
+    if (names.size() > LISTED)
+        text += "and " + std::to_string(names.size() - LISTED) + " more.\n";
+    text += "\nOpen the diagram without them?";
+    m_openDeclined = !CMorMessageBox::ask(text);
+    return !m_openDeclined;
 }
 
 bool CMorView::saveSettings(const std::string&)

@@ -71,6 +71,8 @@ public:
     CZelMouseViewHandler* getMouseHandler() const { return m_mouseHandler; }
 
     // Opens a description file; a failure shows the reason in an alert box.
+    // When pictures it names are missing, the user is asked first whether to
+    // open it without them; "No" keeps the open diagram without an alert.
     bool open(const std::string& path);
     // Writes camera and legend back to the file that was opened (the argument
     // is not used); a failure shows the reason in an alert box.
@@ -100,6 +102,9 @@ public:
 
 protected:
     void requestRedraw() override { redraw(); }
+    // Asks the user, listing the pictures.
+    bool openWithoutPictures(const std::string& path,
+                             const std::vector<CFenceDiagram::MissingPicture>& missing) override;
 
 private:
     void tellChanged();
@@ -115,4 +120,6 @@ private:
     CMorExporter::ToolRunner m_toolRunner;
     CMorExportProgress* m_exportProgress = nullptr;
     bool m_exporting = false;
+    // The user chose not to open a diagram whose pictures are missing.
+    bool m_openDeclined = false;
 };

@@ -185,6 +185,59 @@ TEST_F(FenceDiagramTest, FailuresNameTheProblemAndLeaveNothing)
         << diagram->getErrorMessage();
 }
 
+TEST_F(FenceDiagramTest, MissingPicturesAreAskedForOnceBecomeOutlinesAndAreSavedAsRead)
+{
+    const std::string text = "#MORVEX1\n3\n2\n0 0 10\n400 0 10\ngone.png\nFirst\n0\n"
+                             "2\n0 0 20\n0 100 20\nred.png\n-\n1\n2\n5 5 5\n6 6 6\nsub/gone.png\nThird\n1\n"
+                             "1 2 3\n4 5 6\n45 1 100\nno-legend.png\n10 20\n2 1\n0.3\n";
+    const std::string path = dir.write("d.fnc", text);
+    std::string asked;
+    diagram->setMissingPicturesHandler([&asked](const std::vector<CFenceDiagram::MissingPicture>& missing) {
+        for (const CFenceDiagram::MissingPicture& picture : missing)
+            asked += picture.path + " " + std::to_string(picture.fence) + "\n";
+        return true;
+    });
+    ASSERT_TRUE(quietLoad(diagram, path));
+    EXPECT_EQ(asked, dir.file("gone.png") + " 0\n" + dir.file("sub/gone.png") + " 2\n" + dir.file("no-legend.png") +
+                         " -1\n");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(static_cast<CFence*>(diagram->getChild(i))->hasPicture(), i == 1) << i;
+    EXPECT_EQ(diagram->getLegendImage(), nullptr);
+
+    ASSERT_TRUE(diagram->save(path));
+    EXPECT_EQ(readFile(path), text);
+}
+
+TEST_F(FenceDiagramTest, OutlinesTakeTheMedianProportionsOfTheLoadedPictures)
+{
+    // Proportions (height / width): red 0.5, square 1, flat 0.25. The outline stands along 100 units.
+    dir.writePng("square.png", 50, 50, 0, 200, 0);
+    dir.writePng("flat.png", 100, 25, 0, 0, 200);
+    const struct {
+        std::vector<std::string> pictures;
+        double height;
+    } cases[] = {
+        {{}, 25.0}, // a quarter of its length
+        {{"red.png"}, 50.0},
+        {{"red.png", "square.png"}, 75.0},
+        {{"flat.png", "square.png", "red.png"}, 50.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pictures.size());
+        std::string text = "#MORVEX1\n" + std::to_string(c.pictures.size() + 1) + "\n";
+        for (const std::string& picture : c.pictures)
+            text += "2\n0 0 0\n10 0 0\n" + picture + "\n-\n0\n";
+        text += "2\n0 0 0\n100 0 0\ngone.png\n-\n0\n0 0 0\n0 0 0\n0 0 0\n";
+        CZelPointer<CFenceDiagram> loaded = new CFenceDiagram();
+        loaded->setMissingPicturesHandler([](const std::vector<CFenceDiagram::MissingPicture>&) { return true; });
+        ASSERT_TRUE(quietLoad(loaded, dir.write("d.fnc", text)));
+        EXPECT_EQ(static_cast<CFence*>(loaded->getChild(static_cast<int>(c.pictures.size())))->getHeight(), c.height);
+        // The outline, the highest fence, reaches down to the box's bottom.
+        EXPECT_EQ(loaded->getGreatestFenceHeight(), c.height);
+        EXPECT_EQ(loaded->getBoundingBox()->getCoord(0)->y() + loaded->getOrigin().y(), -c.height);
+    }
+}
+
 TEST_F(FenceDiagramTest, MapCoordinatesAreDrawnNearALocalOriginAndSavedBitIdentical)
 {
     dir.writePng("legend.png", 30, 10, 0, 0, 255);

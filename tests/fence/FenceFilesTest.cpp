@@ -131,6 +131,36 @@ TEST(DescriptionFile, EveryMalformedFileFailsWithItsMessage)
     EXPECT_EQ(error, "Cannot open /tmp: it is not a file.");
 }
 
+TEST(DescriptionFile, AFileOfAnotherKindIsNamedByItsFirstWordBeforeTheReason)
+{
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string notOne = "test.fnc is not a Morvex description file (it begins with ";
+    const struct {
+        std::string text, start;
+    } cases[] = {
+        {"# Morvex\n\nA viewer.\n", notOne + "\"#\").\ntest.fnc, line 1: the number of fences"},
+        {bom + "Fence diagrams\n", notOne + "\"Fence\").\ntest.fnc, line 1: the number of fences"},
+        {std::string(300, 'x') + " 1\n", notOne + "\"" + std::string(20, 'x') + "\").\ntest.fnc, line 2: fence 1"},
+        {"\x89PNG\r\n\x1a\n\x01\x02", notOne + "\"?PNG\").\ntest.fnc, line 2: the number of fences"},
+        // A control, UTF-8 kept whole, an overlong "/" and a surrogate as one "?" a byte.
+        {"\x7f\xc3\xa9t\xc3\xa9\xe2\x82\xac\xc0\xaf\xed\xa0\x80\xf0\x9f\x98\x80 ",
+         notOne + "\"?\xc3\xa9t\xc3\xa9\xe2\x82\xac?????\xf0\x9f\x98\x80\").\n"},
+        // A description's own first words: only the reason.
+        {"#MORVEX1\ntwo\n", "test.fnc, line 2: the number of fences"},
+        {bom + "#MORVEX2\ntwo\n", "test.fnc, line 2: the number of fences"},
+        {"", "test.fnc, line 1: the first word (#MORVEX1) is missing"},
+    };
+    CFenceDescription d;
+    std::string error;
+    for (const auto& c : cases) {
+        EXPECT_FALSE(parse(c.text, d, error)) << c.text;
+        EXPECT_EQ(error.substr(0, c.start.size()), c.start);
+    }
+    // Files that read stay unchecked, with or without a byte-order mark.
+    EXPECT_TRUE(parse(bom + GOOD, d, error)) << error;
+    EXPECT_TRUE(parse("anything" + std::string(GOOD + 8), d, error)) << error;
+}
+
 TEST(DescriptionFile, WritingIsShortestAndReadsBackBitIdentical)
 {
     CFenceDescription d, back;

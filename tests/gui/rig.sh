@@ -216,6 +216,7 @@ rig_answer_question() {
     rig_move "$box" 20 20
     if [ "$1" = yes ]; then xdotool key Return; else xdotool key Escape; fi
     rig_wait_window_gone '^Morvex$'
+    rig_app_running || rig_fail "the program ended after the question"
 }
 
 # Answers the file dialog titled TITLE with NAME (Escape when NAME is empty);

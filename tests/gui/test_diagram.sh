@@ -2,8 +2,9 @@
 # A description file end to end: opened from the command line with its stored
 # camera and legend; turned with the mouse and saved, the fences stay
 # bit-identical and the camera comes back (saved by the tool button, then by
-# Ctrl+S, each saying where it saved); a missing image and an unsupported
-# extension are reported in an alert and the program goes on to open a good file.
+# Ctrl+S, each saying where it saved); a missing image is asked about and
+# drawn as an outline, an unsupported extension is reported in an alert with
+# the diagram kept, and the program goes on to open a good file.
 . "$(dirname "$0")/rig.sh"
 rig_work example
 COPY=$WORK/example.fnc
@@ -60,19 +61,34 @@ rig_wait_log "^Saved settings to $COPY\.\$"
 cmp "$COPY" "$RIG_DIR/saved.fnc" || rig_fail "saving the reopened camera changed the file"
 rig_stop
 
-# A missing section image: an alert, an empty view, and the program goes on.
+# A missing section image: one question; yes opens the diagram with that fence
+# as a grey outline and logs it.
 sed 's|images/section-c.png|sub/none.png|' "$COPY" >"$WORK/missing.fnc"
 sed 's|images/section-c.png|images/section-c.Png|' "$COPY" >"$WORK/mixed.fnc"
 cp "$WORK/images/section-c.png" "$WORK/images/section-c.Png"
 rig_start_morvex "$WORK/missing.fnc"
-rig_wait_log "^File $WORK/sub/none\.png not found\.$"
-rig_dismiss_alert alert-missing-image
+rig_answer_question yes
+rig_wait_log "^Picture $WORK/sub/none\.png is missing; fence 3 is drawn as an outline\.$"
+rig_wait_log "^Opened $WORK/missing\.fnc: 9 fences"
+# Pixels of the outlines' grey in the view.
+grey() {
+    convert "$1" -crop 400x300+250+150 +repage -fill black +opaque 'rgb(128,128,128)' \
+        -fill white -opaque 'rgb(128,128,128)' -format '%[fx:round(mean * w * h)]' info:
+}
+_outline_shown() { [ "$(grey "$1")" -gt $(($(grey "$RIG_SHOTS/example-diagram.png") + 100)) ]; }
+rig_shot_until "$W" outline-for-missing-picture _outline_shown
+OUTLINED=$RIG_SHOT
 
-# Open from the menu: first the unsupported extension, then the good file.
+# Open from the menu: the unsupported extension is refused and the diagram
+# stays; no to the question keeps it too, without an alert; then the good file.
 rig_open "$WORK/mixed.fnc"
 rig_wait_log '^Unsupported file format\.$'
 rig_dismiss_alert
+dlg_wait_picture "$W" outline-kept "$OUTLINED" equals 400x300+250+150 >/dev/null
+rig_open "$WORK/missing.fnc"
+rig_answer_question no
+rig_wait_log "^Not opened: $WORK/missing\.fnc \(pictures are missing\)\.$"
 rig_open "$COPY"
-rig_wait_log_count "^Positioning using values from file\.$" 1
+rig_wait_log_count "^Positioning using values from file\.$" 2
 rig_wait_drawn reopened-after-failure
 echo "PASS"

@@ -163,3 +163,29 @@ TEST_F(RenderTool, TiledPictureEqualsOneLargeDrawing)
     // Text and lines may round differently here and there; a seam would cost a whole row or column.
     EXPECT_LE(differences, 45) << "of " << 186 * 135 << " pixels";
 }
+
+TEST_F(RenderTool, SkipMissingDrawsOutlinesAndWarnsForEachPicture)
+{
+    // The fence without its picture stands in front of the red one; the legend is missing too.
+    dir.write("lost.fnc", "#MORVEX1\n2\n2\n1000 2010 100\n1100 2010 100\nlost.png\nA\n0\n"
+                          "2\n1000 2000 100\n1100 2000 100\nred.png\nB\n0\n0 0 0\n0 0 0\n0 0 0\n"
+                          "none.png\n1 1\n0 0\n0.5\n");
+    const std::string arguments =
+        m_dir + "/lost.fnc -q --size 160x120 --no-axes --no-bounding-box -o " + m_dir + "/a.png";
+    const Result refused = run(arguments);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.output.find("lost.png not found. (--skip-missing draws"), std::string::npos) << refused.output;
+
+    const Result drawn = run(arguments + " --skip-missing");
+    ASSERT_EQ(drawn.status, 0) << drawn.output;
+    EXPECT_EQ(drawn.output, "morvex-render: warning: Picture " + m_dir + "/lost.png is missing; fence 1 is drawn as "
+                            "an outline.\nmorvex-render: warning: Legend picture " + m_dir +
+                            "/none.png is missing; the diagram is shown without its legend.\n");
+    CZelPointer<CZelImage> picture = readPicture(m_dir + "/a.png");
+    int grey = 0;
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 160; ++x)
+            grey += at(picture, x, y, 0) == 128 && at(picture, x, y, 1) == 128 && at(picture, x, y, 2) == 128;
+    // Its outline in front of the red section: two edges across the view and its two ends.
+    EXPECT_GT(grey, 2 * 100);
+}

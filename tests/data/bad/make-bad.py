@@ -128,6 +128,7 @@ def main():
         "camera-nan.fnc": description(camera="0 0 0\n1 1 1\nnan 1 100\n"),
         "legend-truncated.fnc": description(legend="good.png\n10\n"),
         "legend-size-word.fnc": description(legend="good.png\n10 10\n0 0\nhalf\n"),
+        "not-a-description.fnc": "Fence diagrams\n\nThis is text, not a description.\n",
         "binary.fnc": b"\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR\x00\x00\x01\x00" + bytes(range(256)) * 4,
         "nul-bytes.fnc": b"#MORVEX1\n1\n2\n0 0\x000\n",
         "long-word.fnc": "#MORVEX1\n" + "9" * 5000 + "x\n",

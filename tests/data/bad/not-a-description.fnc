@@ -1,0 +1,3 @@
+Fence diagrams
+
+This is text, not a description.
