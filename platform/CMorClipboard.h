@@ -1,12 +1,22 @@
-// The desktop clipboard: offers a picture to other programs.
+// The desktop clipboard: offers data to other programs, in several formats at
+// once (a picture as PNG and as BMP, say).
 #pragma once
+
+#include <string>
+#include <vector>
 
 class CMorClipboard
 {
 public:
-    // Puts a copy of width x height RGB pixels (top row first; rgb stays the
-    // caller's) on the clipboard; other
-    // programs get it as a BMP picture (image/bmp) for as long as this program
-    // runs. False when the pixels are empty.
-    static bool copyImage(const unsigned char* rgb, int width, int height);
+    struct Format {
+        // The MIME type other programs ask for, such as "image/png".
+        std::string type;
+        std::vector<unsigned char> data;
+    };
+
+    // Takes the clipboard and offers the formats, in order of preference,
+    // until another program takes the clipboard or this program ends. The data
+    // are moved in. False with a sentence in error when there is nothing to
+    // offer or the clipboard could not be had.
+    static bool offer(std::vector<Format> formats, std::string& error);
 };

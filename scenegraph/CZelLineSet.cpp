@@ -1,6 +1,8 @@
 // Line drawing with lighting off.
 #include "CZelLineSet.h"
 
+#include "CZelGlobalState.h"
+
 #include <GL/gl.h>
 
 namespace {
@@ -17,7 +19,8 @@ void CZelLineSet::doCreateGeometry()
     glDisable(GL_LIGHTING);
     GLfloat previousWidth = 1.0f;
     glGetFloatv(GL_LINE_WIDTH, &previousWidth);
-    glLineWidth(m_lineWidth);
+    // GL clamps widths beyond what the driver draws.
+    glLineWidth(m_lineWidth * CZelGlobalState::getInstance()->getLineScale());
     // Per-vertex colours need at least one colour index set; without one the
     // lines take the material's colour.
     const bool perVertex = m_useColors && !m_colorIndexSets.empty();

@@ -10,6 +10,7 @@ class CZelLineSet : public CZelGLPrimitive
 public:
     void doCreateGeometry() override;
 
+    // In screen pixels; drawn times the line scale of CZelGlobalState.
     void setLineWidth(float width) { m_lineWidth = width; }
     float getLineWidth() const { return m_lineWidth; }
     // With per-vertex colours: use their alpha too.

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <csetjmp>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -27,6 +28,23 @@ ErrorTarget& target(void* png)
 {
     return *static_cast<ErrorTarget*>(png_get_error_ptr(static_cast<png_structp>(png)));
 }
+
+void appendToMemory(png_structp png, png_bytep data, png_size_t length)
+{
+    auto* memory = static_cast<std::vector<unsigned char>*>(png_get_io_ptr(png));
+    // No exception may cross libpng: running out of memory becomes its
+    // error, raised outside the handler.
+    bool full = false;
+    try {
+        memory->insert(memory->end(), data, data + length);
+    } catch (const std::bad_alloc&) {
+        full = true;
+    }
+    if (full)
+        png_error(png, "out of memory");
+}
+
+void flushNothing(png_structp) {}
 
 } // namespace
 
@@ -48,6 +66,10 @@ void CZelPngWriter::discard()
         std::fclose(m_file);
         m_file = nullptr;
         std::remove(m_path.c_str());
+    }
+    if (m_memory) {
+        m_memory->clear();
+        m_memory = nullptr;
     }
 }
 
@@ -71,6 +93,24 @@ bool CZelPngWriter::open(const std::string& path, int width, int height, int cha
         m_error = "Cannot create " + path + ": " + std::strerror(errno) + ".";
         return false;
     }
+    return start(width, height, channels);
+}
+
+bool CZelPngWriter::openMemory(std::vector<unsigned char>& target, int width, int height, int channels)
+{
+    discard();
+    m_path = "a PNG picture in memory";
+    m_height = height;
+    m_rowsWritten = 0;
+    target.clear();
+    if (width <= 0 || height <= 0 || channels < 1 || channels > 4)
+        return fail("the picture has no size");
+    m_memory = &target;
+    return start(width, height, channels);
+}
+
+bool CZelPngWriter::start(int width, int height, int channels)
+{
     ErrorTarget* errors = new ErrorTarget();
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, errors, onError, onWarning);
     if (!png) {
@@ -86,7 +126,10 @@ bool CZelPngWriter::open(const std::string& path, int width, int height, int cha
         return fail(target(png).message);
     static const int types[4] = {PNG_COLOR_TYPE_GRAY, PNG_COLOR_TYPE_GRAY_ALPHA, PNG_COLOR_TYPE_RGB,
                                  PNG_COLOR_TYPE_RGB_ALPHA};
-    png_init_io(png, m_file);
+    if (m_file)
+        png_init_io(png, m_file);
+    else
+        png_set_write_fn(png, m_memory, appendToMemory, flushNothing);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, types[channels - 1],
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
@@ -121,6 +164,10 @@ bool CZelPngWriter::close()
     delete &target(png);
     png_destroy_write_struct(&png, &info);
     m_png = m_info = nullptr;
+    if (m_memory) {
+        m_memory = nullptr;
+        return true;
+    }
     const bool flushed = std::fflush(m_file) == 0 && !std::ferror(m_file);
     const bool closed = std::fclose(m_file) == 0;
     m_file = nullptr;
@@ -144,5 +191,18 @@ bool CZelPngWriter::write(const std::string& path, const CZelImage* image, std::
     ok = ok && writer.close();
     if (!ok)
         error = writer.getErrorMessage().empty() ? "Cannot write " + path + ": the image is empty." : writer.getErrorMessage();
+    return ok;
+}
+
+bool CZelPngWriter::encode(const unsigned char* rgb, int width, int height, std::vector<unsigned char>& png,
+                           std::string& error)
+{
+    CZelPngWriter writer;
+    bool ok = rgb != nullptr && writer.openMemory(png, width, height, 3);
+    for (int y = 0; ok && y < height; ++y)
+        ok = writer.writeRow(rgb + static_cast<size_t>(y) * width * 3);
+    ok = ok && writer.close();
+    if (!ok)
+        error = writer.getErrorMessage().empty() ? "The picture is empty." : writer.getErrorMessage();
     return ok;
 }

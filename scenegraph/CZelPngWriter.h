@@ -1,9 +1,11 @@
 // Writes a PNG file row by row, so that pictures larger than memory (tiled
-// exports) can be streamed. Every failure is reported, never silent.
+// exports) can be streamed, or a PNG into memory. Every failure is reported,
+// never silent.
 #pragma once
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 class CZelImage;
 
@@ -19,6 +21,9 @@ public:
     // channels: 1 grey, 2 grey + alpha, 3 RGB, 4 RGBA. False with
     // getErrorMessage when the file cannot be created.
     bool open(const std::string& path, int width, int height, int channels);
+    // As open, with the PNG's bytes put into target (borrowed; it must outlive
+    // the writer), which is emptied first and again when the writing fails.
+    bool openMemory(std::vector<unsigned char>& target, int width, int height, int channels);
     // Rows from the top of the picture down, width x channels bytes each.
     bool writeRow(const unsigned char* row);
     // Finishes the file; false when anything failed or rows are missing.
@@ -27,12 +32,17 @@ public:
 
     // Writes a whole image (stored bottom row first) in one call.
     static bool write(const std::string& path, const CZelImage* image, std::string& error);
+    // RGB pixels, top row first, as the bytes of a PNG.
+    static bool encode(const unsigned char* rgb, int width, int height, std::vector<unsigned char>& png,
+                       std::string& error);
 
 private:
+    bool start(int width, int height, int channels);
     bool fail(const std::string& what);
     void discard();
 
     FILE* m_file = nullptr;
+    std::vector<unsigned char>* m_memory = nullptr;
     void* m_png = nullptr;  // png_structp, kept out of this header
     void* m_info = nullptr; // png_infop
     std::string m_path;

@@ -286,6 +286,9 @@ bool CMorExporter::exportImage(const std::string& fileName, int rows, int column
     for (int r = rows - 1; r >= 0; --r)
         finalCall.push_back("snap-" + std::to_string(r) + ".bmp");
     finalCall.push_back("-append");
+    // The joined rows keep the first row's size as their page geometry, which
+    // the tool would write into the picture as a stray canvas size.
+    finalCall.push_back("+repage");
     finalCall.push_back(directory.pathOf(toolOutputName(output)));
     toolCalls.push_back(finalCall);
 

@@ -4,6 +4,7 @@
 #include "CFence.h"
 #include "CMorJitterTable.h"
 #include "CMorTileGrid.h"
+#include "CZelGlobalState.h"
 #include "CZelLighting.h"
 
 #include <GL/gl.h>
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -201,13 +203,59 @@ void CMorFrame::clearGradient()
     endPixelDrawing();
 }
 
+// A tiled picture is the screen's picture enlarged: its lines are as many
+// times as thick as the tiles are per side (the fewer, for uneven grids),
+// within what the driver draws.
 void CMorFrame::renderScene()
 {
+    const float scale = m_tileMode ? static_cast<float>(std::min(m_tileRows, m_tileColumns)) : 1.0f;
+    const int lineWidth = m_diagram ? std::max(1, m_diagram->getLineWidth()) : 1;
+    GLfloat range[2] = {1.0f, 1.0f};
+    glGetFloatv(GL_ALIASED_LINE_WIDTH_RANGE, range);
+    const float wanted = lineWidth * scale;
+    const float drawn = std::max(1.0f, std::min(wanted, range[1]));
+    if (wanted <= drawn) {
+        m_toldLineWidth = 0.0f;
+    } else if (wanted != m_toldLineWidth) {
+        std::cout << "Lines " << wanted << " pixels wide are more than the graphics driver draws: they are drawn "
+                  << drawn << " pixels wide." << std::endl;
+        m_toldLineWidth = wanted;
+    }
+    CZelGlobalState::getInstance()->setLineScale(drawn / lineWidth);
     m_camera->initialize();
+    if (m_tileMode)
+        widenClipping(static_cast<int>(std::ceil(drawn / 2.0f)) + 1);
     if (m_diagram)
-        glLineWidth(static_cast<GLfloat>(m_diagram->getLineWidth()));
+        glLineWidth(drawn);
     m_scene->render();
     glLineWidth(1.0f);
+    CZelGlobalState::getInstance()->setLineScale(1.0f);
+    if (m_tileMode)
+        glViewport(0, 0, m_width, m_height);
+}
+
+// GL cuts a line where its middle leaves the viewport, so a wide line that
+// crosses a tile's edge would lose the part of its width still inside the
+// tile, and the neighbour tile the part inside it. The tile is drawn as the
+// middle of a viewport margin pixels larger on every side, with the
+// projection shrunk to match: each pixel shows what it showed, but lines are
+// cut beyond the tile and the window trims them at its edge.
+void CMorFrame::widenClipping(int margin)
+{
+    GLint maxSize[2] = {0, 0};
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, maxSize);
+    margin = std::min(margin, std::min(maxSize[0] - m_width, maxSize[1] - m_height) / 2);
+    if (margin <= 0 || m_width <= 0 || m_height <= 0)
+        return;
+    GLdouble projection[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glViewport(-margin, -margin, m_width + 2 * margin, m_height + 2 * margin);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glScaled(static_cast<double>(m_width) / (m_width + 2 * margin),
+             static_cast<double>(m_height) / (m_height + 2 * margin), 1.0);
+    glMultMatrixd(projection);
+    glMatrixMode(GL_MODELVIEW);
 }
 
 void CMorFrame::drawFrame()

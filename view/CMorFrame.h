@@ -127,6 +127,7 @@ protected:
 
 private:
     void renderScene();
+    void widenClipping(int margin);
     void clearGradient();
     void pixelProjection();
     void beginPixelDrawing();
@@ -157,6 +158,8 @@ private:
     int m_tileRows = 1;
     int m_tileColumns = 1;
     bool m_toldSinglePass = false;
+    // The clamped line width last told in the log; 0 while lines fit.
+    float m_toldLineWidth = 0.0f;
     bool m_loading = false;
     int m_maxTextureSize = 2048;
     int m_legendWidth = 0;

@@ -80,6 +80,20 @@ std::vector<unsigned char> CMorPackedBitmap::getTopDownRGB() const
     return rgb;
 }
 
+std::vector<unsigned char> CMorPackedBitmap::getFileBytes() const
+{
+    if (m_bytes.empty())
+        return {};
+    const size_t fileHeaderSize = 14;
+    std::vector<unsigned char> file(fileHeaderSize + m_bytes.size(), 0);
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(&file[2], static_cast<uint32_t>(file.size()));
+    put32(&file[10], static_cast<uint32_t>(fileHeaderSize + HEADER_SIZE));
+    std::memcpy(&file[fileHeaderSize], m_bytes.data(), m_bytes.size());
+    return file;
+}
+
 bool CMorPackedBitmap::writeFile(const std::string& path, std::string& error) const
 {
     FILE* file = std::fopen(path.c_str(), "wb");

@@ -31,6 +31,9 @@ public:
     const unsigned char* getRow(int y) const;
     // RGB pixels with the top row first, the order of the toolkit's images.
     std::vector<unsigned char> getTopDownRGB() const;
+    // The bitmap as a BMP file holds it: the 14-byte file header, then the
+    // bytes above. Empty for an empty bitmap.
+    std::vector<unsigned char> getFileBytes() const;
 
     // Creates or truncates the file; false with a sentence in error.
     bool writeFile(const std::string& path, std::string& error) const;

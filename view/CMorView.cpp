@@ -3,6 +3,7 @@
 
 #include "CMorClipboard.h"
 #include "CMorMessageBox.h"
+#include "CZelPngWriter.h"
 
 #include <algorithm>
 #include <iostream>
@@ -215,11 +216,25 @@ bool CMorView::copyToClipboard()
     std::string error;
     if (!bitmap.writeFile("snap.bmp", error))
         std::cout << "The copy goes to the clipboard only: " << error << std::endl;
+    // PNG is what most programs paste; BMP is offered as well, as before.
+    std::vector<CMorClipboard::Format> formats;
+    std::vector<unsigned char> png;
     const std::vector<unsigned char> rgb = bitmap.getTopDownRGB();
-    CMorClipboard::copyImage(rgb.data(), bitmap.getWidth(), bitmap.getHeight());
+    if (CZelPngWriter::encode(rgb.data(), bitmap.getWidth(), bitmap.getHeight(), png, error))
+        formats.push_back({"image/png", std::move(png)});
+    else
+        std::cout << "The clipboard gets no PNG picture: " << error << std::endl;
+    formats.push_back({"image/bmp", bitmap.getFileBytes()});
+    const bool offered = CMorClipboard::offer(std::move(formats), error);
+    exported(exporter, true);
+    if (!offered) {
+        std::cout << "The view could not be copied to the clipboard: " << error << std::endl;
+        CMorMessageBox::alert("The view could not be copied to the clipboard.\n" + error);
+        return false;
+    }
     std::cout << "Copied the view to the clipboard (" << bitmap.getWidth() << " x " << bitmap.getHeight()
               << " pixels)" << std::endl;
-    return exported(exporter, true);
+    return true;
 }
 
 bool CMorView::writeBitmap(const std::string& fileName)

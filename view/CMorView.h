@@ -82,9 +82,9 @@ public:
     // fails. While one runs, the window keeps handling events, but the view
     // ignores the mouse and the keyboard and further pictures are refused, so
     // that every tile shows the same scene from the same camera.
-    // The view's pixels as a packed bitmap on the clipboard and in "snap.bmp"
-    // of the current directory (the clipboard gets it also when that file
-    // cannot be written).
+    // The view's pixels on the clipboard as PNG and BMP, and as a packed
+    // bitmap in "snap.bmp" of the current directory (the clipboard gets them
+    // also when that file cannot be written).
     bool copyToClipboard();
     bool writeBitmap(const std::string& fileName);
     bool exportSingleImage(const std::string& fileName);

@@ -4,6 +4,8 @@
 # private directory, shows its progress and joins the tiles without seams; a
 # multiplier of 1 goes through "mortemp.bmp"; Cancel and the close box export
 # nothing; without the tool an 8 x 8 export is written by the program itself.
+# Morvex itself: the clipboard offers the view as PNG and BMP, large enough to
+# come in INCR pieces; a 3 x export draws lines three times as wide as 1 x.
 . "$(dirname "$0")/rig.sh"
 rig_work
 OUT="$WORK/out.png"
@@ -17,6 +19,25 @@ column_rises() {
         awk 'NR > 1 && $2 < last { bad = 1; print "row " $1 ": " $2 " after " last } { last = $2 } END { exit bad }'
 }
 has_bmp() { xclip -selection clipboard -t TARGETS -o | grep -qx 'image/bmp' || rig_fail "the clipboard offers no image/bmp"; }
+# Most frequent width of the first black run from the left, over the middle
+# fifth of the rows of a picture.
+line_width() {
+    local size
+    size=$(identify -format '%w %h' "$1")
+    convert "$1" -depth 8 rgb:- | python3 -c '
+import collections, sys
+w, h = map(int, sys.argv[1:3])
+data = sys.stdin.buffer.read()
+dark = lambda x, y: max(data[(y * w + x) * 3:(y * w + x) * 3 + 3]) < 80
+runs = collections.Counter()
+for y in range(h * 2 // 5, h * 3 // 5):
+    x = next((x for x in range(w) if dark(x, y)), w)
+    n = 0
+    while x + n < w and dark(x + n, y):
+        n += 1
+    runs[n] += 1
+print(runs.most_common(1)[0][0])' $size
+}
 
 PATH="$GATED:$PATH" rig_start_viewtest --width 511 --height 379 --background 1 --export "$OUT"
 
@@ -48,7 +69,7 @@ for r in 0 1 2; do
 done
 rig_expect_count '\+append' 3 "the tool joined other than three rows"
 rig_expect_count '^viewtest: camera after-drag' 0 "the camera moved during the export"
-rig_wait_log "^snap-2\\.bmp snap-1\\.bmp snap-0\\.bmp -append \"$TMPDIR/morvex-export-.*/export\\.png\"\$"
+rig_wait_log "^snap-2\\.bmp snap-1\\.bmp snap-0\\.bmp -append \\+repage \"$TMPDIR/morvex-export-.*/export\\.png\"\$"
 rig_expect_size "$OUT" 1524x1137
 rig_expect_no_temp
 [ "$(ls -A "$WORK" | tr '\n' ' ')" = "out.png snap.bmp " ] || rig_fail "the current directory holds $(ls -A "$WORK")"
@@ -102,6 +123,44 @@ rig_wait_log '^viewtest: export 8 x 8 (done|failed)'
 rig_wait_log '^runCommand\(\): cannot start convert'
 rig_wait_log '^Exported .*out\.png \(4064 x 3032 pixels\) with the program.s own PNG writer'
 rig_expect_size "$OUT" 4064x3032
+[ "$(identify -format '%g' "$OUT")" = 4064x3032+0+0 ] ||
+    rig_fail "the own writer wrote the page $(identify -format '%g' "$OUT")"
 column_rises "$OUT" 4060 3032 || rig_fail "the gradient has a seam"
 rig_expect_no_temp
+rig_stop
+
+# A fence of noise, which packs badly, along two sides of a square.
+convert -size 512x256 xc: +noise Random "$WORK/noise.png"
+printf '%s\n' '#MORVEX1' 1 3 '1000 2000 100' '1100 2000 100' '1100 2100 100' noise.png - 0 '0 0 0' '0 0 0' '0 0 0' \
+    >"$WORK/noise.fnc"
+rig_start_morvex "$WORK/noise.fnc"
+rig_wait_log '^Opened '
+rig_wait_drawn noise-diagram
+rig_view_size
+rig_tool copy
+rig_wait_log "^Copied the view to the clipboard \\(${VW} x ${VH} pixels\\)"
+targets=$(xclip -selection clipboard -t TARGETS -o | tr '\n' ' ')
+[[ " $targets" == *" image/png image/bmp "* ]] || rig_fail "the clipboard offers $targets"
+xclip -selection clipboard -t image/png -o >"$RIG_DIR/clip.png"
+xclip -selection clipboard -t image/bmp -o >"$RIG_DIR/clip.bmp"
+[ "$(stat -c %s "$RIG_DIR/clip.png")" -gt 262144 ] || rig_fail "the PNG is too small to come in pieces"
+rig_expect_size "$RIG_DIR/clip.png" "${VW}x${VH}"
+[ "$(compare -metric AE "$RIG_DIR/clip.png" "$RIG_DIR/clip.bmp" null: 2>&1)" = 0 ] ||
+    rig_fail "the PNG and the BMP on the clipboard differ"
+# The BMP is snap.bmp with the file header before it.
+tail -c +15 "$RIG_DIR/clip.bmp" | cmp -s - snap.bmp || rig_fail "the clipboard's BMP is not snap.bmp"
+
+for n in 1 3; do
+    rig_tool export
+    rig_choose_file "Export as PNG image" "$WORK/lines-$n.png"
+    rig_answer_size $n
+    rig_wait_log "^Exported .*lines-$n\\.png"
+done
+rig_expect_size lines-3.png "$((3 * VW))x$((3 * VH))"
+# No page size or offset other than the picture's own.
+[ "$(identify -format '%g' lines-3.png)" = "$((3 * VW))x$((3 * VH))+0+0" ] ||
+    rig_fail "lines-3.png has the page $(identify -format '%g' lines-3.png)"
+cp lines-1.png lines-3.png "$RIG_SHOTS/"
+[ "$(line_width lines-1.png)" -eq 1 ] || rig_fail "lines of the 1 x export are $(line_width lines-1.png) wide"
+[ "$(line_width lines-3.png)" -eq 3 ] || rig_fail "lines of the 3 x export are $(line_width lines-3.png) wide"
 echo "PASS"

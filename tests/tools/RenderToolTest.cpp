@@ -143,11 +143,12 @@ TEST_F(RenderTool, PictureOfTheGivenSizeShowsTheFenceOnTheBackground)
     }
 }
 
-TEST_F(RenderTool, TiledPictureEqualsOneLargeDrawing)
+// Three tiles per side enlarge the picture threefold, its lines included.
+TEST_F(RenderTool, TiledPictureEqualsOneLargeDrawingWithThickerLines)
 {
-    const std::string common = m_dir + "/one.fnc -q --background gradient --line-width 2 --camera auto";
-    ASSERT_EQ(run(common + " --size 62x45 --tiles 3 -o " + m_dir + "/tiled.png").status, 0);
-    ASSERT_EQ(run(common + " --size 186x135 -o " + m_dir + "/whole.png").status, 0);
+    const std::string common = m_dir + "/one.fnc -q --background gradient --camera auto";
+    ASSERT_EQ(run(common + " --line-width 2 --size 62x45 --tiles 3 -o " + m_dir + "/tiled.png").status, 0);
+    ASSERT_EQ(run(common + " --line-width 6 --size 186x135 -o " + m_dir + "/whole.png").status, 0);
     CZelPointer<CZelImage> tiled = readPicture(m_dir + "/tiled.png");
     CZelPointer<CZelImage> whole = readPicture(m_dir + "/whole.png");
     for (CZelImage* picture : {tiled.get(), whole.get()})

@@ -11,6 +11,7 @@
 #include "OffscreenContext.h"
 #include "runCommand.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <png.h>
 #include <sys/stat.h>
@@ -139,6 +140,20 @@ protected:
     std::unique_ptr<CMorExporter> m_exporter;
 };
 
+// The frame streamed as tiles x tiles tiles.
+Picture drawTiles(CMorFrame& frame, int tiles)
+{
+    CMorTiledPicture tiled(&frame, tiles, tiles);
+    Picture picture{static_cast<int>(tiled.getWidth()), 0, {}};
+    EXPECT_TRUE(tiled.write([&](const unsigned char* row) {
+        picture.rgb.insert(picture.rgb.end(), row, row + picture.width * 3);
+        return ++picture.height, true;
+    }));
+    EXPECT_FALSE(frame.getTileMode());
+    EXPECT_FALSE(frame.getCamera()->getUseViewWindow());
+    return picture;
+}
+
 // A frame with a gradient down to black and a triangle across it diagonally, streamed as tiles x tiles tiles.
 Picture drawPicture(int width, int height, int tiles, bool antialias = false)
 {
@@ -154,15 +169,7 @@ Picture drawPicture(int width, int height, int tiles, bool antialias = false)
     const double a[3] = {-3.01, -2.03, 0.0}, b[3] = {3.07, -2.02, 0.0}, c[3] = {-2.93, 1.97, 0.0};
     frame.getScene()->addChild(new CTestTriangle(a, b, c, 200, 30, 30));
     frame.getCamera()->setPosition(0.0, 0.0, 6.0);
-    CMorTiledPicture tiled(&frame, tiles, tiles);
-    Picture picture{static_cast<int>(tiled.getWidth()), 0, {}};
-    EXPECT_TRUE(tiled.write([&](const unsigned char* row) {
-        picture.rgb.insert(picture.rgb.end(), row, row + picture.width * 3);
-        return ++picture.height, true;
-    }));
-    EXPECT_FALSE(frame.getTileMode());
-    EXPECT_FALSE(frame.getCamera()->getUseViewWindow());
-    return picture;
+    return drawTiles(frame, tiles);
 }
 
 // Pixels with a channel more than tolerance steps off.
@@ -216,6 +223,47 @@ TEST(TiledPicture, JoinedTilesEqualOneLargeDrawingEvenWithAntialiasing)
     EXPECT_LE(countDifferences(drawPicture(40, 30, 2, true), drawPicture(80, 60, 1, true), 1), 2);
 }
 
+// The box's front left edge, seen from the front, is the first dark run from the left of the middle row:
+// three tiles per side make it three times as wide. Beyond the driver's widest line the log says so once.
+TEST(TiledPicture, LinesAreAsManyTimesWiderAsTilesPerSide)
+{
+    CTestDiagramDir dir;
+    dir.writePng("red.png", 64, 32, 220, 20, 20);
+    const std::string fnc = dir.write(
+        "l.fnc", "#MORVEX1\n1\n3\n1000 2000 100\n1100 2000 100\n1100 2100 100\nred.png\n-\n0\n0 0 0\n0 0 0\n0 0 0\n");
+    OffscreenContext context(160, 120);
+    ASSERT_TRUE(context.isValid()) << context.getRenderer();
+    CMorFrame frame;
+    frame.initializeFrame(160, 120);
+    frame.resizeFrame(160, 120);
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(frame.open(fnc));
+    testing::internal::GetCapturedStdout();
+    frame.getDiagram()->setShowAxes(false);
+    frame.getDiagram()->setLineWidth(2);
+    const auto firstDarkRun = [](const Picture& picture) {
+        int x = 0, run = 0;
+        while (x < picture.width && picture.at(x, picture.height / 2)[0] > 100)
+            ++x;
+        for (; x < picture.width && picture.at(x, picture.height / 2)[0] <= 100; ++x)
+            ++run;
+        return run;
+    };
+    EXPECT_EQ(firstDarkRun(drawTiles(frame, 1)), 2);
+    EXPECT_EQ(firstDarkRun(drawTiles(frame, 3)), 6);
+
+    GLfloat range[2] = {1.0f, 1.0f};
+    glGetFloatv(GL_ALIASED_LINE_WIDTH_RANGE, range);
+    frame.getDiagram()->setLineWidth(static_cast<int>(range[1]) / 2 + 1);
+    testing::internal::CaptureStdout();
+    drawTiles(frame, 2);
+    const std::string log = testing::internal::GetCapturedStdout();
+    const std::string told = "more than the graphics driver draws: they are drawn " +
+                             std::to_string(static_cast<int>(range[1])) + " pixels wide.";
+    EXPECT_TRUE(contains(log, told)) << log;
+    EXPECT_EQ(log.find(told), log.rfind(told)) << "told once, not per tile";
+}
+
 TEST_F(ExportFixture, PackedBitmapOfAFreshDrawingIsCutToAMultipleOfFour)
 {
     start(511, 379, false);
@@ -264,8 +312,9 @@ TEST_F(ExportFixture, ThreeByThreeRunsTheToolInAPrivateDirectoryAndLeavesNothing
     }
     // The tool writes into the private directory; the picture is moved into place when whole.
     const std::string directory = m_tool.calls[0].directory, made = directory + "/export.png";
-    EXPECT_EQ(m_tool.calls[3].arguments, (Arguments{"snap-2.bmp", "snap-1.bmp", "snap-0.bmp", "-append", made}));
-    EXPECT_TRUE(contains(m_log, "snap-2.bmp snap-1.bmp snap-0.bmp -append \"" + made + "\"\n")) << m_log;
+    EXPECT_EQ(m_tool.calls[3].arguments,
+              (Arguments{"snap-2.bmp", "snap-1.bmp", "snap-0.bmp", "-append", "+repage", made}));
+    EXPECT_TRUE(contains(m_log, "snap-2.bmp snap-1.bmp snap-0.bmp -append +repage \"" + made + "\"\n")) << m_log;
     EXPECT_TRUE(contains(m_log, "Exported " + m_scratch.path + "/tiled.png (192 x 150 pixels) with convert"));
     EXPECT_NE(directory, m_scratch.path);
     for (const ToolCall& call : m_tool.calls)
