@@ -68,7 +68,7 @@ rig_wait_window_gone '^Help Window$'
 # dialogs as utility windows centred over the main window.
 rig_keys 100 600 ctrl+c
 rig_wait_log '^Copied the view to the clipboard'
-for dialog in "ctrl+1:View settings:375:494" "ctrl+2:Diagram properties:264:552"; do
+for dialog in "ctrl+1:View settings:375:522" "ctrl+2:Diagram properties:280:610"; do
     IFS=: read -r key title dw dh <<<"$dialog"
     rig_keys 100 600 "$key"
     rig_wait_window "^$title\$"
