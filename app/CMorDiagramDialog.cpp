@@ -2,6 +2,8 @@
 #include "CMorDiagramDialog.h"
 
 #include "CMorColorChooser.h"
+#include "CMorMessageLine.h"
+#include "CMorSettingRanges.h"
 #include "CMorToolWindow.h"
 #include "CMorValueInput.h"
 #include "CMorView.h"
@@ -21,7 +23,9 @@
 
 namespace {
 
-const char* const COLOR_TITLE = "Select first/upper color";
+const int WIDTH = 280;
+// Value inputs and spinners line up here, their labels to the left.
+const int FIELD_X = 160;
 
 // Corner button geometry and label; the horizontal and vertical positions
 // follow from the index (three a row, top row first).
@@ -31,8 +35,8 @@ struct Corner
     int y;
     const char* label;
 };
-const Corner CORNERS[6] = {{93, 462, "@#3<-"}, {120, 462, "@#2<-"}, {147, 462, "@#1<-"},
-                           {93, 485, "@#9<-"}, {120, 485, "@#8<-"}, {147, 485, "@#7<-"}};
+const Corner CORNERS[6] = {{100, 490, "@#3<-"}, {127, 490, "@#2<-"}, {154, 490, "@#1<-"},
+                           {100, 513, "@#9<-"}, {127, 513, "@#8<-"}, {154, 513, "@#7<-"}};
 
 CMorDiagramDialog* dialogOf(Fl_Widget* widget)
 {
@@ -48,6 +52,7 @@ void onMargin(Fl_Widget* w, void*) { dialogOf(w)->marginChanged(); }
 void onLegendMarginX(Fl_Widget* w, void*) { dialogOf(w)->legendMarginXChanged(); }
 void onLegendMarginY(Fl_Widget* w, void*) { dialogOf(w)->legendMarginYChanged(); }
 void onLegendSize(Fl_Widget* w, void*) { dialogOf(w)->legendSizeChanged(); }
+void onWhiteTolerance(Fl_Widget* w, void*) { dialogOf(w)->whiteToleranceChanged(); }
 void onLabelInterval(Fl_Widget* w, void*) { dialogOf(w)->labelIntervalChanged(); }
 void onBoundingBoxColor(Fl_Widget* w, void*) { dialogOf(w)->boundingBoxColorClicked(); }
 void onTextColor(Fl_Widget* w, void*) { dialogOf(w)->textColorClicked(); }
@@ -61,7 +66,7 @@ void onCorner(Fl_Widget* w, void* data)
 
 void header(int y, const char* label)
 {
-    Fl_Box* box = new Fl_Box(0, y, 264, 20, label);
+    Fl_Box* box = new Fl_Box(0, y, WIDTH, 20, label);
     box->box(FL_FLAT_BOX);
     box->color(41);
     box->labelsize(11);
@@ -69,7 +74,7 @@ void header(int y, const char* label)
 
 void text(int x, int y, const char* label)
 {
-    Fl_Box* box = new Fl_Box(x, y, 101, 16, label);
+    Fl_Box* box = new Fl_Box(x, y, 130, 16, label);
     box->labelsize(11);
     box->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
 }
@@ -91,9 +96,9 @@ Fl_Button* swatch(int x, int y, Fl_Callback* callback)
     return button;
 }
 
-CMorValueInput* valueInput(int y, const char* label, Fl_Callback* callback)
+CMorValueInput* valueInput(int y, int w, const char* label, Fl_Callback* callback)
 {
-    CMorValueInput* input = new CMorValueInput(136, y, 95, 20, label);
+    CMorValueInput* input = new CMorValueInput(FIELD_X, y, w, 20, label);
     input->labelsize(11);
     input->textsize(11);
     input->range(-1e300, 1e300);
@@ -103,10 +108,11 @@ CMorValueInput* valueInput(int y, const char* label, Fl_Callback* callback)
 
 Fl_Spinner* spinner(int y, const char* label)
 {
-    Fl_Spinner* spinner = new Fl_Spinner(137, y, 40, 17, label);
+    Fl_Spinner* spinner = new Fl_Spinner(FIELD_X, y, 50, 17, label);
     spinner->labelsize(11);
     spinner->textsize(11);
-    spinner->range(1, 20);
+    const CMorSettingRanges::Range range = CMorSettingRanges::get(CMorSettingRanges::LABEL_INTERVAL);
+    spinner->range(range.low, range.high);
     spinner->step(1);
     spinner->value(1);
     spinner->when(FL_WHEN_CHANGED);
@@ -137,7 +143,7 @@ void showColor(Fl_Button* button, float r, float g, float b)
 
 CMorDiagramDialog::CMorDiagramDialog()
 {
-    m_window = new Fl_Double_Window(264, 552, "Diagram properties");
+    m_window = new Fl_Double_Window(WIDTH, 610, "Diagram properties");
     m_window->labelsize(11);
     m_window->user_data(this);
 
@@ -152,26 +158,29 @@ CMorDiagramDialog::CMorDiagramDialog()
     m_lineWidth->labelsize(11);
     m_lineWidth->textsize(11);
     m_lineWidth->align(FL_ALIGN_LEFT);
-    m_lineWidth->range(1, 20);
+    const CMorSettingRanges::Range lineWidths = CMorSettingRanges::get(CMorSettingRanges::LINE_WIDTH);
+    m_lineWidth->range(lineWidths.low, lineWidths.high);
     m_lineWidth->step(1);
     m_lineWidth->value(1);
     m_lineWidth->callback(onLineWidth);
+    m_whiteTolerance = valueInput(150, 50, "White tolerance", onWhiteTolerance);
+    m_whiteTolerance->value(0);
 
-    header(154, "Annotation");
-    m_textSize = valueInput(187, "Relative text size", onTextSize);
-    m_margin = valueInput(212, "Relative margin", onMargin);
-    m_textColor = swatch(73, 237, onTextColor);
-    text(111, 239, "Text color");
-    m_labelInterval[0] = spinner(264, "Label interval X");
-    m_labelInterval[1] = spinner(283, "Label interval Y");
-    m_labelInterval[2] = spinner(302, "Label interval Z");
+    header(182, "Annotation");
+    m_textSize = valueInput(215, 95, "Relative text size", onTextSize);
+    m_margin = valueInput(240, 95, "Relative margin", onMargin);
+    m_textColor = swatch(73, 265, onTextColor);
+    text(111, 267, "Text color");
+    m_labelInterval[0] = spinner(292, "Label interval X");
+    m_labelInterval[1] = spinner(311, "Label interval Y");
+    m_labelInterval[2] = spinner(330, "Label interval Z");
 
-    header(328, "Legend");
-    m_legendMarginX = valueInput(358, "Legend margin x (pixels)", onLegendMarginX);
-    m_legendMarginY = valueInput(383, "Legend margin y (pixels)", onLegendMarginY);
-    m_legendSize = valueInput(408, "Relative margin size", onLegendSize);
+    header(356, "Legend");
+    m_legendMarginX = valueInput(386, 95, "Legend margin x (pixels)", onLegendMarginX);
+    m_legendMarginY = valueInput(411, 95, "Legend margin y (pixels)", onLegendMarginY);
+    m_legendSize = valueInput(436, 95, "Relative margin size", onLegendSize);
     m_legendSize->value(0.5);
-    m_legendPosition = new Fl_Group(87, 454, 91, 57, "Legend position");
+    m_legendPosition = new Fl_Group(94, 482, 91, 57, "Legend position");
     m_legendPosition->box(FL_DOWN_BOX);
     m_legendPosition->labelsize(11);
     m_legendPosition->align(FL_ALIGN_TOP_LEFT);
@@ -183,10 +192,11 @@ CMorDiagramDialog::CMorDiagramDialog()
     }
     m_legendPosition->end();
 
-    m_close = new Fl_Button(100, 525, 64, 20, "Close");
+    m_messages = new CMorMessageLine(6, 544, WIDTH - 12, 28);
+    m_close = new Fl_Button((WIDTH - 64) / 2, 583, 64, 20, "Close");
     m_close->labelsize(11);
     m_close->callback(onClose);
-    Fl_Box* separator = new Fl_Box(0, 518, 264, 2);
+    Fl_Box* separator = new Fl_Box(0, 576, WIDTH, 2);
     separator->box(FL_ENGRAVED_FRAME);
     m_window->end();
 }
@@ -231,7 +241,10 @@ void CMorDiagramDialog::update()
     showColor(m_textColor, r, g, b);
 
     m_removeWhite->value(diagram->getRemoveWhite() ? 1 : 0);
+    m_whiteTolerance->value(diagram->getWhiteTolerance());
     m_showBoundingBox->value(diagram->getShowBoundingBox() ? 1 : 0);
+    // The slider offers no width that GL would draw thinner.
+    m_lineWidth->maximum(CMorSettingRanges::lineWidth(m_view->getWidestLine()).high);
 
     m_textSize->value(diagram->getRelativeTextSize());
     m_margin->value(diagram->getRelativeMargin());
@@ -272,6 +285,16 @@ void CMorDiagramDialog::removeWhiteChanged()
     }
 }
 
+void CMorDiagramDialog::whiteToleranceChanged()
+{
+    CFenceDiagram* diagram = getDiagram();
+    if (diagram == nullptr ||
+        !check(m_whiteTolerance, CMorSettingRanges::WHITE_TOLERANCE, diagram->getWhiteTolerance()))
+        return;
+    diagram->setWhiteTolerance(truncateToInt(m_whiteTolerance->value()));
+    redrawView();
+}
+
 void CMorDiagramDialog::boundingBoxChanged()
 {
     if (CFenceDiagram* diagram = getDiagram()) {
@@ -296,46 +319,56 @@ void CMorDiagramDialog::lineWidthChanged()
     }
 }
 
+bool CMorDiagramDialog::check(CMorValueInput* field, CMorSettingRanges::Setting setting, double lastGood)
+{
+    return field->checkRange(CMorSettingRanges::get(setting), lastGood, m_messages);
+}
+
 void CMorDiagramDialog::textSizeChanged()
 {
-    if (CFenceDiagram* diagram = getDiagram()) {
-        diagram->setRelativeTextSize(m_textSize->value());
-        diagram->refresh();
-        redrawView();
-    }
+    CFenceDiagram* diagram = getDiagram();
+    if (diagram == nullptr || !check(m_textSize, CMorSettingRanges::RELATIVE_TEXT_SIZE, diagram->getRelativeTextSize()))
+        return;
+    diagram->setRelativeTextSize(m_textSize->value());
+    diagram->refresh();
+    redrawView();
 }
 
 void CMorDiagramDialog::marginChanged()
 {
-    if (CFenceDiagram* diagram = getDiagram()) {
-        diagram->setRelativeMargin(m_margin->value());
-        diagram->refresh();
-        redrawView();
-    }
+    CFenceDiagram* diagram = getDiagram();
+    if (diagram == nullptr || !check(m_margin, CMorSettingRanges::RELATIVE_MARGIN, diagram->getRelativeMargin()))
+        return;
+    diagram->setRelativeMargin(m_margin->value());
+    diagram->refresh();
+    redrawView();
 }
 
 void CMorDiagramDialog::legendMarginXChanged()
 {
-    if (CFenceDiagram* diagram = getDiagram()) {
-        diagram->setLegendMarginX(truncateToInt(m_legendMarginX->value()));
-        redrawView();
-    }
+    CFenceDiagram* diagram = getDiagram();
+    if (diagram == nullptr || !check(m_legendMarginX, CMorSettingRanges::LEGEND_MARGIN, diagram->getLegendMarginX()))
+        return;
+    diagram->setLegendMarginX(truncateToInt(m_legendMarginX->value()));
+    redrawView();
 }
 
 void CMorDiagramDialog::legendMarginYChanged()
 {
-    if (CFenceDiagram* diagram = getDiagram()) {
-        diagram->setLegendMarginY(truncateToInt(m_legendMarginY->value()));
-        redrawView();
-    }
+    CFenceDiagram* diagram = getDiagram();
+    if (diagram == nullptr || !check(m_legendMarginY, CMorSettingRanges::LEGEND_MARGIN, diagram->getLegendMarginY()))
+        return;
+    diagram->setLegendMarginY(truncateToInt(m_legendMarginY->value()));
+    redrawView();
 }
 
 void CMorDiagramDialog::legendSizeChanged()
 {
-    if (CFenceDiagram* diagram = getDiagram()) {
-        diagram->setLegendSize(m_legendSize->value());
-        redrawView();
-    }
+    CFenceDiagram* diagram = getDiagram();
+    if (diagram == nullptr || !check(m_legendSize, CMorSettingRanges::LEGEND_SIZE, diagram->getLegendSize()))
+        return;
+    diagram->setLegendSize(m_legendSize->value());
+    redrawView();
 }
 
 void CMorDiagramDialog::labelIntervalChanged()
@@ -365,7 +398,7 @@ void CMorDiagramDialog::boundingBoxColorClicked()
     float rgb[3];
     diagram->getBoundingBoxColor(rgb[0], rgb[1], rgb[2]);
     double r = rgb[0], g = rgb[1], b = rgb[2];
-    if (!CMorColorChooser::choose(COLOR_TITLE, r, g, b))
+    if (!CMorColorChooser::choose("Select bounding box color", r, g, b))
         return;
     diagram->setBoundingBoxColor(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b));
     redrawView();
@@ -380,7 +413,7 @@ void CMorDiagramDialog::textColorClicked()
     float rgb[3];
     diagram->getTextColor(rgb[0], rgb[1], rgb[2]);
     double r = rgb[0], g = rgb[1], b = rgb[2];
-    if (!CMorColorChooser::choose(COLOR_TITLE, r, g, b))
+    if (!CMorColorChooser::choose("Select text color", r, g, b))
         return;
     diagram->setTextColor(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b));
     diagram->refresh();

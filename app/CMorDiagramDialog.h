@@ -1,9 +1,13 @@
 // The "Diagram properties" tool window: the settings of the open fence
 // diagram (white removal, bounding box, axes, line width, text, label
-// intervals, legend). Every change goes to the diagram at once.
+// intervals, legend). Every change goes to the diagram at once; a typed value
+// out of its range is refused with a message in the dialog.
 #pragma once
 
+#include "CMorSettingRanges.h"
+
 class CFenceDiagram;
+class CMorMessageLine;
 class CMorView;
 class CMorValueInput;
 class Fl_Button;
@@ -36,6 +40,7 @@ public:
 
     // The widgets' actions.
     void removeWhiteChanged();
+    void whiteToleranceChanged();
     void boundingBoxChanged();
     void axesChanged();
     void lineWidthChanged();
@@ -54,6 +59,8 @@ private:
     // Borrowed; null without a view or a diagram.
     CFenceDiagram* getDiagram() const;
     void redrawView();
+    // See CMorValueInput::checkRange.
+    bool check(CMorValueInput* field, CMorSettingRanges::Setting setting, double lastGood);
 
     CMorView* m_view = nullptr;
     Fl_Double_Window* m_window;
@@ -73,4 +80,6 @@ private:
     Fl_Button* m_close;
     CMorValueInput* m_legendSize;
     Fl_Spinner* m_labelInterval[3];
+    CMorValueInput* m_whiteTolerance;
+    CMorMessageLine* m_messages;
 };

@@ -2,6 +2,8 @@
 #include "CMorViewParamDialog.h"
 
 #include "CMorColorChooser.h"
+#include "CMorMessageLine.h"
+#include "CMorSettingRanges.h"
 #include "CMorToolWindow.h"
 #include "CMorValueInput.h"
 #include "CMorView.h"
@@ -106,7 +108,7 @@ Fl_Round_Button* roundButton(int x, int y, int w, const char* label, Fl_Callback
 
 Fl_Check_Button* checkButton(int x, int y, const char* label, Fl_Callback* callback)
 {
-    Fl_Check_Button* button = new Fl_Check_Button(x, y, 60, 15, label);
+    Fl_Check_Button* button = new Fl_Check_Button(x, y, 75, 15, label);
     button->down_box(FL_DOWN_BOX);
     button->labelsize(11);
     button->callback(callback);
@@ -123,7 +125,7 @@ void showColor(Fl_Button* button, const float rgb[3])
 
 CMorViewParamDialog::CMorViewParamDialog()
 {
-    m_window = new Fl_Double_Window(375, 494, "View settings");
+    m_window = new Fl_Double_Window(375, 522, "View settings");
     m_window->labelsize(11);
     m_window->user_data(this);
 
@@ -170,7 +172,7 @@ CMorViewParamDialog::CMorViewParamDialog()
     m_secondColor = new Fl_Button(195, 330, 30, 20);
     m_secondColor->callback(onSecondColor);
     m_secondColor->deactivate();
-    text(232, 306, 60, 16, "First color (solid color)");
+    text(232, 306, 135, 16, "First color (solid color)");
     text(232, 332, 73, 16, "Second color");
 
     bar(360, nullptr);
@@ -185,10 +187,11 @@ CMorViewParamDialog::CMorViewParamDialog()
     m_passes[6] = roundButton(220, 410, 31, "66", onAntialiasLevel, 6);
     m_jitterGroup->end();
 
-    m_close = new Fl_Button(153, 466, 64, 20, "Close");
+    m_messages = new CMorMessageLine(6, 455, 363, 28);
+    m_close = new Fl_Button(153, 494, 64, 20, "Close");
     m_close->labelsize(11);
     m_close->callback(onClose);
-    Fl_Box* separator = new Fl_Box(0, 458, 375, 2);
+    Fl_Box* separator = new Fl_Box(0, 486, 375, 2);
     separator->box(FL_ENGRAVED_FRAME);
     m_window->end();
 }
@@ -280,10 +283,11 @@ void CMorViewParamDialog::positionChanged(int axis)
         return;
     double p[3];
     camera->getPosition(p[0], p[1], p[2]);
+    if (!m_position[axis]->checkRange(CMorSettingRanges::get(CMorSettingRanges::CAMERA_COORDINATE), p[axis],
+                                      m_messages))
+        return;
     p[axis] = m_position[axis]->value();
-    // The camera refuses what is not a number; the field then shows what it kept.
-    if (!camera->setPosition(p[0], p[1], p[2]))
-        update();
+    camera->setPosition(p[0], p[1], p[2]);
     m_view->redraw();
 }
 
@@ -294,9 +298,11 @@ void CMorViewParamDialog::targetChanged(int axis)
         return;
     double t[3];
     camera->getTarget(t[0], t[1], t[2]);
+    if (!m_target[axis]->checkRange(CMorSettingRanges::get(CMorSettingRanges::CAMERA_COORDINATE), t[axis],
+                                    m_messages))
+        return;
     t[axis] = m_target[axis]->value();
-    if (!camera->setTarget(t[0], t[1], t[2]))
-        update();
+    camera->setTarget(t[0], t[1], t[2]);
     m_view->redraw();
 }
 
@@ -307,10 +313,14 @@ void CMorViewParamDialog::perspectiveChanged(int which)
         return;
     double values[3];
     camera->getPerspective(values[0], values[1], values[2]);
-    const CMorValueInput* const fields[3] = {m_angle, m_near, m_far};
+    CMorValueInput* const fields[3] = {m_angle, m_near, m_far};
+    const CMorSettingRanges::Range ranges[3] = {CMorSettingRanges::get(CMorSettingRanges::FIELD_OF_VIEW),
+                                                CMorSettingRanges::nearPlane(values[2]),
+                                                CMorSettingRanges::farPlane(values[1])};
+    if (!fields[which]->checkRange(ranges[which], values[which], m_messages))
+        return;
     values[which] = fields[which]->value();
-    if (!camera->setPerspective(values[0], values[1], values[2]))
-        update();
+    camera->setPerspective(values[0], values[1], values[2]);
     m_view->redraw();
 }
 

@@ -1,8 +1,10 @@
 // The "View settings" tool window: camera position, target and perspective,
 // fence lighting and light direction, background and antialiasing of the view.
-// Every change goes to the view at once; there is no OK button.
+// Every change goes to the view at once; there is no OK button. A typed value
+// out of its range is refused with a message in the dialog.
 #pragma once
 
+class CMorMessageLine;
 class CMorView;
 class CMorValueInput;
 class Fl_Button;
@@ -70,4 +72,5 @@ private:
     // Indexed by antialias level 0 to 6.
     Fl_Round_Button* m_passes[7];
     Fl_Button* m_close;
+    CMorMessageLine* m_messages;
 };

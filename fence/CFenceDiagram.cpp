@@ -238,6 +238,7 @@ void CFenceDiagram::addFence(CZelLine3d* line, CZelImage* image)
     fence->setLine(line);
     fence->setImage(image);
     fence->setRenderState(m_fenceLighting);
+    fence->setWhiteTolerance(m_whiteTolerance);
     // The diagram never rebuilds a fence: only GL needs the pixels from here on.
     fence->releaseImages();
     addChild(fence);
@@ -493,6 +494,14 @@ void CFenceDiagram::setRemoveWhite(bool remove)
     for (int i = 0; i < getSize(); ++i)
         if (getChild(i)->isClass("CFence"))
             static_cast<CFence*>(getChild(i))->setRemoveWhite(remove);
+}
+
+void CFenceDiagram::setWhiteTolerance(int tolerance)
+{
+    m_whiteTolerance = tolerance;
+    for (int i = 0; i < getSize(); ++i)
+        if (getChild(i)->isClass("CFence"))
+            static_cast<CFence*>(getChild(i))->setWhiteTolerance(tolerance);
 }
 
 bool CFenceDiagram::getRemoveWhite() const

@@ -105,6 +105,10 @@ public:
     bool getFenceLighting() const;
     void setRemoveWhite(bool remove);
     bool getRemoveWhite() const;
+    // Near-white pixels that remove white leaves out too (see CZelImagePlane);
+    // every fence, at the next draw.
+    void setWhiteTolerance(int tolerance);
+    int getWhiteTolerance() const { return m_whiteTolerance; }
     // Pixels; the view draws the axes with it, and the bounding box, which
     // sets its own width, is given it too.
     void setLineWidth(int width);
@@ -172,6 +176,7 @@ private:
     CZelPointer<CZelMaterial> m_textMaterial;
     CZelPointer<CZelLightingState> m_fenceLighting;
     int m_lineWidth = 1;
+    int m_whiteTolerance = 0;
     CFenceDescription::Legend m_legend;
     CZelPointer<CZelImage> m_legendImage;
     CZelVec3d m_origin;

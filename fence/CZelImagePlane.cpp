@@ -23,6 +23,8 @@ constexpr double EDGE_TOLERANCE = 0.999999;
 // Sheets stay within what every GL implementation of the last decade holds
 // in one texture; a sheet GL refuses all the same is drawn tile by tile.
 constexpr int LARGEST_SHEET = 4096;
+// Alpha 255 stands for every distance from white from 254 on.
+constexpr int LARGEST_WHITE_TOLERANCE = 253;
 
 int ceilDivide(int a, int b)
 {
@@ -44,11 +46,20 @@ std::vector<std::pair<int, int>> powerOfTwoRuns(int count, int largest)
     return runs;
 }
 
+// The alpha of a tile pixel tells how far it is from white: 1 for pure white,
+// 1 + d when its darkest channel lies d below 255, at most 255. Alpha 0 stays
+// free for pixels that are never drawn. Remove white then drops the pixels
+// within a tolerance by the alpha test, without cutting the tiles again.
+unsigned char whiteDistanceAlpha(unsigned char r, unsigned char g, unsigned char b)
+{
+    const int distance = 255 - std::min({r, g, b});
+    return static_cast<unsigned char>(1 + std::min(254, distance));
+}
+
 // Fills an RGBA tile in one sweep: the picture's pixels from (x0, y0) on
-// (grey pictures give their grey to red, green and blue), the padding colour
-// (255, 255, 0) where the picture has none, and alpha 0 for pure white, 255
-// for everything else, so that remove white can drop white by the alpha test.
-// Both borrowed.
+// (grey pictures give their grey to red, green and blue) with their distance
+// from white as alpha, and the opaque padding colour (255, 255, 0) where the
+// picture has none. Both borrowed.
 void fillTile(const CZelImage* source, CZelImage* tile, int64_t x0, int64_t y0)
 {
     const int64_t size = tile->getWidth();
@@ -68,7 +79,7 @@ void fillTile(const CZelImage* source, CZelImage* tile, int64_t x0, int64_t y0)
                 target[0] = r;
                 target[1] = g;
                 target[2] = b;
-                target[3] = (r & g & b) == 255 ? 0 : 255;
+                target[3] = whiteDistanceAlpha(r, g, b);
             }
         }
         for (; x < size; ++x, target += 4) {
@@ -135,6 +146,11 @@ void CZelImagePlane::releaseImages()
             texture->setReleaseImageAfterUpload(true);
     m_tiles.clear();
     m_imagesReleased = true;
+}
+
+void CZelImagePlane::setWhiteTolerance(int tolerance)
+{
+    m_whiteTolerance = std::max(0, std::min(LARGEST_WHITE_TOLERANCE, tolerance));
 }
 
 bool CZelImagePlane::setTextureSizeExponent(int exponent)
@@ -454,12 +470,13 @@ void CZelImagePlane::doCreateGeometry()
     // The alpha test is put back afterwards, so that later shapes are drawn
     // as if no panel had been drawn before them.
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
-    if (m_removeWhite) {
-        glEnable(GL_ALPHA_TEST);
-        glAlphaFunc(GL_GREATER, 0.0f);
-    } else {
-        glDisable(GL_ALPHA_TEST);
-    }
+    // The highest alpha left out: 0 keeps every pixel of the picture, T + 1
+    // leaves out those within T of white. The reference lies a quarter step
+    // above it, right whether GL compares floats or rounds the reference to
+    // 8 bits (half a step would round up to the next alpha).
+    const int highestLeftOut = m_removeWhite ? m_whiteTolerance + 1 : 0;
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, (static_cast<float>(highestLeftOut) + 0.25f) / 255.0f);
     const bool textured = CZelGlobalState::getInstance()->getTextures();
     for (size_t i = 0; i < m_sheets.size(); ++i) {
         if (textured && drawSheet(i))

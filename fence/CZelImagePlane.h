@@ -1,6 +1,7 @@
 // A section image standing upright along a 3-D polyline: its top edge follows
 // the line and it hangs straight down, cut into square power-of-two tiles that
-// bend with the line at every vertex, with pure white pixels made transparent.
+// bend with the line at every vertex; white and near-white pixels can be left
+// out at drawing time.
 // The tiles are drawn from a few sheets of many tiles each.
 #pragma once
 
@@ -49,6 +50,11 @@ public:
     // Takes effect at the next draw.
     void setRemoveWhite(bool remove) { m_removeWhite = remove; }
     bool getRemoveWhite() const { return m_removeWhite; }
+    // With remove white on, pixels whose red, green and blue all lie within
+    // this distance of 255 are left out too; 0 removes pure white only.
+    // Taken within 0..253; takes effect at the next draw, without a rebuild.
+    void setWhiteTolerance(int tolerance);
+    int getWhiteTolerance() const { return m_whiteTolerance; }
 
     // Scene height of the picture below the line; 0 while nothing is built.
     double getHeight() const { return m_height; }
@@ -119,6 +125,7 @@ private:
     int32_t m_rows = -1;
     int32_t m_columns = -1;
     bool m_removeWhite = true;
+    int m_whiteTolerance = 0;
     double m_height = 0.0;
     std::vector<std::vector<CZelPointer<CZelImage>>> m_tiles;
     std::vector<std::vector<CZelPointer<CZelTexture>>> m_textures;

@@ -3,8 +3,10 @@
 
 #include "CFenceDiagram.h"
 #include "CMorFrame.h"
+#include "CMorSettingRanges.h"
 
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
@@ -36,13 +38,16 @@ const char HELP[] =
     "                             (x east, y up, z north), with field of view and clipping\n"
     "Diagram:\n"
     "  --keep-white               keep white image areas (default: removed)\n"
+    "  --white-tolerance N        remove near-white too: pixels whose red, green and\n"
+    "                             blue all lie within N of 255, 0 to 64 (default 0)\n"
     "  --no-bounding-box          leave out the bounding box\n"
     "  --no-axes                  leave out the three measuring axes\n"
     "  --text-size S              text size relative to the diagram's size (default 0.02)\n"
     "  --line-width N             line width in pixels, 1 to 32 (default 1)\n"
-    "  --legend-size F            legend width as a fraction of the view width, 0 to 1\n"
+    "  --legend-size F            legend width as a fraction of the view width, above 0\n"
+    "                             and at most 1\n"
     "  --legend-position H,V      H: left, centre or right; V: top or bottom\n"
-    "  --legend-margins X,Y       pixels between legend and view edges\n"
+    "  --legend-margins X,Y       pixels between legend and view edges, 0 to 10000\n"
     "  --skip-missing             draw fences whose pictures are missing as grey outlines\n"
     "                             (and leave out a missing legend), with a warning for\n"
     "                             each, instead of failing\n"
@@ -70,6 +75,26 @@ bool toInt(const std::string& text, int& value, int low, int high)
     if (errno != 0 || end != text.c_str() + text.size() || parsed < low || parsed > high)
         return false;
     value = static_cast<int>(parsed);
+    return true;
+}
+
+// A number within a range of the settings table.
+bool toNumber(const std::string& text, double& value, const CMorSettingRanges::Range& range)
+{
+    double parsed = 0.0;
+    if (!toDouble(text, parsed) || !range.contains(parsed))
+        return false;
+    value = parsed;
+    return true;
+}
+
+// A whole number within a range of the settings table.
+bool toWhole(const std::string& text, int& value, const CMorSettingRanges::Range& range)
+{
+    int parsed = 0;
+    if (!toInt(text, parsed, INT_MIN, INT_MAX) || !range.contains(parsed))
+        return false;
+    value = parsed;
     return true;
 }
 
@@ -104,7 +129,8 @@ bool takesValue(const std::string& option)
     static const char* const withValue[] = {"-o", "--output", "--size", "--tiles", "--antialias", "--background",
                                             "--solid-color", "--upper-color", "--lower-color", "--lighting",
                                             "--light-direction", "--camera", "--text-size", "--line-width",
-                                            "--legend-size", "--legend-position", "--legend-margins"};
+                                            "--legend-size", "--legend-position", "--legend-margins",
+                                            "--white-tolerance"};
     for (const char* name : withValue)
         if (option == name)
             return true;
@@ -228,14 +254,23 @@ bool CMorRenderOptions::take(const std::string& option, const std::string& value
                     return fail(bad + "'" + parts[k] + "' is not a number.");
             if (m_camera[0] == m_camera[3] && m_camera[1] == m_camera[4] && m_camera[2] == m_camera[5])
                 return fail(bad + "the eye and the target are the same point.");
-            if (parts.size() == 9 &&
-                (!(m_camera[6] > 0.0 && m_camera[6] < 180.0) || !(m_camera[7] > 0.0) || !(m_camera[8] > m_camera[7])))
-                return fail(bad + "expected a field of view between 0 and 180 degrees and 0 < near < far.");
+            if (parts.size() == 9) {
+                const CMorSettingRanges::Range perspective[3] = {
+                    CMorSettingRanges::get(CMorSettingRanges::FIELD_OF_VIEW), CMorSettingRanges::nearPlane(m_camera[8]),
+                    CMorSettingRanges::farPlane(m_camera[7])};
+                for (int k = 0; k < 3; ++k)
+                    if (!perspective[k].contains(m_camera[6 + k]))
+                        return fail(bad + perspective[k].refusal());
+            }
             m_cameraSource = CAMERA_GIVEN;
             m_cameraValues = static_cast<int>(parts.size());
         }
     } else if (option == "--keep-white") {
         m_keepWhite = true;
+    } else if (option == "--white-tolerance") {
+        const CMorSettingRanges::Range range = CMorSettingRanges::get(CMorSettingRanges::WHITE_TOLERANCE);
+        if (!toWhole(value, m_whiteTolerance, range))
+            return fail(bad + "expected " + range.describe() + ".");
     } else if (option == "--no-bounding-box") {
         m_noBoundingBox = true;
     } else if (option == "--no-axes") {
@@ -243,14 +278,17 @@ bool CMorRenderOptions::take(const std::string& option, const std::string& value
     } else if (option == "--skip-missing") {
         m_skipMissing = true;
     } else if (option == "--text-size") {
-        if (!toDouble(value, m_textSize) || !(m_textSize > 0.0) || m_textSize > 1.0)
-            return fail(bad + "expected a number above 0 and at most 1.");
+        const CMorSettingRanges::Range range = CMorSettingRanges::get(CMorSettingRanges::RELATIVE_TEXT_SIZE);
+        if (!toNumber(value, m_textSize, range))
+            return fail(bad + "expected " + range.describe() + ".");
     } else if (option == "--line-width") {
-        if (!toInt(value, m_lineWidth, 1, 32))
-            return fail(bad + "expected a whole number from 1 to 32.");
+        const CMorSettingRanges::Range range = CMorSettingRanges::get(CMorSettingRanges::LINE_WIDTH);
+        if (!toWhole(value, m_lineWidth, range))
+            return fail(bad + "expected " + range.describe() + ".");
     } else if (option == "--legend-size") {
-        if (!toDouble(value, m_legendSize) || !(m_legendSize > 0.0) || m_legendSize > 1.0)
-            return fail(bad + "expected a fraction above 0 and at most 1.");
+        const CMorSettingRanges::Range range = CMorSettingRanges::get(CMorSettingRanges::LEGEND_SIZE);
+        if (!toNumber(value, m_legendSize, range))
+            return fail(bad + "expected " + range.describe() + ".");
     } else if (option == "--legend-position") {
         const std::vector<std::string> parts = split(value, ',');
         if (parts.size() != 2)
@@ -271,12 +309,22 @@ bool CMorRenderOptions::take(const std::string& option, const std::string& value
             return fail(bad + "expected top or bottom after the comma.");
     } else if (option == "--legend-margins") {
         const std::vector<std::string> parts = split(value, ',');
-        if (parts.size() != 2 || !toInt(parts[0], m_legendMarginX, 0, 1 << 20) ||
-            !toInt(parts[1], m_legendMarginY, 0, 1 << 20))
-            return fail(bad + "expected two whole numbers of pixels, e.g. 10,20.");
+        const CMorSettingRanges::Range range = CMorSettingRanges::get(CMorSettingRanges::LEGEND_MARGIN);
+        if (parts.size() != 2 || !toWhole(parts[0], m_legendMarginX, range) ||
+            !toWhole(parts[1], m_legendMarginY, range))
+            return fail(bad + "expected two whole numbers, each " + range.bounds() + ", e.g. 10,20.");
     } else {
         return fail("Unknown option " + option + ".");
     }
+    return true;
+}
+
+bool CMorRenderOptions::fitsFrame(const CMorFrame& frame)
+{
+    const CMorSettingRanges::Range lineWidths = CMorSettingRanges::lineWidth(frame.getWidestLine());
+    if (m_lineWidth > 0 && !lineWidths.contains(m_lineWidth))
+        return fail("Bad value '" + std::to_string(m_lineWidth) + "' for --line-width: this GL draws lines " +
+                    lineWidths.bounds() + ".");
     return true;
 }
 
@@ -300,6 +348,8 @@ void CMorRenderOptions::applyToDiagram(CMorFrame& frame) const
         diagram->setFenceLighting(m_lighting == 1);
     if (m_keepWhite)
         diagram->setRemoveWhite(false);
+    if (m_whiteTolerance >= 0)
+        diagram->setWhiteTolerance(m_whiteTolerance);
     if (m_noBoundingBox)
         diagram->setShowBoundingBox(false);
     if (m_noAxes)

@@ -18,6 +18,9 @@ public:
     const std::string& getErrorMessage() const { return m_errorMessage; }
     static const char* getHelpText();
 
+    // False with getErrorMessage when a value lies beyond what the frame's
+    // GL draws (a line wider than its widest); after initializeFrame.
+    bool fitsFrame(const CMorFrame& frame);
     // Settings of the view: background, antialiasing, light.
     void applyToFrame(CMorFrame& frame) const;
     // Settings of the open diagram and the camera; the frame must hold one.
@@ -56,6 +59,7 @@ private:
     int m_lightDirection = 0;
     int m_lighting = -1; // -1: as the diagram has it
     bool m_keepWhite = false;
+    int m_whiteTolerance = -1; // below 0: as the diagram has it
     bool m_noBoundingBox = false;
     bool m_noAxes = false;
     double m_textSize = -1.0; // below 0: as the diagram has it

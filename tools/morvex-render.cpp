@@ -92,6 +92,8 @@ int main(int argc, char** argv)
     RenderFrame frame(options.getSkipMissing());
     frame.initializeFrame(options.getWidth(), options.getHeight());
     frame.resizeFrame(options.getWidth(), options.getHeight());
+    if (!options.fitsFrame(frame))
+        return failure(options.getErrorMessage());
     options.applyToFrame(frame);
     if (!frame.open(options.getInput()))
         return failure(options.getInput() + ": " + frame.getErrorMessage() +

@@ -97,6 +97,12 @@ void CMorFrame::initializeFrame(int width, int height)
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
     if (maxTexture > 0)
         m_maxTextureSize = maxTexture;
+    // Lines are drawn aliased; a GL without that range reports one for both kinds.
+    GLfloat lineWidths[2] = {0.0f, 0.0f};
+    glGetFloatv(GL_ALIASED_LINE_WIDTH_RANGE, lineWidths);
+    if (!(lineWidths[1] >= 1.0f))
+        glGetFloatv(GL_LINE_WIDTH_RANGE, lineWidths);
+    m_widestLine = lineWidths[1] >= 1.0f ? lineWidths[1] : 1.0;
     m_width = width;
     m_height = height;
 

@@ -112,6 +112,8 @@ public:
 
     // True when the current GL context has an accumulation buffer.
     static bool hasAccumulationBuffer();
+    // The widest line in pixels that GL draws, as it told initializeFrame.
+    double getWidestLine() const { return m_widestLine; }
 
 protected:
     // Asks the window system to draw a new frame later.
@@ -162,6 +164,7 @@ private:
     float m_toldLineWidth = 0.0f;
     bool m_loading = false;
     int m_maxTextureSize = 2048;
+    double m_widestLine = 1.0;
     int m_legendWidth = 0;
     int m_legendHeight = 0;
 };

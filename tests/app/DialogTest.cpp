@@ -1,9 +1,11 @@
 // The two parameter dialogs driven through their widgets' callbacks, on a
 // view that draws the example diagram offscreen: what each widget reads from
 // and sends to the view, and odd values that must leave a working program.
+#include "CFence.h"
 #include "CMorColorChooser.h"
 #include "CMorDiagramDialog.h"
 #include "CMorJitterTable.h"
+#include "CMorMessageLine.h"
 #include "CMorView.h"
 #include "CMorViewParamDialog.h"
 #include "OffscreenContext.h"
@@ -18,7 +20,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +27,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <unistd.h>
 #include <vector>
@@ -107,6 +109,16 @@ std::vector<Fl_Button*> swatches(Fl_Double_Window* window)
         if (window->child(i)->label() == nullptr && window->child(i)->w() == 30)
             found.push_back(static_cast<Fl_Button*>(window->child(i)));
     return found;
+}
+
+// What the dialog's message line says.
+std::string messageOf(Fl_Double_Window* window)
+{
+    for (int i = 0; i < window->children(); ++i)
+        if (const CMorMessageLine* line = dynamic_cast<const CMorMessageLine*>(window->child(i)))
+            return line->getText();
+    ADD_FAILURE() << "no message line";
+    return std::string();
 }
 
 class DialogTest : public ::testing::Test
@@ -220,7 +232,7 @@ TEST_F(DialogTest, CameraFieldsShowTheCameraAndMoveItAtOnce)
     EXPECT_EQ(widget<Fl_Valuator>(viewWindow(), "y")->value(), 2.0);
 }
 
-TEST_F(DialogTest, OddCameraValuesLeaveAWorkingView)
+TEST_F(DialogTest, CameraValuesOutOfRangeAreRefusedInTheDialog)
 {
     openExample();
     const Pixels normal = frame();
@@ -228,18 +240,30 @@ TEST_F(DialogTest, OddCameraValuesLeaveAWorkingView)
     camera()->getPerspective(fov, nearPlane, farPlane);
     const CZelVec3d position = camera()->getPosition();
 
-    // Each odd value is stored as typed and a frame is drawn without a GL
-    // error (checked by frame); the picture may be empty.
-    const std::pair<const char*, double> odd[] = {
-        {"Near", 0.0},   {"Near", farPlane * 2.0}, {"Near", nearPlane}, {"Far", nearPlane / 2.0},
-        {"Far", farPlane}, {"Angle", 0.0},         {"Angle", -45.0},    {"Angle", 180.0},
-        {"Angle", 1e300}, {"Angle", -1e300},       {"Angle", fov}};
-    for (const auto& [label, value] : odd) {
+    // Each is refused with a message; the field shows the camera's value again
+    // and the view stays as it was.
+    const std::pair<const char*, double> refused[] = {
+        {"Near", 0.0},    {"Near", farPlane},  {"Far", nearPlane / 2.0}, {"Angle", 0.0},
+        {"Angle", 200.0}, {"Angle", 180.0},    {"Angle", -45.0},         {"Far", INFINITY},
+        {"x", std::nan("")}, {"y", -INFINITY}, {"Angle", std::nan("")}};
+    for (const auto& [label, value] : refused) {
         type(viewWindow(), label, value);
-        frame();
+        EXPECT_NE(messageOf(viewWindow()), "") << label << " " << value;
+        double f, n, d;
+        camera()->getPerspective(f, n, d);
+        EXPECT_EQ(std::make_tuple(f, n, d), std::make_tuple(fov, nearPlane, farPlane)) << label << " " << value;
+        EXPECT_EQ(camera()->getPosition(), position);
+        EXPECT_EQ(widget<Fl_Valuator>(viewWindow(), "Angle")->value(), fov);
+        EXPECT_EQ(widget<Fl_Valuator>(viewWindow(), "Near")->value(), nearPlane);
+        EXPECT_EQ(widget<Fl_Valuator>(viewWindow(), "x")->value(), position.x());
     }
+    EXPECT_EQ(messageOf(viewWindow()), "Field of view must be above 0 and below 180 degrees.");
+    EXPECT_EQ(differing(normal, frame()), 0);
+    // The next good value clears the message.
+    type(viewWindow(), "Angle", 179.0);
+    EXPECT_EQ(messageOf(viewWindow()), "");
 
-    // A position on the target keeps the last orientation.
+    // A position on the target is no number out of range: it keeps the last orientation.
     const CZelVec3d target = camera()->getTarget();
     type(viewWindow(), "x", target.x());
     type(viewWindow(), "y", target.y());
@@ -247,22 +271,6 @@ TEST_F(DialogTest, OddCameraValuesLeaveAWorkingView)
     type(viewWindow(), "z", target.z());
     frame();
     EXPECT_EQ(camera()->getForward(), lastForward);
-    type(viewWindow(), "y", 1e300);
-    frame();
-
-    // Not a number: refused, and the field shows what the camera kept.
-    type(viewWindow(), "x", std::nan(""));
-    EXPECT_EQ(camera()->getPosition().x(), target.x());
-    EXPECT_EQ(widget<Fl_Valuator>(viewWindow(), "x")->value(), target.x());
-    type(viewWindow(), "Far", INFINITY);
-    camera()->getPerspective(fov, nearPlane, farPlane);
-    EXPECT_TRUE(std::isfinite(farPlane));
-
-    // Valid values bring the same picture back.
-    type(viewWindow(), "x", position.x());
-    type(viewWindow(), "y", position.y());
-    type(viewWindow(), "z", position.z());
-    EXPECT_EQ(differing(normal, frame()), 0);
 }
 
 TEST_F(DialogTest, LightingDirectionBackgroundAndAntialias)
@@ -385,8 +393,8 @@ TEST_F(DialogTest, DiagramSettingsGoToTheDiagramAtOnce)
 
     type(diagramWindow(), "Legend margin x (pixels)", 12.9);
     EXPECT_EQ(diagram()->getLegendMarginX(), 12);
-    type(diagramWindow(), "Legend margin y (pixels)", -7.9);
-    EXPECT_EQ(diagram()->getLegendMarginY(), -7);
+    type(diagramWindow(), "Legend margin y (pixels)", 7.9);
+    EXPECT_EQ(diagram()->getLegendMarginY(), 7);
     type(diagramWindow(), "Relative margin size", 0.3);
     EXPECT_EQ(diagram()->getLegendSize(), 0.3);
 
@@ -411,6 +419,8 @@ TEST_F(DialogTest, DiagramSettingsGoToTheDiagramAtOnce)
     EXPECT_TRUE(diagram()->getShowAxes());
     click(widget<Fl_Button>(diagramWindow(), "Remove white"));
     EXPECT_FALSE(diagram()->getRemoveWhite());
+    type(diagramWindow(), "White tolerance", 5);
+    EXPECT_EQ(static_cast<CFence*>(diagram()->getChild(0))->getWhiteTolerance(), 5);
 
     // "Line width" thickens the bounding box too (shown alone here).
     click(widget<Fl_Button>(diagramWindow(), "Show bounding box"));
@@ -430,44 +440,44 @@ TEST_F(DialogTest, DiagramColoursThroughTheChooser)
     // Black is the toolkit's own black.
     EXPECT_EQ(colours[0]->color(), static_cast<Fl_Color>(56));
     click(colours[0]);
-    EXPECT_EQ(chooser.title, "Select first/upper color");
+    EXPECT_EQ(chooser.title, "Select bounding box color");
     float r, g, b;
     diagram()->getBoundingBoxColor(r, g, b);
     EXPECT_EQ(r + g + b, 0.0f);
     chooser.confirms = true;
     chooser.colour = {1.0, 0.5, 0.0};
     click(colours[1]);
+    EXPECT_EQ(chooser.title, "Select text color");
     diagram()->getTextColor(r, g, b);
     EXPECT_EQ(g, 0.5f);
     EXPECT_EQ(colours[1]->color(), fl_rgb_color(255, 127, 0));
 }
 
-TEST_F(DialogTest, OddDiagramValuesLeaveAWorkingView)
+TEST_F(DialogTest, DiagramValuesOutOfRangeAreRefusedInTheDialog)
 {
     openExample();
-    // Labels are centred at the working font size from the first refresh on.
-    type(diagramWindow(), "Relative text size", 0.02);
     const Pixels normal = frame();
-    // Each is passed on as typed; frame checks that drawing raises no GL error.
-    for (double size : {-0.5, 0.0, 1e6, 1e300, -1e300}) {
-        type(diagramWindow(), "Relative margin size", size);
-        frame();
+    const double textSize = diagram()->getRelativeTextSize();
+    const struct {
+        const char* label;
+        double value;
+        double shownAgain;
+    } refused[] = {
+        {"Relative text size", -5.0, textSize}, {"Relative text size", 0.0, textSize},
+        {"Relative margin", -0.02, 0.02},       {"Relative margin", 1e300, 0.02},
+        {"Relative margin size", 0.0, 0.22},    {"Relative margin size", 1.5, 0.22},
+        {"Legend margin x (pixels)", -50, 10},  {"Legend margin y (pixels)", 1e300, 10},
+        {"White tolerance", 65, 0},             {"White tolerance", -1, 0},
+    };
+    for (const auto& c : refused) {
+        type(diagramWindow(), c.label, c.value);
+        EXPECT_NE(messageOf(diagramWindow()), "") << c.label << " " << c.value;
+        EXPECT_EQ(widget<Fl_Valuator>(diagramWindow(), c.label)->value(), c.shownAgain) << c.label << " " << c.value;
     }
-    type(diagramWindow(), "Relative margin size", 0.22);
-    for (double margin : {-50.0, -1e300, 1e300}) {
-        type(diagramWindow(), "Legend margin x (pixels)", margin);
-        type(diagramWindow(), "Legend margin y (pixels)", margin);
-        frame();
-    }
-    EXPECT_EQ(diagram()->getLegendMarginX(), INT_MAX);
-    type(diagramWindow(), "Legend margin x (pixels)", 10);
-    type(diagramWindow(), "Legend margin y (pixels)", 10);
-    for (double value : {-0.02, 0.0, 1e300, -1e300}) {
-        type(diagramWindow(), "Relative text size", value);
-        type(diagramWindow(), "Relative margin", value);
-        frame();
-    }
-    type(diagramWindow(), "Relative text size", 0.02);
-    type(diagramWindow(), "Relative margin", 0.02);
+    EXPECT_EQ(diagram()->getRelativeTextSize(), textSize);
+    EXPECT_EQ(diagram()->getLegendMarginY(), 10);
+    EXPECT_EQ(diagram()->getWhiteTolerance(), 0);
     EXPECT_EQ(differing(normal, frame()), 0);
+    type(diagramWindow(), "Relative margin", 0.02);
+    EXPECT_EQ(messageOf(diagramWindow()), "");
 }

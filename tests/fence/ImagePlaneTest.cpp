@@ -192,7 +192,7 @@ TEST(ImagePlane, TallNarrowPictureGivesOneColumnOfThreeTiles)
     EXPECT_DOUBLE_EQ(corner(plane, 0, 1, 2).t, 1.0);
 }
 
-TEST(ImagePlane, OnlyPureWhiteIsTransparentAndGreyPicturesStayGrey)
+TEST(ImagePlane, TileAlphaIsTheDistanceFromWhiteAndGreyPicturesStayGrey)
 {
     CZelPointer<CZelImage> image = makeImage(20, 10);
     unsigned char* p = image->getPixels();
@@ -202,8 +202,8 @@ TEST(ImagePlane, OnlyPureWhiteIsTransparentAndGreyPicturesStayGrey)
     CZelPointer<CZelLine3d> line = makeLine({{0, 0, 0}, {20, 0, 0}});
     build(plane, 5, line, image);
     const unsigned char* tile = plane->getTile(0, 0)->getPixels();
-    EXPECT_EQ(tile[3], 0);
-    EXPECT_EQ(tile[4 + 3], 255);
+    // White 1, one step off white 2, (2, 0, 7) as far as alpha goes; 0 is never used.
+    EXPECT_EQ((std::vector<int>{tile[3], tile[4 + 3], tile[8 + 3]}), (std::vector<int>{1, 2, 255}));
     // Padding beyond the picture is opaque yellow.
     EXPECT_EQ((std::vector<int>{tile[124], tile[125], tile[126], tile[127]}), (std::vector<int>{255, 255, 0, 255}));
 
@@ -216,7 +216,7 @@ TEST(ImagePlane, OnlyPureWhiteIsTransparentAndGreyPicturesStayGrey)
     build(plane, 5, line, grey);
     tile = plane->getTile(0, 0)->getPixels();
     EXPECT_EQ((std::vector<int>{tile[34 * 4], tile[34 * 4 + 1], tile[34 * 4 + 2]}), (std::vector<int>{22, 22, 22}));
-    EXPECT_EQ(tile[33 * 4 + 3], 0);
+    EXPECT_EQ(tile[33 * 4 + 3], 1);
 }
 
 TEST(ImagePlane, ZeroLengthSegmentsMakeEmptyPiecesNeverUndefinedOnes)
@@ -393,6 +393,47 @@ TEST_F(ImagePlaneDrawTest, PictureHangsUprightAndUndistortedBelowItsLine)
     draw(plane, true);
     EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
     EXPECT_EQ(readInteger(GL_ALPHA_TEST_FUNC), GL_ALWAYS);
+}
+
+TEST_F(ImagePlaneDrawTest, WhiteToleranceLeavesOutNearWhiteWithoutNewTiles)
+{
+    // Stripes 8 pixels wide: white, (254, 255, 255), (250, 250, 250), dark grey.
+    const std::vector<std::vector<int>> stripes = {{255, 255, 255}, {254, 255, 255}, {250, 250, 250}, {20, 20, 20}};
+    CZelPointer<CZelImage> image = makePicture(32, 8, [&](int x, int, unsigned char* p) {
+        std::copy(stripes[static_cast<size_t>(x / 8)].begin(), stripes[static_cast<size_t>(x / 8)].end(), p);
+    });
+    CZelPointer<CZelImagePlane> plane = makePlane({16, 100, 0}, {48, 100, 0}, image);
+    // Only GL holds the tiles now: the tolerance can only work at drawing time.
+    plane->releaseImages();
+    const struct {
+        int tolerance;
+        bool removeWhite;
+        std::vector<bool> drawn;
+    } cases[] = {{0, true, {false, true, true, true}},  {1, true, {false, false, true, true}},
+                 {4, true, {false, false, true, true}}, {5, true, {false, false, false, true}},
+                 {5, false, {true, true, true, true}},  {0, false, {true, true, true, true}}};
+    const GLfloat position[4] = {0.0f, 0.0f, 1.0f, 0.0f}, white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, position);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+    glEnable(GL_LIGHT0);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+    for (bool lit : {false, true}) {
+        if (lit)
+            glEnable(GL_LIGHTING);
+        for (const auto& c : cases) {
+            plane->setWhiteTolerance(c.tolerance);
+            const std::vector<unsigned char> rgba = draw(plane, c.removeWhite);
+            for (size_t k = 0; k < stripes.size(); ++k) {
+                const std::vector<int> shown = windowAt(rgba, 20 + 8 * static_cast<int>(k), 96);
+                if (lit)
+                    EXPECT_EQ(shown != BACKGROUND, c.drawn[k]) << "lit, tolerance " << c.tolerance << " stripe " << k;
+                else
+                    EXPECT_EQ(shown, c.drawn[k] ? stripes[k] : BACKGROUND)
+                        << "tolerance " << c.tolerance << " remove white " << c.removeWhite << " stripe " << k;
+            }
+        }
+    }
+    glDisable(GL_LIGHTING);
 }
 
 TEST_F(ImagePlaneDrawTest, ReleasedImagesDrawTheSamePicture)

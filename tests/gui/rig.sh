@@ -452,11 +452,13 @@ dlg_read_field() {
     echo "$DLG_TEXT"
 }
 
-# dlg_type_field WINDOW X Y TEXT: replaces the field's text, key by key.
+# dlg_type_field WINDOW X Y TEXT: replaces the field's text, key by key, and
+# presses Enter, which hands it to the program.
 dlg_type_field() {
     dlg_click "$1" "$2" "$3"
     xdotool key ctrl+a BackSpace
-    xdotool type --delay 20 "$4"
+    xdotool type --delay 20 -- "$4"
+    xdotool key Return
 }
 
 # Succeeds when two numbers agree to a relative 1e-9.

@@ -4,7 +4,8 @@
 # top-right corner button pressed; the bottom-right button moves the legend at
 # once; 12.9 typed as the horizontal legend margin is saved as 12; "Label
 # interval Y", text size and margin re-lay the picture (the labels' sizes are
-# logged); the bounding box and the axes hide and come back; "Line width"
+# logged) and a text size of -5 is refused in the dialog, leaving the view as
+# it was; the bounding box and the axes hide and come back; "Line width"
 # thickens the lines.
 . "$(dirname "$0")/rig.sh"
 
@@ -22,28 +23,28 @@ start_with() {
     rig_keys 300 400 ctrl+2
     rig_wait_window '^Diagram properties$'
     D=$RIG_WINDOW
-    xdotool windowmove "$D" 1136 0
-    dlg_wait_dark "$D" diagram-properties-active "64x20+100+525" more >/dev/null
+    xdotool windowmove "$D" 1120 0
+    dlg_wait_dark "$D" diagram-properties-active "64x20+108+583" more >/dev/null
 }
 VIEW="1000x600+20+80"
 
 start_with "$NOLEGEND" '^Positioning using values from file\.$'
-size=$(dlg_read_field "$D" 183 418)
+size=$(dlg_read_field "$D" 183 446)
 [ "$size" = 0.5 ] || rig_fail "without a legend section the legend size shows $size, not 0.5"
 rig_quit
 
 start_with "$DIAGRAM" '^legendImage size = '
-size=$(dlg_read_field "$D" 183 418)
+size=$(dlg_read_field "$D" 183 446)
 [ "$size" = 0.22 ] || rig_fail "the stored legend size 0.22 shows as $size"
 # A pressed radio button is drawn sunken: its top edge is dark.
 shot=$(dlg_shot "$D" diagram-properties-example)
 pressed() { [ "$(dlg_dark_count "$shot" "21x1+$(($1 + 2))+$(($2 + 1))")" -gt 10 ]; }
-pressed 147 462 || rig_fail "the top-right corner button is not pressed"
-pressed 147 485 && rig_fail "the bottom-right corner button is pressed"
+pressed 154 490 || rig_fail "the top-right corner button is not pressed"
+pressed 154 513 && rig_fail "the bottom-right corner button is pressed"
 
 # Bottom-right: the legend leaves the top right corner for the bottom right.
 drawn=$(dlg_shot "$W" diagram-legend-top-right)
-dlg_click "$D" 159 495
+dlg_click "$D" 166 523
 moved=$(dlg_wait_picture "$W" diagram-legend-bottom-right "$drawn" differs)
 top_right="300x150+1000+70"
 bottom_right="300x150+1000+545"
@@ -51,7 +52,7 @@ bottom_right="300x150+1000+545"
 [ "$(dlg_difference "$drawn" "$moved" "$bottom_right")" -gt 1000 ] || rig_fail "the legend did not reach the bottom right"
 
 # 12.9 as the horizontal margin: the description saves 12 (and the corner).
-dlg_type_field "$D" 183 368 12.9
+dlg_type_field "$D" 183 396 12.9
 cp "$DIAGRAM" "$RIG_DIR/before-save"
 rig_tool save
 _saved() { ! cmp -s "$DIAGRAM" "$RIG_DIR/before-save"; }
@@ -63,7 +64,7 @@ corner=$(tail -n 2 "$DIAGRAM" | head -n 1)
 
 # Label interval Y 3: the vertical axis keeps every third label.
 drawn=$(dlg_shot "$W" diagram-intervals-1)
-dlg_click "$D" 150 291
+dlg_click "$D" 175 319
 xdotool key ctrl+a BackSpace 3 Return
 dlg_wait_picture "$W" diagram-interval-y-3 "$drawn" differs "$VIEW" >/dev/null
 
@@ -71,11 +72,24 @@ dlg_wait_picture "$W" diagram-interval-y-3 "$drawn" differs "$VIEW" >/dev/null
 SIZES='^-?[0-9.e+-]+, -?[0-9.e+-]+, -?[0-9.e+-]+$'
 logged=$(rig_count_log "$SIZES")
 drawn=$(dlg_shot "$W" diagram-text-before)
-dlg_type_field "$D" 183 197 0.04
+dlg_type_field "$D" 183 225 0.04
 rig_wait_log_count "$SIZES" $((logged + 9))
 larger=$(dlg_wait_picture "$W" diagram-text-larger "$drawn" differs "$VIEW")
-dlg_type_field "$D" 183 222 0.1
-dlg_wait_picture "$W" diagram-margin-larger "$larger" differs "$VIEW" >/dev/null
+dlg_type_field "$D" 183 250 0.1
+lifted=$(dlg_wait_picture "$W" diagram-margin-larger "$larger" differs "$VIEW")
+
+# A text size of -5 is refused: the dialog says why, the field shows 0.04
+# again, no label is laid out anew and the view stays as it was.
+MESSAGES="268x28+6+544"
+[ "$(dlg_dark_count "$(dlg_shot "$D" diagram-no-message)" "$MESSAGES")" -eq 0 ] ||
+    rig_fail "a message before any value was refused"
+logged=$(rig_count_log "$SIZES")
+dlg_type_field "$D" 183 225 -5
+dlg_wait_dark "$D" diagram-text-refused "$MESSAGES" more >/dev/null
+size=$(dlg_read_field "$D" 183 225)
+[ "$size" = 0.04 ] || rig_fail "after a refused -5 the text size reads $size, not 0.04"
+rig_expect_count "$SIZES" "$logged" "the labels were laid out for a refused text size"
+dlg_wait_picture "$W" diagram-after-refused "$lifted" equals "$VIEW" >/dev/null
 
 # Bounding box and axes off, then on again: the same picture back.
 drawn=$(dlg_shot "$W" diagram-with-box)

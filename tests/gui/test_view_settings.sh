@@ -3,7 +3,8 @@
 # diagram is opened, and the view settings end to end: greyed out until a
 # file is open and the mouse moves in the view; the camera fields show the
 # camera (compared with the camera "Save settings" writes) and follow a drag;
-# a typed position moves the camera; "Gradient" brings the second colour
+# a typed position moves the camera, a field of view of 200 is refused in the
+# dialog and leaves the view as it was; "Gradient" brings the second colour
 # button to life and shows the upper colour in the first; the "vert." middle
 # button gives the same light as the middle-left one; "Lighting" off greys out
 # "Direction" and draws the fences unlit; the colour chooser's cancel changes
@@ -17,16 +18,16 @@ rig_close_splash
 rig_wait_log '^onInit\(\)$'
 
 # Both dialogs greyed out before any file is open: no label is drawn black.
-CLOSE_VIEW="64x20+153+466"
+CLOSE_VIEW="64x20+153+494"
 rig_keys 300 400 ctrl+1
 rig_wait_window '^View settings$'
 V=$RIG_WINDOW
-rig_expect_at "$V" "$((50 + 1300 / 2 - 375 / 2)) $((50 + 700 / 2 - 494 / 2))" "view settings"
-[ "$(dlg_dark_count "$(dlg_shot "$V" view-settings-greyed)" "375x494+0+0")" -eq 0 ] || rig_fail "view settings not greyed out"
+rig_expect_at "$V" "$((50 + 1300 / 2 - 375 / 2)) $((50 + 700 / 2 - 522 / 2))" "view settings"
+[ "$(dlg_dark_count "$(dlg_shot "$V" view-settings-greyed)" "375x522+0+0")" -eq 0 ] || rig_fail "view settings not greyed out"
 rig_keys 300 400 ctrl+2
 rig_wait_window '^Diagram properties$'
 D=$RIG_WINDOW
-[ "$(dlg_dark_count "$(dlg_shot "$D" diagram-properties-greyed)" "264x552+0+0")" -eq 0 ] ||
+[ "$(dlg_dark_count "$(dlg_shot "$D" diagram-properties-greyed)" "280x610+0+0")" -eq 0 ] ||
     rig_fail "diagram properties not greyed out"
 # Out of the way of the view for the pictures below; windows that overlap
 # spoil each other's screenshots.
@@ -74,9 +75,20 @@ dlg_same_number "$fx" "$sx" && dlg_same_number "$fy" "$sy" && dlg_same_number "$
 # A typed height moves the camera at once.
 drawn=$(dlg_shot "$W" view-after-drag)
 dlg_type_field "$V" 68 66 5000
-dlg_wait_picture "$W" view-typed-height "$drawn" differs "$VIEW" >/dev/null
+moved=$(dlg_wait_picture "$W" view-typed-height "$drawn" differs "$VIEW")
 read -r sx sy sz <<<"$(saved_camera)"
 [ "$sy" = 5000 ] || rig_fail "typed height 5000, saved camera $sx $sy $sz"
+
+# A field of view of 200 is refused: the dialog says why, "Angle" shows the
+# camera's 45 again and the view stays as it was.
+MESSAGE_VIEW="363x28+6+455"
+[ "$(dlg_dark_count "$(dlg_shot "$V" view-settings-no-message)" "$MESSAGE_VIEW")" -eq 0 ] ||
+    rig_fail "a message before any value was refused"
+dlg_type_field "$V" 315 41 200
+dlg_wait_dark "$V" view-settings-refused "$MESSAGE_VIEW" more >/dev/null
+angle=$(dlg_read_field "$V" 315 41)
+[ "$angle" = 45 ] || rig_fail "after a refused 200 the field of view reads $angle, not 45"
+dlg_wait_picture "$W" view-after-refused "$moved" equals "$VIEW" >/dev/null
 
 # Gradient: second colour button alive, the first shows the upper colour.
 solid=$(dlg_shot "$V" view-settings-solid)

@@ -74,7 +74,7 @@ TEST_F(RenderTool, HelpAndBadCommandLines)
     EXPECT_EQ(help.status, 0);
     for (const char* option : {"--output", "--size", "--tiles", "--antialias", "--background", "--light-direction",
                                "--lighting", "--keep-white", "--no-bounding-box", "--no-axes", "--text-size",
-                               "--line-width", "--legend-size", "--legend-position", "--camera"})
+                               "--line-width", "--legend-size", "--legend-position", "--camera", "--white-tolerance"})
         EXPECT_NE(help.output.find(option), std::string::npos) << option;
 
     const std::string fnc = m_dir + "/one.fnc", out = fnc + " -o " + m_dir + "/a.png";
@@ -92,6 +92,10 @@ TEST_F(RenderTool, HelpAndBadCommandLines)
         {out + " --camera 1,2,3,1,2,3", "the eye and the target are the same point"},
         {out + " --camera 1,2,x,4,5,6", "'x' is not a number"},
         {out + " --legend-position up,left", "--legend-position"},
+        // Ranges of the settings table, as the dialogs check them.
+        {out + " --text-size -5", "for --text-size: expected a number above 0 and at most 1."},
+        {out + " --white-tolerance 65", "expected a whole number from 0 to 64."},
+        {out + " --camera 1,2,3,4,5,6,200,1,10", "Field of view must be above 0 and below 180 degrees."},
         {out + " --frobnicate", "Unknown option --frobnicate."},
         {out + " --no-axes=1", "takes no value"},
         {fnc + " -o", "Option -o needs a value."},

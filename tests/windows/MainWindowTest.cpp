@@ -114,12 +114,12 @@ TEST(MainWindow, CentresOtherWindowsAndShowsTheParameterDialogsWithTheView)
     EXPECT_TRUE(view->shown());
     EXPECT_EQ(window.getViewParamDialog()->getView(), window.getView());
     EXPECT_EQ(view->x(), 50 + 255 - 375 / 2);
-    EXPECT_EQ(view->y(), 50 + 223 - 494 / 2);
+    EXPECT_EQ(view->y(), 50 + 223 - 522 / 2);
     bar->picked(bar->find_item("&Diagram/&Diagram Parameters"));
     Fl_Double_Window* diagram = window.getDiagramDialog()->getWindow();
     EXPECT_TRUE(diagram->shown());
     EXPECT_EQ(window.getDiagramDialog()->getView(), window.getView());
-    EXPECT_EQ(diagram->x(), 50 + 255 - 264 / 2);
+    EXPECT_EQ(diagram->x(), 50 + 255 - 280 / 2);
     EXPECT_FALSE(view->active()) << "greyed out without a diagram";
     EXPECT_FALSE(diagram->active());
     window.showHelp();
