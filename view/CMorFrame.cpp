@@ -216,10 +216,8 @@ void CMorFrame::renderScene()
 {
     const float scale = m_tileMode ? static_cast<float>(std::min(m_tileRows, m_tileColumns)) : 1.0f;
     const int lineWidth = m_diagram ? std::max(1, m_diagram->getLineWidth()) : 1;
-    GLfloat range[2] = {1.0f, 1.0f};
-    glGetFloatv(GL_ALIASED_LINE_WIDTH_RANGE, range);
     const float wanted = lineWidth * scale;
-    const float drawn = std::max(1.0f, std::min(wanted, range[1]));
+    const float drawn = std::max(1.0f, std::min(wanted, static_cast<float>(m_widestLine)));
     if (wanted <= drawn) {
         m_toldLineWidth = 0.0f;
     } else if (wanted != m_toldLineWidth) {
