@@ -74,5 +74,6 @@ CZelFileImage* readImageByExtension(const std::string& path, std::string& messag
         delete image;
         return nullptr;
     }
+    detail = image->getNotice();
     return image;
 }

@@ -17,8 +17,9 @@ bool fileExists(const std::string& path);
 
 // Reads the image with the reader its extension names (png, bmp, jpg, jpeg,
 // all lower or all upper case). Returns a new image (the caller holds it with
-// a reference), or null with message set to the reason the user is given and
-// detail to the log line that tells what exactly failed (empty when there is
-// none); a picture beyond the readers' size limits is refused with a message
-// that says so. Writes nothing, so that another thread may call it.
+// a reference) with detail set to what the log should tell of it (a
+// reduction; empty when nothing), or null with message set to the reason the
+// user is given and detail to the log line that tells what exactly failed
+// (empty when there is none); a picture beyond the readers' size limits that
+// cannot be reduced is refused with a message that says so. Writes nothing, so that another thread may call it.
 CZelFileImage* readImageByExtension(const std::string& path, std::string& message, std::string& detail);

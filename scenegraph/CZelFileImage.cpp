@@ -1,8 +1,13 @@
-// Common part of the file readers.
+// Common part of the file readers: keeping or reducing the decoded rows.
 #include "CZelFileImage.h"
+
+#include "CZelBoxReducer.h"
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
 
 namespace {
 
@@ -15,9 +20,70 @@ std::string formatMebibytes(double mebibytes)
 
 } // namespace
 
-bool CZelFileImage::readImage()
+bool CZelFileImage::decode(const LayoutSink&, const RowSink&)
 {
     return fail("No reader for this kind of image: " + m_fileName);
+}
+
+bool CZelFileImage::readImage()
+{
+    clearError();
+    m_notice.clear();
+    Layout layout;
+    int factor = 1;
+    int width = 0;
+    int height = 0;
+    std::unique_ptr<unsigned char[]> pixels;
+    std::unique_ptr<CZelBoxReducer> reducer;
+
+    const LayoutSink takeLayout = [&](const Layout& told) {
+        layout = told;
+        if (layout.width <= 0 || layout.height <= 0 || layout.channels < 1 || layout.channels > 4)
+            return fail("Cannot read image " + m_fileName + ": invalid size or channel count");
+        if (exceedsLimits(layout.width, layout.height, layout.channels)) {
+            // Only a picture that arrives row by row can be reduced without
+            // holding it whole first.
+            if (!layout.rowByRow)
+                return failTooLarge(layout.width, layout.height, layout.channels);
+            factor = reductionFactor(layout.width, layout.height, layout.channels);
+        }
+        width = CZelBoxReducer::reducedSize(layout.width, factor);
+        height = CZelBoxReducer::reducedSize(layout.height, factor);
+        const size_t bytes = byteCount(width, height, layout.channels);
+        pixels.reset(bytes ? new (std::nothrow) unsigned char[bytes] : nullptr);
+        if (!pixels)
+            return fail("Cannot read image " + m_fileName + ": not enough memory for " + std::to_string(width) +
+                        " x " + std::to_string(height) + " pixels");
+        if (factor > 1)
+            reducer.reset(new CZelBoxReducer(layout.width, layout.height, layout.channels, factor, pixels.get()));
+        return true;
+    };
+    const RowSink takeRow = [&](int rowFromTop, const unsigned char* row) {
+        if (reducer) {
+            reducer->addRow(rowFromTop, row);
+        } else if (rowFromTop >= 0 && rowFromTop < height) {
+            const size_t stride = static_cast<size_t>(width) * static_cast<size_t>(layout.channels);
+            std::memcpy(pixels.get() + static_cast<size_t>(height - 1 - rowFromTop) * stride, row, stride);
+        }
+        return true;
+    };
+    if (!decode(takeLayout, takeRow)) {
+        if (m_errorMessage.empty())
+            fail("Cannot read image " + m_fileName);
+        return false;
+    }
+    if (!pixels)
+        return fail("Cannot read image " + m_fileName + ": the file holds no picture");
+    if (reducer) {
+        reducer->finish();
+        addNotice("Image " + m_fileName + " is " + std::to_string(layout.width) + " x " +
+                  std::to_string(layout.height) + "; shown reduced to " + std::to_string(width) + " x " +
+                  std::to_string(height) + ".");
+    }
+    m_sourceWidth = layout.width;
+    m_sourceHeight = layout.height;
+    adoptPixels(width, height, layout.channels, pixels.release());
+    return true;
 }
 
 bool CZelFileImage::exceedsLimits(long long width, long long height, int channels)
@@ -29,6 +95,14 @@ bool CZelFileImage::exceedsLimits(long long width, long long height, int channel
     // Both factors are at most 2^28 now, so the products fit.
     const long long pixels = width * height;
     return pixels > MAX_PIXELS || pixels * channels > MAX_BYTES;
+}
+
+int CZelFileImage::reductionFactor(long long width, long long height, int channels)
+{
+    int factor = 1;
+    while (exceedsLimits((width + factor - 1) / factor, (height + factor - 1) / factor, channels))
+        ++factor;
+    return factor;
 }
 
 bool CZelFileImage::failTooLarge(long long width, long long height, int channels)
@@ -44,6 +118,13 @@ bool CZelFileImage::fail(const std::string& message)
 {
     m_errorMessage = message;
     return false;
+}
+
+void CZelFileImage::addNotice(const std::string& sentence)
+{
+    if (!m_notice.empty())
+        m_notice += ' ';
+    m_notice += sentence;
 }
 
 long long CZelFileImage::fileSize(FILE* file)

@@ -326,3 +326,78 @@ TEST_F(TextureTest, IndexesOutsideTheCoordinatesAreSkipped)
     lines->render();
     EXPECT_EQ(pixelAt(32, 32), UNTOUCHED);
 }
+
+// A stand-in reader whose rows are computed, for pictures of any size.
+class CComputedImage : public CZelFileImage
+{
+public:
+    CComputedImage(int width, int height, bool rowByRow, bool bottomUp)
+        : m_width(width), m_height(height), m_rowByRow(rowByRow), m_bottomUp(bottomUp)
+    {
+    }
+    bool decode(const LayoutSink& layoutSink, const RowSink& rowSink) override
+    {
+        Layout layout;
+        layout.width = m_width;
+        layout.height = m_height;
+        layout.channels = 1;
+        layout.rowByRow = m_rowByRow;
+        if (!layoutSink(layout))
+            return false;
+        // Row y is (x + 3 y) mod 256: a window into one long ramp.
+        std::vector<unsigned char> ramp(static_cast<size_t>(m_width) + 256);
+        for (size_t i = 0; i < ramp.size(); ++i)
+            ramp[i] = static_cast<unsigned char>(i % 256);
+        for (int i = 0; i < m_height; ++i) {
+            const int y = m_bottomUp ? m_height - 1 - i : i;
+            if (!rowSink(y, ramp.data() + (3 * y) % 256))
+                return false;
+        }
+        return true;
+    }
+
+private:
+    int m_width, m_height;
+    bool m_rowByRow, m_bottomUp;
+};
+
+TEST(FileImageTest, PicturesBeyondTheLimitAreReducedWhileReadOrRefused)
+{
+    // 20000 x 15000 grey is 300 million pixels: halved to 10000 x 7500.
+    struct Case {
+        int width, height;
+        bool rowByRow, bottomUp;
+        int reducedWidth, reducedHeight;
+    } cases[] = {{6, 4, true, false, 6, 4}, {6, 4, false, true, 6, 4}, {20000, 15000, true, true, 10000, 7500},
+                 {20000, 15000, false, false, 0, 0}};
+    for (const Case& c : cases) {
+        CComputedImage image(c.width, c.height, c.rowByRow, c.bottomUp);
+        image.setFileName("computed");
+        const bool read = image.readImage();
+        SCOPED_TRACE(std::to_string(c.width) + (c.rowByRow ? " by rows" : " whole"));
+        ASSERT_EQ(read, c.reducedWidth > 0) << image.getErrorMessage();
+        if (!read) {
+            EXPECT_TRUE(image.isTooLarge());
+            continue;
+        }
+        ASSERT_EQ(image.getWidth(), c.reducedWidth);
+        ASSERT_EQ(image.getHeight(), c.reducedHeight);
+        EXPECT_EQ(image.getSourceWidth(), c.width);
+        const int factor = c.width / c.reducedWidth;
+        // Bottom row first; pixel (x, y from the top) is the mean of its box.
+        auto at = [&](int x, int y) {
+            return image.getPixels()[static_cast<size_t>(c.reducedHeight - 1 - y) * c.reducedWidth + x];
+        };
+        auto mean = [&](int x, int y) {
+            int sum = 0;
+            for (int j = 0; j < factor; ++j)
+                for (int i = 0; i < factor; ++i)
+                    sum += (x * factor + i + 3 * (y * factor + j)) % 256;
+            return (sum + factor * factor / 2) / (factor * factor);
+        };
+        for (int y : {0, 1, c.reducedHeight - 1})
+            for (int x : {0, 5, c.reducedWidth - 1})
+                EXPECT_EQ(at(x, y), mean(x, y)) << x << "," << y;
+        EXPECT_EQ(image.getNotice().empty(), factor == 1) << image.getNotice();
+    }
+}
