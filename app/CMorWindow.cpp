@@ -48,6 +48,8 @@ void menuShowLog(Fl_Widget* w, void*) { fromMenu(w)->showLog(); }
 void menuExit(Fl_Widget* w, void*) { fromMenu(w)->exit(); }
 void menuCopy(Fl_Widget* w, void*) { fromMenu(w)->copyToClipboard(); }
 void menuResetView(Fl_Widget* w, void*) { fromMenu(w)->resetView(); }
+void menuBack(Fl_Widget* w, void*) { fromMenu(w)->getView()->goBack(); }
+void menuForward(Fl_Widget* w, void*) { fromMenu(w)->getView()->goForward(); }
 void menuViewParameters(Fl_Widget* w, void*) { fromMenu(w)->showViewParameters(); }
 void menuDiagramParameters(Fl_Widget* w, void*) { fromMenu(w)->showDiagramParameters(); }
 void menuHelp(Fl_Widget* w, void*) { fromMenu(w)->showHelp(); }
@@ -89,6 +91,8 @@ Fl_Menu_Item menuTable[] = {
     MOR_END,
     MOR_ITEM("View", 0, nullptr, FL_SUBMENU),
     MOR_ITEM("&Reset View", FL_Home, menuResetView, 0),
+    MOR_ITEM("&Back", FL_ALT + FL_Left, menuBack, 0),
+    MOR_ITEM("&Forward", FL_ALT + FL_Right, menuForward, 0),
     MOR_ITEM("&View Parameters", FL_CTRL + '1', menuViewParameters, 0),
     MOR_END,
     MOR_ITEM("&Diagram", 0, nullptr, FL_SUBMENU),

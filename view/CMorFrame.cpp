@@ -8,6 +8,7 @@
 #include "CZelLighting.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <unistd.h>
 
@@ -272,8 +273,9 @@ void CMorFrame::renderFrame()
 {
     if (m_scene == nullptr)
         return;
-    const bool accumulate = m_antialias && hasAccumulationBuffer();
-    if (m_antialias && !accumulate && !m_toldSinglePass) {
+    const bool antialias = m_antialias && !m_moving;
+    const bool accumulate = antialias && hasAccumulationBuffer();
+    if (antialias && !accumulate && !m_toldSinglePass) {
         std::cout << "Antialiasing needs an accumulation buffer, which this display does not offer: "
                      "drawing in one pass."
                   << std::endl;
@@ -281,6 +283,7 @@ void CMorFrame::renderFrame()
     }
     if (!accumulate) {
         renderScene();
+        m_passesDrawn = 1;
     } else {
         const int passes = CMorJitterTable::getPassCount(m_antialiasLevel);
         glClear(GL_ACCUM_BUFFER_BIT);
@@ -295,8 +298,44 @@ void CMorFrame::renderFrame()
         glAccum(GL_RETURN, 1.0f);
         m_camera->setJitter(0.0, 0.0);
         m_camera->initialize();
+        m_passesDrawn = passes;
     }
     drawLegend();
+}
+
+bool CMorFrame::pointAt(int x, int y, CZelVec3d& point)
+{
+    if (m_scene == nullptr || x < 0 || y < 0 || x >= m_width || y >= m_height || !activateContext())
+        return false;
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    renderScene();
+    glPopAttrib();
+    GLfloat depth = 1.0f;
+    glReadPixels(x, m_height - 1 - y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    if (!(depth < 1.0f))
+        return false;
+    // The scene is drawn relative to the camera's render origin: the matrices
+    // give the point relative to it, in numbers small enough for GL.
+    GLdouble projection[16], modelView[16];
+    GLint viewport[4];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    m_camera->viewTransform();
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+    glPopMatrix();
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    GLdouble px = 0.0, py = 0.0, pz = 0.0;
+    if (gluUnProject(x + 0.5, m_height - 1 - y + 0.5, depth, modelView, projection, viewport, &px, &py, &pz) != GL_TRUE)
+        return false;
+    const CZelVec3d& origin = m_camera->getRenderOrigin();
+    point.setComponents(px + origin.x(), py + origin.y(), pz + origin.z());
+    return std::isfinite(point.x()) && std::isfinite(point.y()) && std::isfinite(point.z());
 }
 
 bool CMorFrame::open(const std::string& path)

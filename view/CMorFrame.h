@@ -84,6 +84,13 @@ public:
     // Levels outside 0 to 6 are taken as the nearest one.
     void setAntialiasLevel(int level);
     int getAntialiasLevel() const { return m_antialiasLevel; }
+    // While the camera moves, frames are drawn in one pass whatever the
+    // antialiasing, so that navigation keeps up with the pointer.
+    void setMoving(bool moving) { m_moving = moving; }
+    bool isMoving() const { return m_moving; }
+    // Passes the last frame drew the scene in.
+    int getPassesDrawn() const { return m_passesDrawn; }
+
     // Directions 0 to 7 turn the light around the vertical in steps of 45
     // degrees; anything else is direction 0.
     void setLightDirection(int direction);
@@ -109,6 +116,12 @@ public:
     // Makes the frame's GL context current for drawing outside the window
     // system's paint; false when there is none to draw into yet.
     virtual bool activateContext() { return true; }
+
+    // The point of the scene seen at window pixel (x, y) (origin top left),
+    // in world units, from the depth of one frame drawn into the back buffer;
+    // false over the background or outside the frame. Leaves the back
+    // buffer's colours as they were.
+    bool pointAt(int x, int y, CZelVec3d& point);
 
     // True when the current GL context has an accumulation buffer.
     static bool hasAccumulationBuffer();
@@ -162,6 +175,8 @@ private:
     bool m_toldSinglePass = false;
     // The clamped line width last told in the log; 0 while lines fit.
     float m_toldLineWidth = 0.0f;
+    bool m_moving = false;
+    int m_passesDrawn = 0;
     bool m_loading = false;
     int m_maxTextureSize = 2048;
     double m_widestLine = 1.0;

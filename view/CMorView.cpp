@@ -2,11 +2,40 @@
 #include "CMorView.h"
 
 #include "CMorClipboard.h"
+#include "CMorEventTrace.h"
 #include "CMorMessageBox.h"
 #include "CZelPngWriter.h"
 
+#include <FL/Fl.H>
+
 #include <algorithm>
+#include <cstdio>
 #include <iostream>
+#include <string>
+
+namespace {
+
+// A key press moves the camera as far as a drag over this many pixels.
+const double KEY_STEP = 20.0;
+// Wheel and key steps closer together than this make one motion.
+const float SETTLE_SECONDS = 0.25f;
+const int SETTLE_TIMER = 0;
+
+CMorCameraHistory::Pose poseOf(const CZelCamera* camera)
+{
+    CMorCameraHistory::Pose pose;
+    pose.position = camera->getPosition();
+    pose.target = camera->getTarget();
+    camera->getPerspective(pose.fieldOfView, pose.nearDistance, pose.farDistance);
+    return pose;
+}
+
+std::string at(int x, int y)
+{
+    return " at " + std::to_string(x) + "," + std::to_string(y);
+}
+
+} // namespace
 
 CMorView::CMorView(int x, int y, int width, int height) : CZelFltkBase(x, y, width, height, nullptr)
 {
@@ -48,6 +77,43 @@ int CMorView::handle(int event)
         CZelFltkBase::handle(event);
         return 1;
     }
+    if (!isInitDone())
+        return CZelFltkBase::handle(event);
+    const int x = Fl::event_x();
+    const int y = Fl::event_y();
+    switch (event) {
+    case FL_MOUSEWHEEL:
+        // Sideways scrolling has no use here.
+        if (Fl::event_dy() == 0)
+            break;
+        zoomAt(Fl::event_dy(), x, y);
+        return 1;
+    case FL_KEYBOARD:
+        if (navigateByKey(Fl::event_key(), Fl::event_state()))
+            return 1;
+        break;
+    case FL_PUSH: {
+        // A click gives the view the keyboard back from a tool button.
+        take_focus();
+        const int button = Fl::event_button();
+        const int result = CZelFltkBase::handle(event);
+        CMorEventTrace::write("push " + std::to_string(button) + at(x, y), getCamera());
+        return result;
+    }
+    case FL_DRAG:
+    case FL_RELEASE: {
+        // Traced after the handler has moved the camera.
+        const int result = CZelFltkBase::handle(event);
+        CMorEventTrace::write((event == FL_DRAG ? "drag" : "release") + at(x, y), getCamera());
+        return result;
+    }
+    case FL_FOCUS:
+    case FL_UNFOCUS:
+        CMorEventTrace::write(event == FL_FOCUS ? "focus" : "unfocus");
+        break;
+    default:
+        break;
+    }
     return CZelFltkBase::handle(event);
 }
 
@@ -63,6 +129,7 @@ void CMorView::onInit(int width, int height)
     initializeFrame(width, height);
     m_mouseHandler = new CZelMouseViewHandler(this, getCamera());
     m_mouseHandler->activate();
+    m_history.restart(poseOf(getCamera()));
     if (m_commandLineParams.size() >= 2)
         open(m_commandLineParams[1]);
 }
@@ -72,19 +139,37 @@ void CMorView::onDestroy()
     tellClose();
 }
 
+// The view hears the mouse before the handler moves the camera: a press
+// records where a drag starts (the camera may have been set elsewhere), a
+// release where it ended.
 void CMorView::onMouseDown(int x, int y)
 {
     tellChanged();
+    endMotion();
+    recordCamera();
 }
 
 void CMorView::onMouseUp(int x, int y)
 {
     tellChanged();
+    endMotion();
+    recordCamera();
 }
 
 void CMorView::onMouseMove(int x, int y)
 {
     tellChanged();
+    if (anyButtonDown())
+        keepMoving();
+}
+
+bool CMorView::onTimeout0()
+{
+    endMotion();
+    // A drag that pauses gets its full frame; it is recorded at its release.
+    if (!anyButtonDown())
+        recordCamera();
+    return false;
 }
 
 void CMorView::onClear()
@@ -95,6 +180,10 @@ void CMorView::onClear()
 void CMorView::onRender()
 {
     renderFrame();
+    if (CMorEventTrace::isOn() && getScene() != nullptr) {
+        const int passes = getPassesDrawn();
+        CMorEventTrace::write("frame " + std::to_string(passes) + (passes == 1 ? " pass" : " passes"));
+    }
 }
 
 void CMorView::onResize(int width, int height)
@@ -110,9 +199,14 @@ bool CMorView::open(const std::string& path)
         std::cout << "Open refused: a diagram is being loaded." << std::endl;
         return false;
     }
+    endMotion();
+    recordCamera();
     m_openDeclined = false;
-    if (CMorFrame::open(path))
+    if (CMorFrame::open(path)) {
+        m_history.restart(poseOf(getCamera()));
+        CMorEventTrace::write("open " + path, getCamera());
         return true;
+    }
     if (m_openDeclined) {
         std::cout << "Not opened: " << path << " (pictures are missing)." << std::endl;
         return false;
@@ -143,6 +237,134 @@ bool CMorView::openWithoutPictures(const std::string& path,
     text += "\nOpen the diagram without them?";
     m_openDeclined = !CMorMessageBox::ask(text);
     return !m_openDeclined;
+}
+
+void CMorView::resetView()
+{
+    endMotion();
+    recordCamera();
+    CMorFrame::resetView();
+    recordCamera();
+    CMorEventTrace::write("reset", getCamera());
+}
+
+void CMorView::zoomAt(int steps, int x, int y)
+{
+    CZelCamera* camera = getCamera();
+    if (m_mouseHandler == nullptr || camera == nullptr || steps == 0)
+        return;
+    if (!isMoving())
+        recordCamera();
+    CZelVec3d point;
+    const bool hit = pointAt(x, y, point);
+    m_mouseHandler->zoomTowards(hit ? point : camera->getTarget(), steps);
+    keepMoving();
+    tellChanged();
+    if (CMorEventTrace::isOn()) {
+        char where[128] = " on background";
+        if (hit)
+            std::snprintf(where, sizeof where, " on %.6f %.6f %.6f", point.x(), point.y(), point.z());
+        CMorEventTrace::write("wheel " + std::to_string(steps) + at(x, y) + where, camera);
+    }
+}
+
+bool CMorView::navigateByKey(int key, int state)
+{
+    if (m_mouseHandler == nullptr || (state & (FL_CTRL | FL_ALT | FL_META)) != 0)
+        return false;
+    double dx = 0.0, dy = 0.0, zoom = 0.0;
+    std::string name;
+    switch (key) {
+    case FL_Left: dx = -KEY_STEP; name = "Left"; break;
+    case FL_Right: dx = KEY_STEP; name = "Right"; break;
+    case FL_Up: dy = -KEY_STEP; name = "Up"; break;
+    case FL_Down: dy = KEY_STEP; name = "Down"; break;
+    // Like a Shift+right drag downwards, which moves towards the target.
+    case '+':
+    case '=':
+    case FL_KP + '+': zoom = KEY_STEP; name = "+"; break;
+    case '-':
+    case FL_KP + '-': zoom = -KEY_STEP; name = "-"; break;
+    default: return false;
+    }
+    if (!isMoving())
+        recordCamera();
+    const bool shift = (state & FL_SHIFT) != 0;
+    if (zoom != 0.0) {
+        m_mouseHandler->zoomBy(zoom);
+    } else if (shift) {
+        m_mouseHandler->panBy(dx, dy);
+        name = "Shift+" + name;
+    } else {
+        m_mouseHandler->turnBy(dx, dy);
+    }
+    keepMoving();
+    tellChanged();
+    CMorEventTrace::write("key " + name, getCamera());
+    return true;
+}
+
+void CMorView::recordCamera()
+{
+    CZelCamera* camera = getCamera();
+    if (camera != nullptr && m_history.record(poseOf(camera)))
+        CMorEventTrace::write("record " + std::to_string(m_history.getCurrent() + 1), camera);
+}
+
+bool CMorView::goBack()
+{
+    return stepThroughHistory(true);
+}
+
+bool CMorView::goForward()
+{
+    return stepThroughHistory(false);
+}
+
+bool CMorView::stepThroughHistory(bool back)
+{
+    if (isLoading() || getCamera() == nullptr)
+        return false;
+    // A camera typed in a dialog since is kept to come back to.
+    endMotion();
+    recordCamera();
+    const std::string what = back ? "back" : "forward";
+    CMorCameraHistory::Pose pose;
+    if (!(back ? m_history.back(pose) : m_history.forward(pose))) {
+        CMorEventTrace::write(what + ": none");
+        return false;
+    }
+    applyPose(pose);
+    CMorEventTrace::write(what, getCamera());
+    return true;
+}
+
+void CMorView::applyPose(const CMorCameraHistory::Pose& pose)
+{
+    CZelCamera* camera = getCamera();
+    camera->setPerspective(pose.fieldOfView, pose.nearDistance, pose.farDistance);
+    camera->setPosition(pose.position.x(), pose.position.y(), pose.position.z());
+    camera->setTarget(pose.target.x(), pose.target.y(), pose.target.z());
+    redraw();
+    tellChanged();
+}
+
+void CMorView::keepMoving()
+{
+    setMoving(true);
+    disableTimeout(SETTLE_TIMER);
+    enableTimeout(SETTLE_SECONDS, SETTLE_TIMER);
+}
+
+void CMorView::endMotion()
+{
+    disableTimeout(SETTLE_TIMER);
+    if (!isMoving())
+        return;
+    setMoving(false);
+    // Frames in motion differ from the still one only in antialiasing.
+    if (getAntialias())
+        redraw();
 }
 
 bool CMorView::saveSettings(const std::string&)
@@ -190,6 +412,8 @@ bool CMorView::startExport()
         std::cout << "A picture of the view is being taken already; the new request is ignored" << std::endl;
         return false;
     }
+    // Every picture is taken at full quality.
+    endMotion();
     m_exporting = true;
     return true;
 }

@@ -1,8 +1,10 @@
 // The application's OpenGL window: draws its frame (scene, background,
-// antialiasing, legend) through CMorFrame, moves the camera with the mouse and
+// antialiasing, legend) through CMorFrame, moves the camera with the mouse,
+// the wheel and the keys, keeps the camera's history for Back and Forward and
 // tells the main window about changes and about closing.
 #pragma once
 
+#include "CMorCameraHistory.h"
 #include "CMorExportProgress.h"
 #include "CMorExporter.h"
 #include "CMorFrame.h"
@@ -60,6 +62,8 @@ public:
     void onRender() override;
     void onClear() override;
     void onResize(int width, int height) override;
+    // The end of a burst of wheel or key steps.
+    bool onTimeout0() override;
 
     void addCommandLineParam(const std::string& param);
     const std::vector<std::string>& getCommandLineParams() const { return m_commandLineParams; }
@@ -70,10 +74,31 @@ public:
     // Borrowed; null before the first frame.
     CZelMouseViewHandler* getMouseHandler() const { return m_mouseHandler; }
 
-    // Opens a description file; a failure shows the reason in an alert box.
-    // When pictures it names are missing, the user is asked first whether to
-    // open it without them; "No" keeps the open diagram without an alert.
+    // Opens a description file, which starts a new camera history; a failure
+    // shows the reason in an alert box. When pictures it names are missing,
+    // the user is asked first whether to open it without them; "No" keeps the
+    // open diagram without an alert.
     bool open(const std::string& path);
+    // The diagram's automatic camera, recorded in the history.
+    void resetView();
+
+    // One wheel step per unit of steps at window pixel (x, y): towards the
+    // point under the pointer for negative steps (wheel up), away from it for
+    // positive ones; over the background towards or away from the target.
+    void zoomAt(int steps, int x, int y);
+    // A navigation key as the toolkit names it, with its modifier state; false
+    // (and nothing happens) for keys that are no navigation keys, and for any
+    // key held with Ctrl, Alt or Meta, which belong to the menu's shortcuts.
+    bool navigateByKey(int key, int state);
+    // Back and Forward through the camera history; false at either end.
+    bool goBack();
+    bool goForward();
+    // Records the camera in the history unless it is the current position.
+    // Navigation records by itself; a camera set from elsewhere (the
+    // view-settings dialog) is kept when the next navigation or Back starts,
+    // or at once by calling this.
+    void recordCamera();
+    const CMorCameraHistory& getHistory() const { return m_history; }
     // Writes camera and legend back to the file that was opened (the argument
     // is not used); a failure shows the reason in an alert box.
     bool saveSettings(const std::string& ignored);
@@ -109,6 +134,13 @@ protected:
 private:
     void tellChanged();
     void tellClose();
+    // A wheel or key step keeps the view moving (frames in one pass) until
+    // the steps pause for SETTLE_SECONDS; endMotion draws the full frame.
+    void keepMoving();
+    void endMotion();
+    bool anyButtonDown() const { return isLeftButtonDown() || isMiddleButtonDown() || isRightButtonDown(); }
+    bool stepThroughHistory(bool back);
+    void applyPose(const CMorCameraHistory::Pose& pose);
     // False, with a log line, when a picture is being taken already.
     bool startExport();
     bool exported(CMorExporter& exporter, bool ok);
@@ -122,4 +154,5 @@ private:
     bool m_exporting = false;
     // The user chose not to open a diagram whose pictures are missing.
     bool m_openDeclined = false;
+    CMorCameraHistory m_history;
 };

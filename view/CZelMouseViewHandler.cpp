@@ -1,6 +1,8 @@
 // Camera navigation by mouse drags.
 #include "CZelMouseViewHandler.h"
 
+#include <cmath>
+
 CZelMouseViewHandler::CZelMouseViewHandler(CZelWidgetBase* widget, CZelCamera* camera)
     : m_camera(camera), m_widget(widget)
 {
@@ -61,6 +63,9 @@ void CZelMouseViewHandler::handleMouseDown(int x, int y)
 {
     m_lastX = x;
     m_lastY = y;
+    // The camera may have been moved by other means since the last drag.
+    if (m_autoScale)
+        updateScales();
 }
 
 void CZelMouseViewHandler::handleMouseMove(int x, int y)
@@ -73,16 +78,11 @@ void CZelMouseViewHandler::handleMouseMove(int x, int y)
         m_rotationDy = y - m_lastY;
         m_lastX = x;
         m_lastY = y;
-        if (m_camera != nullptr) {
-            m_camera->rotatePositionY(m_rotationScale * m_rotationDx);
-            m_camera->rotatePositionX(m_rotationScale * m_rotationDy);
-        }
-        if (m_autoScale)
-            updateScales();
-        m_widget->doRedraw();
+        rotate(m_rotationDx, m_rotationDy);
     }
-    if (m_widget->isRightButtonDown()) {
-        if (m_widget->getModifier() == CZelWidgetBase::MODIFIER_SHIFT) {
+    const bool right = m_widget->isRightButtonDown();
+    if (right || m_widget->isMiddleButtonDown()) {
+        if (right && m_widget->getModifier() == CZelWidgetBase::MODIFIER_SHIFT) {
             m_zoomDx = x - m_lastX;
             m_zoomDy = y - m_lastY;
         } else {
@@ -91,20 +91,78 @@ void CZelMouseViewHandler::handleMouseMove(int x, int y)
         }
         m_lastX = x;
         m_lastY = y;
-        if (m_camera != nullptr) {
-            m_camera->moveSideways(m_panScale * m_panDx);
-            m_camera->moveVertical(m_panScale * m_panDy);
-            m_camera->moveDepth(m_zoomScale * m_zoomDy);
-        }
-        if (m_autoScale)
-            updateScales();
-        m_widget->doRedraw();
+        move(m_panDx, m_panDy, m_zoomDy);
     }
 }
 
 void CZelMouseViewHandler::handleMouseUp(int x, int y)
 {
     clearDeltas();
+}
+
+void CZelMouseViewHandler::turnBy(double dx, double dy)
+{
+    if (m_autoScale)
+        updateScales();
+    rotate(dx, dy);
+}
+
+void CZelMouseViewHandler::panBy(double dx, double dy)
+{
+    if (m_autoScale)
+        updateScales();
+    move(dx, dy, 0.0);
+}
+
+void CZelMouseViewHandler::zoomBy(double dy)
+{
+    if (m_autoScale)
+        updateScales();
+    move(0.0, 0.0, dy);
+}
+
+void CZelMouseViewHandler::zoomTowards(const CZelVec3d& point, double steps)
+{
+    scaleAbout(m_camera, point, std::pow(WHEEL_STEP, -steps));
+    moved();
+}
+
+void CZelMouseViewHandler::scaleAbout(CZelCamera* camera, const CZelVec3d& point, double factor)
+{
+    if (camera == nullptr || !(factor > 0.0) || !std::isfinite(factor))
+        return;
+    const CZelVec3d position = point + (camera->getPosition() - point) * factor;
+    const CZelVec3d target = point + (camera->getTarget() - point) * factor;
+    camera->setPosition(position.x(), position.y(), position.z());
+    camera->setTarget(target.x(), target.y(), target.z());
+}
+
+void CZelMouseViewHandler::rotate(double dx, double dy)
+{
+    if (m_camera != nullptr) {
+        m_camera->rotatePositionY(m_rotationScale * dx);
+        m_camera->rotatePositionX(m_rotationScale * dy);
+    }
+    moved();
+}
+
+// All three, also those of the mode not in use, whose deltas are 0.
+void CZelMouseViewHandler::move(double panX, double panY, double zoomY)
+{
+    if (m_camera != nullptr) {
+        m_camera->moveSideways(m_panScale * panX);
+        m_camera->moveVertical(m_panScale * panY);
+        m_camera->moveDepth(m_zoomScale * zoomY);
+    }
+    moved();
+}
+
+void CZelMouseViewHandler::moved()
+{
+    if (m_autoScale)
+        updateScales();
+    if (m_widget != nullptr)
+        m_widget->doRedraw();
 }
 
 void CZelMouseViewHandler::clearDeltas()

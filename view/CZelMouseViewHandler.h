@@ -1,7 +1,8 @@
 // Mouse navigation: the left button turns the camera about its target, the
-// right button pans it, Shift with the right button moves it towards or away
-// from the target. Motion scales with the window width and, for panning and
-// zooming, with the camera's distance to its target.
+// right or middle button pans it, Shift with the right button moves it towards
+// or away from the target; the wheel zooms towards a point. Motion scales with
+// the window width and, for panning and zooming, with the camera's distance to
+// its target. Keys move the camera through the same steps as drags.
 #pragma once
 
 #include "CZelCamera.h"
@@ -43,6 +44,22 @@ public:
     virtual void handleMouseMove(int x, int y);
     virtual void handleMouseUp(int x, int y);
 
+    // The camera motion of a drag by dx, dy pixels: turning (left button),
+    // panning (right or middle button) and zooming (Shift and right button).
+    void turnBy(double dx, double dy);
+    void panBy(double dx, double dy);
+    void zoomBy(double dy);
+    // One wheel step per unit of steps: towards point for negative steps,
+    // away from it for positive ones (point stays where it is on the screen).
+    void zoomTowards(const CZelVec3d& point, double steps);
+    // Eye and target of the camera (borrowed; null does nothing) scaled about
+    // point by factor: the view direction stays, so point stays under the
+    // same pixel, and the eye-target distance scales with the distance to
+    // point. A factor that is not positive and finite changes nothing.
+    static void scaleAbout(CZelCamera* camera, const CZelVec3d& point, double factor);
+    // Factor by which one wheel step towards a point scales the distances.
+    static constexpr double WHEEL_STEP = 0.85;
+
     void setSpeedFactor(double factor) { m_speedFactor = factor; }
     double getSpeedFactor() const { return m_speedFactor; }
     void setAutoScale(bool autoScale) { m_autoScale = autoScale; }
@@ -58,6 +75,11 @@ public:
 
 private:
     void clearDeltas();
+    // The camera operations of a turn or a pan and zoom, then new scales and
+    // a redraw.
+    void rotate(double dx, double dy);
+    void move(double panX, double panY, double zoomY);
+    void moved();
     // From the eye-target distance and the window width; a window without
     // width keeps the previous scales.
     void updateScales();

@@ -1,7 +1,7 @@
 #!/bin/bash
-# Mouse navigation end to end: left drag turns, right drag pans, Shift+right
-# drag zooms, by the handler's scales; Home and Alt+F4 over the view reach
-# the menu.
+# Mouse navigation end to end: left drag turns, right or middle drag pans,
+# Shift+right drag zooms, by the handler's scales; Home and Alt+F4 over the
+# view reach the menu.
 . "$(dirname "$0")/rig.sh"
 
 rig_start_xvfb
@@ -57,17 +57,19 @@ check "$(camera after-drag)" "left drag turns by 1.0 radian" '
     exit !(sqrt(x*x + z*z) - 5 < 1e-4 && 5 - sqrt(x*x + z*z) < 1e-4 &&
            (y - 3)^2 < 1e-8 && (turn - 1.0)^2 < 1e-8 && f[9]^2 + f[10]^2 + f[11]^2 < 1e-12)'
 
-# Right drag 10 pixels down: a pan by distance * 10 / 400 across the view
-# direction, camera and target together.
-reset_view
-drag 3 200 150 200 160
-check "$(camera after-drag)" "right drag pans" '
-    d = sqrt(34) * 10 / 400
-    dx = f[5] - 0; dy = f[6] - 3; dz = f[7] - 5
-    moved = sqrt(dx*dx + dy*dy + dz*dz)
-    tmoved = sqrt(f[9]^2 + f[10]^2 + f[11]^2)
-    along = (dx * 0 + dy * -3 + dz * -5) / sqrt(34)
-    exit !((moved - d)^2 < 1e-10 && (tmoved - d)^2 < 1e-10 && along^2 < 1e-10)'
+# Right or middle drag 10 pixels down: a pan by distance * 10 / 400 across
+# the view direction, camera and target together.
+for button in 3 2; do
+    reset_view
+    drag $button 200 150 200 160
+    check "$(camera after-drag)" "button $button drag pans" '
+        d = sqrt(34) * 10 / 400
+        dx = f[5] - 0; dy = f[6] - 3; dz = f[7] - 5
+        moved = sqrt(dx*dx + dy*dy + dz*dz)
+        tmoved = sqrt(f[9]^2 + f[10]^2 + f[11]^2)
+        along = (dx * 0 + dy * -3 + dz * -5) / sqrt(34)
+        exit !((moved - d)^2 < 1e-10 && (tmoved - d)^2 < 1e-10 && along^2 < 1e-10)'
+done
 
 # Shift + right drag 10 pixels down in one step: along the view direction by
 # the same amount (zoom scale = distance / width with the default speed). In

@@ -3,6 +3,7 @@
 // single-precision jumps, and commands that arrive while a diagram loads.
 #include "CMorFrame.h"
 #include "CTestDiagramDir.h"
+#include "CTestTriangle.h"
 #include "OffscreenContext.h"
 
 #include <GL/gl.h>
@@ -342,4 +343,41 @@ TEST_F(FrameTest, CommandsWhileADiagramLoadsAreRefusedAndTheFileIsKept)
     // The stored camera, not a reset, and the first file untouched.
     EXPECT_EQ(m_frame.getCamera()->getPosition().z(), 300.0);
     EXPECT_EQ(readFile(first), firstText);
+}
+
+// The point under a pixel, from the depth of a frame, in world units: here a
+// tilted triangle drawn around an origin in the millions, as map diagrams are.
+TEST_F(FrameTest, PointUnderAPixelComesFromTheDepth)
+{
+    const int W = 64, H = 48;
+    start(W, H);
+    const double origin[3] = {512000.5, 300.0, 6541000.25};
+    const double a[3] = {-3.0, -2.0, -1.0}, b[3] = {3.0, -2.0, 0.5}, c[3] = {-3.0, 2.0, 0.0};
+    m_frame.getScene()->addChild(new CTestTriangle(a, b, c, 20, 40, 140));
+    CZelCamera* camera = m_frame.getCamera();
+    camera->setRenderOrigin(origin[0], origin[1], origin[2]);
+    camera->setPosition(origin[0], origin[1], origin[2] + 6.0);
+    camera->setTarget(origin[0], origin[1], origin[2]);
+
+    // The line of sight through the pixel's centre meets the triangle's plane
+    // z = -1 + 0.25 (x + 3) + 0.25 (y + 2) (relative to the origin).
+    const double t = std::tan(22.5 * M_PI / 180.0);
+    const struct {
+        int x, y;
+        bool hit;
+    } probes[] = {{8, 40, true}, {20, 30, true}, {30, 36, true}, {56, 8, false}, {-1, 10, false}, {W, 10, false}};
+    for (const auto& p : probes) {
+        SCOPED_TRACE(testing::Message() << p.x << "," << p.y);
+        CZelVec3d point(-1, -1, -1);
+        ASSERT_EQ(m_frame.pointAt(p.x, p.y, point), p.hit);
+        if (!p.hit)
+            continue;
+        const double dx = ((p.x + 0.5) / W * 2 - 1) * t * W / H, dy = (1 - (p.y + 0.5) / H * 2) * t;
+        // Eye (0, 0, 6) + s (dx, dy, -1) on the plane.
+        const double s = (6.0 + 1.0 - 0.75 - 0.5) / (1.0 + 0.25 * dx + 0.25 * dy);
+        EXPECT_NEAR(point.x() - origin[0], s * dx, 2e-3);
+        EXPECT_NEAR(point.y() - origin[1], s * dy, 2e-3);
+        EXPECT_NEAR(point.z() - origin[2], 6.0 - s, 2e-3);
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

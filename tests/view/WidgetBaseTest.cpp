@@ -9,6 +9,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -84,9 +85,10 @@ struct Navigation {
         handler->activate();
         widget.doResize(400, 300);
     }
-    void drag(bool left, bool right, int modifier, int x, int y)
+    void drag(bool left, bool right, int modifier, int x, int y, bool middle = false)
     {
         widget.setLeftButton(left);
+        widget.setMiddleButton(middle);
         widget.setRightButton(right);
         widget.setModifier(modifier);
         widget.doMouseDown(100, 100);
@@ -232,6 +234,7 @@ TEST(MouseViewHandler, DragsTurnPanOrZoomTheCamera)
         int modifier, x, y;
         double turnY, turnX, sideways, up, depth;
         std::vector<double> deltas; // rotation, pan, zoom
+        bool middle = false;
     } drags[] = {
         {false, false, NONE, 150, 40, 0, 0, 0, 0, 0, {0, 0, 0, 0, 0, 0}},
         {true, false, NONE, 200, 100, 1.0, 0, 0, 0, 0, {100, 0, 0, 0, 0, 0}},
@@ -239,11 +242,13 @@ TEST(MouseViewHandler, DragsTurnPanOrZoomTheCamera)
         {false, true, NONE, 100, 110, 0, 0, 0, 0.5, 0, {0, 0, 0, 10, 0, 0}},
         {false, true, SHIFT, 107, 110, 0, 0, 0, 0, 0.5, {0, 0, 0, 0, 7, 10}},
         {true, true, NONE, 140, 100, 0.4, 0, 0, 0, 0, {40, 0, 0, 0, 0, 0}}, // both buttons turn only
+        {false, false, NONE, 90, 110, 0, 0, -0.5, 0.5, 0, {0, 0, -10, 10, 0, 0}, true}, // the middle button pans
+        {false, false, SHIFT, 90, 110, 0, 0, -0.5, 0.5, 0, {0, 0, -10, 10, 0, 0}, true}, // also with Shift
     };
     for (const auto& d : drags) {
         SCOPED_TRACE(testing::Message() << d.left << d.right << " " << d.modifier << " to " << d.x << "," << d.y);
         Navigation n;
-        n.drag(d.left, d.right, d.modifier, d.x, d.y);
+        n.drag(d.left, d.right, d.modifier, d.x, d.y, d.middle);
         n.expected->rotatePositionY(d.turnY);
         n.expected->rotatePositionX(d.turnX);
         n.expected->moveSideways(d.sideways);
@@ -259,4 +264,39 @@ TEST(MouseViewHandler, DragsTurnPanOrZoomTheCamera)
     n.handler = nullptr;
     n.drag(true, false, NONE, 200, 100);
     n.expectCameraAsExpected();
+}
+
+// Zooming towards a point scales eye and target about it: the view direction
+// and the line of sight to the point stay, steps in and out undo each other,
+// map coordinates in the millions included.
+TEST(MouseViewHandler, WheelZoomsTowardsAPointThatStaysUnderThePointer)
+{
+    const struct {
+        CZelVec3d eye, target, point;
+        double steps;
+    } cases[] = {
+        {{0, 12, 16}, {0, 0, 0}, {3, 1, -2}, -1},
+        {{0, 12, 16}, {0, 0, 0}, {0, 0, 0}, -3}, // over the background: the target stays
+        {{0, 12, 16}, {0, 0, 0}, {-4, 2, 5}, 2}, // away from the point
+        {{512000.5, 900, 6541000.25}, {513700, -40, 6542300}, {513400.75, 210, 6541850.5}, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.steps);
+        Navigation n;
+        n.camera->setPosition(c.eye.x(), c.eye.y(), c.eye.z());
+        n.camera->setTarget(c.target.x(), c.target.y(), c.target.z());
+        const CZelVec3d forward = n.camera->getForward();
+        n.handler->zoomTowards(c.point, c.steps);
+        const double factor = std::pow(CZelMouseViewHandler::WHEEL_STEP, -c.steps);
+        const CZelVec3d eye = n.camera->getPosition(), target = n.camera->getTarget();
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_NEAR(eye[i], c.point[i] + (c.eye[i] - c.point[i]) * factor, 1e-6) << i;
+            EXPECT_NEAR(target[i], c.point[i] + (c.target[i] - c.point[i]) * factor, 1e-6) << i;
+            EXPECT_NEAR(n.camera->getForward()[i], forward[i], 1e-9) << i;
+        }
+        EXPECT_NEAR(n.handler->getPanScale(), (target - eye).length() / 400, 1e-9) << "scales follow";
+        n.handler->zoomTowards(c.point, -c.steps);
+        EXPECT_NEAR((n.camera->getPosition() - c.eye).length(), 0.0, 1e-6);
+        EXPECT_NEAR((n.camera->getTarget() - c.target).length(), 0.0, 1e-6);
+    }
 }
