@@ -288,6 +288,8 @@ void CMorViewParamDialog::positionChanged(int axis)
         return;
     p[axis] = m_position[axis]->value();
     camera->setPosition(p[0], p[1], p[2]);
+    // A typed camera is a place Back returns to.
+    m_view->recordCamera();
     m_view->redraw();
 }
 
@@ -303,6 +305,8 @@ void CMorViewParamDialog::targetChanged(int axis)
         return;
     t[axis] = m_target[axis]->value();
     camera->setTarget(t[0], t[1], t[2]);
+    // A typed camera is a place Back returns to.
+    m_view->recordCamera();
     m_view->redraw();
 }
 
@@ -321,6 +325,8 @@ void CMorViewParamDialog::perspectiveChanged(int which)
         return;
     values[which] = fields[which]->value();
     camera->setPerspective(values[0], values[1], values[2]);
+    // A typed camera is a place Back returns to.
+    m_view->recordCamera();
     m_view->redraw();
 }
 
