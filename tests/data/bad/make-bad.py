@@ -90,6 +90,8 @@ def main():
     # Pictures beyond the size limit, refused from their headers.
     write("too-large.png", png(16385, 16385, colour_type=0, rows=b"\0\0"))
     write("too-large.jpg", jpeg_claiming(20000, 20000))
+    # Bitmaps beyond the limits are reduced while they are read: this one is
+    # refused because it lacks its rows.
     write("too-large.bmp", bmp_header(20000, 20000))
     # Decompression bombs: small files that claim pictures they cannot hold.
     write("bomb.png", png(12000, 12000, colour_type=0, rows=b"\0" * 12001 * 4))
