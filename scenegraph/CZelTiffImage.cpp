@@ -400,16 +400,16 @@ bool CZelTiffImage::decode(const LayoutSink& layoutSink, const RowSink& rowSink)
         // and bottom, 8 left and bottom.
         const bool fromRight = o == ORIENTATION_RIGHTTOP || o == ORIENTATION_RIGHTBOT;
         const bool fromBottom = o == ORIENTATION_RIGHTBOT || o == ORIENTATION_LEFTBOT;
-        std::unique_ptr<unsigned char[]> turned(new (std::nothrow) unsigned char[static_cast<size_t>(height) * channels]);
+        const size_t pixel = static_cast<size_t>(channels);
+        std::unique_ptr<unsigned char[]> turned(new (std::nothrow) unsigned char[static_cast<size_t>(height) * pixel]);
         if (!turned)
             return fail(prefix + "not enough memory for a row");
         for (int y = 0; y < width; ++y) {
-            const int column = fromBottom ? width - 1 - y : y;
+            const size_t column = static_cast<size_t>(fromBottom ? width - 1 - y : y);
             for (int x = 0; x < height; ++x) {
-                const int stored = fromRight ? height - 1 - x : x;
-                std::memcpy(turned.get() + static_cast<size_t>(x) * channels,
-                            whole.get() + static_cast<size_t>(stored) * rowBytes + static_cast<size_t>(column) * channels,
-                            static_cast<size_t>(channels));
+                const size_t stored = static_cast<size_t>(fromRight ? height - 1 - x : x);
+                const unsigned char* from = whole.get() + stored * rowBytes + column * pixel;
+                std::memcpy(turned.get() + static_cast<size_t>(x) * pixel, from, pixel);
             }
             if (!rowSink(y, turned.get()))
                 return false;

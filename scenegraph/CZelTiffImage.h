@@ -13,11 +13,10 @@ class CZelTiffImage : public CZelFileImage
 public:
     bool decode(const LayoutSink& layoutSink, const RowSink& rowSink) override;
 
+private:
     // Takes each stored row, top first, as the rows of its planes (borrowed);
     // false stops the reading.
     using StoredRowSink = std::function<bool(int row, const unsigned char* const* planes)>;
-
-private:
     class File;
     struct Directory;
 

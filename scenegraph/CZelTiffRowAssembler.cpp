@@ -12,6 +12,10 @@ CZelTiffRowAssembler::CZelTiffRowAssembler(const Samples& samples, int width)
     if (alpha)
         m_sampleOf[colours] = samples.alphaSample;
     m_channels = (samples.colours == Colours::Palette ? 3 : colours) + (alpha ? 1 : 0);
+    // Large scans are mostly 8-bit grey or RGB, interleaved as they are shown.
+    m_copies = samples.bits == 8 && !samples.separate && samples.samplesPerPixel == m_channels &&
+               (samples.colours == Colours::MinIsBlack || samples.colours == Colours::Rgb) &&
+               (!alpha || (samples.alphaSample == colours && !samples.premultiplied));
     if (samples.colours == Colours::Palette) {
         // Some writers store palette entries of 0 to 255 in the 16-bit fields.
         bool wide = false;
@@ -61,6 +65,10 @@ unsigned char CZelTiffRowAssembler::toByte(unsigned value) const
 
 void CZelTiffRowAssembler::assemble(const unsigned char* const* rows, unsigned char* out) const
 {
+    if (m_copies) {
+        std::memcpy(out, rows[0], static_cast<size_t>(m_width) * static_cast<size_t>(m_channels));
+        return;
+    }
     const bool alpha = m_samples.alphaSample >= 0;
     const int colours = m_channels - (alpha ? 1 : 0);
     for (int x = 0; x < m_width; ++x, out += m_channels) {

@@ -47,6 +47,8 @@ private:
     // Colour samples, then alpha: the file's sample index of each.
     int m_used;
     int m_sampleOf[4] = {0, 1, 2, 3};
+    // Rows that are already pixels as shown.
+    bool m_copies = false;
     // Palettes written with 8-bit entries are taken as they stand.
     int m_paletteShift = 8;
 };

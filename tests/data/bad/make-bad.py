@@ -71,7 +71,7 @@ def main():
         path = os.path.join(HERE, name)
         if os.path.isdir(path):
             shutil.rmtree(path)
-        elif name.endswith((".fnc", ".png", ".jpg", ".bmp", ".gif", ".Png")):
+        elif name.endswith((".fnc", ".png", ".jpg", ".bmp", ".tif", ".gif", ".Png")):
             os.remove(path)
 
     # Images the descriptions below may name; good.png is sound.
@@ -84,6 +84,8 @@ def main():
     write("truncated.png", png(64, 64)[:90])
     write("truncated.jpg", jpeg_cut_in_scan())
     write("truncated.bmp", bmp_header(8, 8, data=bytes(8 * 3 * 8))[:120])
+    # A little-endian TIFF header whose first directory lies beyond the end.
+    write("truncated.tif", b"II*\0" + struct.pack("<I", 4096) + bytes(8))
     write("picture.gif", b"GIF89a\x01\x00\x01\x00\x00\x00\x00;")
     write("section.Png", png(4, 3))
     write("picture", png(4, 3))

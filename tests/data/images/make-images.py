@@ -414,8 +414,12 @@ def tiff_page(pixels, bits=8, photometric=2, compression=1, rows_per_strip=None,
         return b"".join(out)
 
     # PackBits codes never cross the end of a row.
-    squeeze = {1: lambda d: d, 8: zlib.compress,
-               32773: lambda d: b"".join(packbits(d[i:i + row_bytes]) for i in range(0, len(d), row_bytes))}[compression]
+    def squeeze(data):
+        if compression == 8:
+            return zlib.compress(data)
+        if compression == 32773:
+            return b"".join(packbits(data[i:i + row_bytes]) for i in range(0, len(data), row_bytes))
+        return data
     chunks = []
     for plane in ([None] if planar == 1 else range(spp)):
         row_bytes = len(rows_of(plane, 0, tile[0] if tile else width, 0, 1))
@@ -529,8 +533,8 @@ def make_tiff():
     write("good", "tiff-g4_c1_bw.tif", im_tiff(bw_rows(), True, "-monochrome", "-compress", "Group4"))
     write("good", "tiff-tiled_c3_colour.tif", tiff(tiff_page(scaled(rgb, 16), tile=(32, 16), compression=8)))
     write("good", "tiff-tiled-planar_c4_colour_a200.tif",
-          tiff(tiff_page(scaled([[p + (200,) for p in row] for row in rgb], 16), tile=(32, 16), planar=2, compression=8,
-                         extra=[2])))
+          tiff(tiff_page(scaled([[p + (200,) for p in row] for row in rgb], 16), tile=(32, 16), planar=2,
+                         compression=8, extra=[2])))
     write("good", "tiff-planar_c3_colour.tif", tiff(tiff_page(rgb, planar=2, rows_per_strip=1, compression=8)))
     write("good", "tiff-16bit-big-endian_c3_colour.tif",
           tiff(tiff_page([[tuple(v * 257 for v in p) for p in row] for row in rgb], bits=16), endian=">"))
