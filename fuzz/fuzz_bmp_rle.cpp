@@ -1,5 +1,5 @@
 // libFuzzer target: the run-length paths of the BMP reader. Every input of a
-// header's length becomes an RLE8 or RLE4 bitmap of at most 1024 x 1024
+// header's length becomes an RLE8 or RLE4 bitmap of at most 256 x 256
 // pixels, so that mutations reach the codes instead of being refused by the
 // header checks; the run-length test pictures pass through unchanged.
 #include "CZelBmpImage.h"
@@ -32,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     file[0] = 'B';
     file[1] = 'M';
     put32(file, 14, 40);
-    put32(file, 18, 1 + (get32(file, 18) - 1) % 1024);
-    put32(file, 22, 1 + (get32(file, 22) - 1) % 1024);
+    put32(file, 18, 1 + (get32(file, 18) - 1) % 256);
+    put32(file, 22, 1 + (get32(file, 22) - 1) % 256);
     const bool rle4 = file[28] == 4;
     file[28] = rle4 ? 4 : 8;
     file[29] = 0;
