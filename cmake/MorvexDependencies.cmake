@@ -7,6 +7,8 @@ find_package(X11 REQUIRED)
 # Section image readers.
 find_package(PNG REQUIRED)
 find_package(JPEG REQUIRED)
+# 4.5 for per-file message handlers (TIFFOpenExt).
+find_package(TIFF 4.5 REQUIRED)
 # The diagram decodes its next pictures on threads of their own.
 find_package(Threads REQUIRED)
 

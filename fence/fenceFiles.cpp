@@ -4,6 +4,7 @@
 #include "CZelBmpImage.h"
 #include "CZelJpegImage.h"
 #include "CZelPngImage.h"
+#include "CZelTiffImage.h"
 
 #include <sys/stat.h>
 
@@ -61,6 +62,9 @@ CZelFileImage* readImageByExtension(const std::string& path, std::string& messag
     } else if (extension == "jpg" || extension == "JPG" || extension == "jpeg" || extension == "JPEG") {
         image = new CZelJpegImage();
         failure = "Unsupported JPEG image file.";
+    } else if (extension == "tif" || extension == "TIF" || extension == "tiff" || extension == "TIFF") {
+        image = new CZelTiffImage();
+        failure = "Unsupported TIFF image file.";
     } else {
         message = "Unsupported file format.";
         return nullptr;

@@ -15,7 +15,7 @@ void splitExtension(const std::string& path, std::string& base, std::string& ext
 // Whether path is a regular file that can be opened for reading.
 bool fileExists(const std::string& path);
 
-// Reads the image with the reader its extension names (png, bmp, jpg, jpeg,
+// Reads the image with the reader its extension names (png, bmp, jpg, jpeg, tif, tiff,
 // all lower or all upper case). Returns a new image (the caller holds it with
 // a reference) with detail set to what the log should tell of it (a
 // reduction; empty when nothing), or null with message set to the reason the

@@ -223,6 +223,12 @@ TEST(DescriptionFile, PathsAndImagesByExtension)
     EXPECT_EQ(detail.rfind(bad + ": ", 0), 0u) << detail;
     EXPECT_EQ(readImageByExtension(scratch.write("bad.jpeg", "no"), message, detail), nullptr);
     EXPECT_EQ(message, "Unsupported JPEG image file.");
+    EXPECT_EQ(readImageByExtension(scratch.write("bad.tiff", "no"), message, detail), nullptr);
+    EXPECT_EQ(message, "Unsupported TIFF image file.");
+    const std::string pages = std::string(MORVEX_SOURCE_DIR) + "/tests/data/images/good/tiff-two-pages_c3_colour.tif";
+    CZelPointer<CZelFileImage> tiff(readImageByExtension(pages, message, detail));
+    ASSERT_NE(tiff, nullptr);
+    EXPECT_EQ(detail, "Image " + pages + " has 2 pages; the first is shown.");
     message = "kept";
     CZelPointer<CZelFileImage> image(readImageByExtension(IMAGES + "legend.png", message, detail));
     ASSERT_NE(image, nullptr);

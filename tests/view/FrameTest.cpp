@@ -246,7 +246,8 @@ TEST_F(FrameTest, EveryFileOfTheBadInputCorpusFailsWithItsMessage)
         if (!line.empty() && line[0] != '#' && line.find('\t') != std::string::npos)
             expected[line.substr(0, line.find('\t'))] = line.substr(line.find('\t') + 1);
     const auto isImage = [](const fs::path& name) {
-        return name.extension() == ".png" || name.extension() == ".jpg" || name.extension() == ".bmp";
+        return name.extension() == ".png" || name.extension() == ".jpg" || name.extension() == ".bmp" ||
+               name.extension() == ".tif";
     };
     for (const fs::directory_entry& entry : fs::directory_iterator(corpus)) {
         const std::string name = entry.path().filename().string();

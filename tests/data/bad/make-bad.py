@@ -71,7 +71,7 @@ def main():
         path = os.path.join(HERE, name)
         if os.path.isdir(path):
             shutil.rmtree(path)
-        elif name.endswith((".fnc", ".png", ".jpg", ".bmp", ".gif", ".Png")):
+        elif name.endswith((".fnc", ".png", ".jpg", ".bmp", ".tif", ".gif", ".Png")):
             os.remove(path)
 
     # Images the descriptions below may name; good.png is sound.
@@ -84,12 +84,16 @@ def main():
     write("truncated.png", png(64, 64)[:90])
     write("truncated.jpg", jpeg_cut_in_scan())
     write("truncated.bmp", bmp_header(8, 8, data=bytes(8 * 3 * 8))[:120])
+    # A little-endian TIFF header whose first directory lies beyond the end.
+    write("truncated.tif", b"II*\0" + struct.pack("<I", 4096) + bytes(8))
     write("picture.gif", b"GIF89a\x01\x00\x01\x00\x00\x00\x00;")
     write("section.Png", png(4, 3))
     write("picture", png(4, 3))
     # Pictures beyond the size limit, refused from their headers.
     write("too-large.png", png(16385, 16385, colour_type=0, rows=b"\0\0"))
     write("too-large.jpg", jpeg_claiming(20000, 20000))
+    # Bitmaps beyond the limits are reduced while they are read: this one is
+    # refused because it lacks its rows.
     write("too-large.bmp", bmp_header(20000, 20000))
     # Decompression bombs: small files that claim pictures they cannot hold.
     write("bomb.png", png(12000, 12000, colour_type=0, rows=b"\0" * 12001 * 4))
