@@ -11,6 +11,9 @@
 
 namespace {
 
+// 256 MiB of sums: far wider than any scan.
+constexpr long long MAX_REDUCED_ROW_SAMPLES = 1LL << 25;
+
 std::string formatMebibytes(double mebibytes)
 {
     char text[32];
@@ -46,6 +49,11 @@ bool CZelFileImage::readImage()
             if (!layout.rowByRow)
                 return failTooLarge(layout.width, layout.height, layout.channels);
             factor = reductionFactor(layout.width, layout.height, layout.channels);
+            // The reduction sums a row of boxes in 8 bytes a channel: a
+            // picture claiming an absurd width is refused before that row is.
+            if (static_cast<long long>(CZelBoxReducer::reducedSize(layout.width, factor)) * layout.channels >
+                MAX_REDUCED_ROW_SAMPLES)
+                return failTooLarge(layout.width, layout.height, layout.channels);
         }
         width = CZelBoxReducer::reducedSize(layout.width, factor);
         height = CZelBoxReducer::reducedSize(layout.height, factor);
