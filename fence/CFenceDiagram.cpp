@@ -81,6 +81,9 @@ double median(std::vector<double> values)
     return (values[half] + *std::max_element(values.begin(), values.begin() + half)) / 2.0;
 }
 
+// Fence tiles are 2 to this power pixels square.
+constexpr int TILE_EXPONENT = 7;
+
 // How high the outline of a fence of this length stands: as high as a
 // picture of the proportions (height / width) the others have, or a quarter
 // of its length when no picture loaded. A height stated in the description
@@ -109,6 +112,15 @@ bool CFenceDiagram::takeImage(CFenceImageReader& reader, CZelPointer<CZelImage>&
     return image != nullptr;
 }
 
+bool CFenceDiagram::takeTiles(CFenceImageReader& reader, CZelPointer<CZelTiledPicture>& picture)
+{
+    std::string detail;
+    picture = reader.takeNextTiles(m_errorMessage, detail);
+    if (!detail.empty())
+        std::cout << detail << std::endl;
+    return picture != nullptr;
+}
+
 bool CFenceDiagram::load(const std::string& path)
 {
     std::string directory, fileName;
@@ -125,11 +137,11 @@ bool CFenceDiagram::load(const std::string& path)
     std::vector<std::string> sections;
     std::vector<MissingPicture> missing;
     for (const CFenceDescription::Fence& record : description.fences) {
-        sections.push_back(directory + "/" + record.imageToken);
+        sections.push_back(resolveImagePath(directory, record.imageToken));
         if (!fileExists(sections.back()))
             missing.push_back({sections.back(), static_cast<int>(sections.size()) - 1});
     }
-    const std::string legendPath = description.hasLegend ? directory + "/" + description.legend.token : "";
+    const std::string legendPath = description.hasLegend ? resolveImagePath(directory, description.legend.token) : "";
     const bool hasLegendPicture = description.hasLegend && fileExists(legendPath);
     if (description.hasLegend && !hasLegendPicture)
         missing.push_back({legendPath, -1});
@@ -154,7 +166,9 @@ bool CFenceDiagram::load(const std::string& path)
             pictures.push_back(sections[i]);
     if (hasLegendPicture)
         pictures.push_back(legendPath);
-    CFenceImageReader reader(pictures, 2, 2);
+    // Sections are cut into tiles as they are read, never held whole.
+    const size_t sectionCount = pictures.size() - (hasLegendPicture ? 1 : 0);
+    CFenceImageReader reader(pictures, 2, 2, sectionCount, 1 << TILE_EXPONENT);
 
     const CFenceDescription::Point& first = description.fences.front().points.front();
     m_origin.setComponents(std::round(first.x), std::round(first.z), std::round(first.y));
@@ -177,14 +191,13 @@ bool CFenceDiagram::load(const std::string& path)
         }
         m_imageTokens.push_back(record.imageToken);
         if (present[f]) {
-            CZelPointer<CZelImage> image;
-            if (!takeImage(reader, image)) {
+            CZelPointer<CZelTiledPicture> picture;
+            if (!takeTiles(reader, picture)) {
                 clearContent();
                 return false;
             }
-            if (image->getWidth() > 0)
-                pictureRatios.push_back(static_cast<double>(image->getHeight()) / image->getWidth());
-            addFence(line, image);
+            pictureRatios.push_back(static_cast<double>(picture->getSourceHeight()) / picture->getSourceWidth());
+            addFence(line, picture);
         } else {
             outlines.push_back(addOutline(line));
         }
@@ -231,15 +244,17 @@ bool CFenceDiagram::load(const std::string& path)
     return true;
 }
 
-void CFenceDiagram::addFence(CZelLine3d* line, CZelImage* image)
+void CFenceDiagram::addFence(CZelLine3d* line, CZelPointer<CZelTiledPicture>& picture)
 {
     CFence* fence = new CFence();
-    fence->setTextureSizeExponent(7);
+    fence->setTextureSizeExponent(TILE_EXPONENT);
     fence->setLine(line);
-    fence->setImage(image);
+    fence->setTiles(picture);
     fence->setRenderState(m_fenceLighting);
     fence->setWhiteTolerance(m_whiteTolerance);
-    // The diagram never rebuilds a fence: only GL needs the pixels from here on.
+    // The diagram never rebuilds a fence: only GL needs the tiles from here
+    // on, and each lets go of its pixels once GL holds them.
+    picture = nullptr;
     fence->releaseImages();
     addChild(fence);
     m_greatestHeight = std::max(m_greatestHeight, fence->getHeight());

@@ -26,6 +26,7 @@
 
 class CFence;
 class CFenceImageReader;
+class CZelTiledPicture;
 class CZelLine3d;
 
 class CFenceDiagram : public CZelComposite
@@ -139,7 +140,10 @@ private:
     void clearContent();
     // The next picture of the reader; false with the error message set.
     bool takeImage(CFenceImageReader& reader, CZelPointer<CZelImage>& image);
-    void addFence(CZelLine3d* line, CZelImage* image);
+    bool takeTiles(CFenceImageReader& reader, CZelPointer<CZelTiledPicture>& picture);
+    // Lets go of the caller's picture (it becomes null) once the fence holds
+    // its tiles.
+    void addFence(CZelLine3d* line, CZelPointer<CZelTiledPicture>& picture);
     // Borrowed: the new fence, held by the diagram.
     CFence* addOutline(CZelLine3d* line);
     void addLabel(const std::string& description, const CZelVec3d& anchor);

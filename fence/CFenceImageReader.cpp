@@ -7,8 +7,10 @@
 #include <new>
 #include <utility>
 
-CFenceImageReader::CFenceImageReader(std::vector<std::string> paths, size_t threads, size_t ahead)
-    : m_paths(std::move(paths)), m_results(m_paths.size()), m_ahead(std::max<size_t>(ahead, threads))
+CFenceImageReader::CFenceImageReader(std::vector<std::string> paths, size_t threads, size_t ahead, size_t tiledCount,
+                                     int tileSize)
+    : m_paths(std::move(paths)), m_results(m_paths.size()), m_ahead(std::max<size_t>(ahead, threads)),
+      m_tiledCount(tiledCount), m_tileSize(tileSize)
 {
     for (size_t i = 0; i < std::max<size_t>(threads, 1); ++i)
         m_threads.emplace_back(&CFenceImageReader::run, this);
@@ -23,8 +25,10 @@ CFenceImageReader::~CFenceImageReader()
     m_changed.notify_all();
     for (std::thread& thread : m_threads)
         thread.join();
-    for (size_t i = m_taken; i < m_results.size(); ++i)
+    for (size_t i = m_taken; i < m_results.size(); ++i) {
         delete m_results[i].image;
+        delete m_results[i].picture;
+    }
 }
 
 void CFenceImageReader::run()
@@ -44,6 +48,8 @@ void CFenceImageReader::run()
         try {
             if (!fileExists(m_paths[i]))
                 result.message = "File " + m_paths[i] + " not found.";
+            else if (i < m_tiledCount)
+                result.picture = readTiledPictureByExtension(m_paths[i], m_tileSize, result.message, result.detail);
             else
                 result.image = readImageByExtension(m_paths[i], result.message, result.detail);
         } catch (const std::bad_alloc&) {
@@ -59,22 +65,38 @@ void CFenceImageReader::run()
     }
 }
 
-CZelFileImage* CFenceImageReader::takeNext(std::string& message, std::string& detail)
+bool CFenceImageReader::takeResult(Result& taken)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    if (m_taken >= m_results.size()) {
-        message.clear();
-        detail.clear();
-        return nullptr;
-    }
+    if (m_taken >= m_results.size())
+        return false;
     Result& result = m_results[m_taken];
     m_changed.wait(lock, [&] { return result.done; });
-    CZelFileImage* image = result.image;
+    taken = std::move(result);
     result.image = nullptr;
-    message = std::move(result.message);
-    detail = std::move(result.detail);
+    result.picture = nullptr;
     ++m_taken;
     lock.unlock();
     m_changed.notify_all();
-    return image;
+    return true;
+}
+
+CZelFileImage* CFenceImageReader::takeNext(std::string& message, std::string& detail)
+{
+    Result taken;
+    takeResult(taken);
+    message = std::move(taken.message);
+    detail = std::move(taken.detail);
+    delete taken.picture;
+    return taken.image;
+}
+
+CZelTiledPicture* CFenceImageReader::takeNextTiles(std::string& message, std::string& detail)
+{
+    Result taken;
+    takeResult(taken);
+    message = std::move(taken.message);
+    detail = std::move(taken.detail);
+    delete taken.image;
+    return taken.picture;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "CZelFileImage.h"
+#include "CZelTiledPicture.h"
 
 #include <condition_variable>
 #include <cstddef>
@@ -17,7 +18,10 @@ class CFenceImageReader
 public:
     // Starts reading the files at once on the given number of threads, with
     // at most ahead pictures (at least one per thread) read and not yet taken.
-    explicit CFenceImageReader(std::vector<std::string> paths, size_t threads = 1, size_t ahead = 1);
+    // The first tiledCount files are cut into tiles of tileSize pixels while
+    // they are read (takeNextTiles), the others read whole (takeNext).
+    explicit CFenceImageReader(std::vector<std::string> paths, size_t threads = 1, size_t ahead = 1,
+                               size_t tiledCount = 0, int tileSize = 0);
     // Stops reading and deletes the pictures nobody took.
     ~CFenceImageReader();
     CFenceImageReader(const CFenceImageReader&) = delete;
@@ -28,21 +32,29 @@ public:
     // the user is given and detail to what exactly failed (empty when there
     // is nothing more to tell). Null without a message once all are taken.
     CZelFileImage* takeNext(std::string& message, std::string& detail);
+    // As takeNext, for a file cut into tiles; returns the picture new (the
+    // caller holds a reference).
+    CZelTiledPicture* takeNextTiles(std::string& message, std::string& detail);
 
 private:
     struct Result
     {
         CZelFileImage* image = nullptr;
+        CZelTiledPicture* picture = nullptr;
         std::string message;
         std::string detail;
         bool done = false;
     };
 
     void run();
+    // Waits for the next result and takes it over; false once all are taken.
+    bool takeResult(Result& taken);
 
     std::vector<std::string> m_paths;
     std::vector<Result> m_results;
     size_t m_ahead;
+    size_t m_tiledCount;
+    int m_tileSize;
     size_t m_taken = 0;
     size_t m_next = 0;
     bool m_stopping = false;

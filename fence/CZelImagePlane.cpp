@@ -3,6 +3,8 @@
 // where scene coordinates reach the quads.
 #include "CZelImagePlane.h"
 
+#include "CMorMemory.h"
+#include "CZelFileImage.h"
 #include "CZelGlobalState.h"
 #include "CZelMaterial.h"
 
@@ -44,51 +46,6 @@ std::vector<std::pair<int, int>> powerOfTwoRuns(int count, int largest)
         start += length;
     }
     return runs;
-}
-
-// The alpha of a tile pixel tells how far it is from white: 1 for pure white,
-// 1 + d when its darkest channel lies d below 255, at most 255. Alpha 0 stays
-// free for pixels that are never drawn. Remove white then drops the pixels
-// within a tolerance by the alpha test, without cutting the tiles again.
-unsigned char whiteDistanceAlpha(unsigned char r, unsigned char g, unsigned char b)
-{
-    const int distance = 255 - std::min({r, g, b});
-    return static_cast<unsigned char>(1 + std::min(254, distance));
-}
-
-// Fills an RGBA tile in one sweep: the picture's pixels from (x0, y0) on
-// (grey pictures give their grey to red, green and blue) with their distance
-// from white as alpha, and the opaque padding colour (255, 255, 0) where the
-// picture has none. Both borrowed.
-void fillTile(const CZelImage* source, CZelImage* tile, int64_t x0, int64_t y0)
-{
-    const int64_t size = tile->getWidth();
-    const int64_t width = std::max<int64_t>(0, std::min<int64_t>(size, source->getWidth() - x0));
-    const int64_t height = std::max<int64_t>(0, std::min<int64_t>(tile->getHeight(), source->getHeight() - y0));
-    const int channels = source->getChannels();
-    const bool grey = channels < 3;
-    for (int64_t y = 0; y < tile->getHeight(); ++y) {
-        unsigned char* target = tile->getPixels() + y * size * 4;
-        int64_t x = 0;
-        if (y < height) {
-            const unsigned char* from = source->getPixels() + ((y0 + y) * source->getWidth() + x0) * channels;
-            for (; x < width; ++x, from += channels, target += 4) {
-                const unsigned char r = from[0];
-                const unsigned char g = grey ? r : from[1];
-                const unsigned char b = grey ? r : from[2];
-                target[0] = r;
-                target[1] = g;
-                target[2] = b;
-                target[3] = whiteDistanceAlpha(r, g, b);
-            }
-        }
-        for (; x < size; ++x, target += 4) {
-            target[0] = 255;
-            target[1] = 255;
-            target[2] = 0;
-            target[3] = 255;
-        }
-    }
 }
 
 // The points of the line at distances that never decrease, in one walk along
@@ -133,6 +90,15 @@ void setCorner(CZelQuadPlane* quad, int corner, const CZelVec3d& p, double y, do
 void CZelImagePlane::setImage(CZelImage* image)
 {
     m_rawImage = image;
+    m_picture = nullptr;
+    m_imagesReleased = false;
+    rebuild();
+}
+
+void CZelImagePlane::setTiles(CZelTiledPicture* picture)
+{
+    m_picture = picture;
+    m_rawImage = nullptr;
     m_imagesReleased = false;
     rebuild();
 }
@@ -140,6 +106,7 @@ void CZelImagePlane::setImage(CZelImage* image)
 void CZelImagePlane::releaseImages()
 {
     m_rawImage = nullptr;
+    m_picture = nullptr;
     // The sheets and the tile textures hold the tiles until GL has them.
     for (auto& row : m_textures)
         for (CZelTexture* texture : row)
@@ -246,15 +213,12 @@ std::vector<CZelImagePlane::Piece> CZelImagePlane::findPieces(double tileLength)
     return pieces;
 }
 
-CZelTexture* CZelImagePlane::cutTile(int column, int row)
+CZelTexture* CZelImagePlane::takeTile(const CZelTiledPicture* picture, int column, int row)
 {
-    const int ts = m_textureSize;
-    CZelPointer<CZelImage> tile = new CZelImage();
-    tile->setChannels(4);
-    if (!tile->setSize(ts, ts))
+    CZelImage* tile = picture->getTile(row, column);
+    if (!tile)
         return nullptr;
-    fillTile(m_rawImage, tile, static_cast<int64_t>(column) * ts, static_cast<int64_t>(row) * ts);
-    m_tiles[static_cast<size_t>(row)].push_back(tile);
+    m_tiles[static_cast<size_t>(row)].emplace_back(tile);
 
     CZelTexture* texture = new CZelTexture();
     texture->setImage(tile);
@@ -264,15 +228,28 @@ CZelTexture* CZelImagePlane::cutTile(int column, int row)
     return texture;
 }
 
+CZelPointer<CZelTiledPicture> CZelImagePlane::cutPicture() const
+{
+    CZelPointer<CZelTiledPicture> picture = new CZelTiledPicture(m_textureSize);
+    if (!picture->cut(m_rawImage))
+        return nullptr;
+    if (m_rawImage->isClass("CZelFileImage")) {
+        const CZelFileImage* file = static_cast<const CZelFileImage*>(m_rawImage.get());
+        picture->setSourceSize(file->getSourceWidth(), file->getSourceHeight());
+    }
+    return picture;
+}
+
 void CZelImagePlane::rebuild()
 {
     m_textureSize = 1 << m_textureSizeExponent;
     clearGeometry();
-    if (!m_rawImage || !m_line)
+    if (!m_line)
         return;
-    const int width = m_rawImage->getWidth();
-    const int height = m_rawImage->getHeight();
-    if (width <= 0 || height <= 0 || !m_rawImage->getPixels())
+    const bool hasRawImage = m_rawImage && m_rawImage->getWidth() > 0 && m_rawImage->getHeight() > 0 &&
+                             m_rawImage->getPixels();
+    const bool hasPicture = m_picture && m_picture->getTileSize() == m_textureSize && m_picture->getRows() > 0;
+    if (!hasRawImage && !hasPicture)
         return;
     // Without a length there is no direction to hang the picture from, and
     // every scale would divide by zero.
@@ -282,6 +259,13 @@ void CZelImagePlane::rebuild()
         std::cout << "Image plane: the line has no length, nothing is built" << std::endl;
         return;
     }
+    const CZelPointer<CZelTiledPicture> picture = hasPicture ? m_picture : cutPicture();
+    if (!picture) {
+        std::cout << "Image plane: not enough memory for the tiles, nothing is built" << std::endl;
+        return;
+    }
+    const int width = picture->getWidth();
+    const int height = picture->getHeight();
 
     const int ts = m_textureSize;
     m_columns = ceilDivide(width, ts);
@@ -297,9 +281,15 @@ void CZelImagePlane::rebuild()
 
     m_rows = ceilDivide(height, ts);
     const double tileLength = extendedLength / m_columns;
+    // A picture reduced while it was read keeps the proportions of the
+    // file's: its pixels may stand a little taller or lower than wide.
+    const bool reduced = picture->getSourceWidth() != width || picture->getSourceHeight() != height;
+    const double tileHeight = reduced ? tileLength * picture->getSourceHeight() / picture->getSourceWidth() *
+                                            width / height
+                                      : tileLength;
     const int64_t imageDiffY = static_cast<int64_t>(m_rows) * ts - height;
-    const double imageOffsetY = static_cast<double>(imageDiffY) * tileLength / ts;
-    m_height = m_rows * tileLength - imageOffsetY;
+    const double imageOffsetY = static_cast<double>(imageDiffY) * tileHeight / ts;
+    m_height = m_rows * tileHeight - imageOffsetY;
     std::cout << "---- " << "OffsetCalc Start" << " ----" << std::endl;
     std::cout << "m_rows" << " = " << m_rows << std::endl;
     std::cout << "m_textureSize" << " = " << ts << std::endl;
@@ -329,8 +319,8 @@ void CZelImagePlane::rebuild()
         const int64_t rowDiffY = r == m_rows - 1 ? imageDiffY : 0;
         std::cout << "imageDiffY = " << rowDiffY << std::endl;
         const double ratioY = rowDiffY != 0 ? static_cast<double>(ts - rowDiffY) / ts : 1.0;
-        const double bottomDrop = (m_rows - r) * tileLength - imageOffsetY;
-        const double topDrop = (m_rows - r - ratioY) * tileLength - imageOffsetY;
+        const double bottomDrop = (m_rows - r) * tileHeight - imageOffsetY;
+        const double topDrop = (m_rows - r - ratioY) * tileHeight - imageOffsetY;
         CZelTexture* texture = nullptr;
         for (size_t k = 0; k < pieces.size(); ++k) {
             const Piece& piece = pieces[k];
@@ -341,9 +331,9 @@ void CZelImagePlane::rebuild()
                 std::cout << "imageDiffX = " << imageDiffX << std::endl;
             }
             if (k == 0 || c != pieces[k - 1].column) {
-                texture = cutTile(c, r);
+                texture = takeTile(picture, c, r);
                 if (!texture) {
-                    std::cout << "Image plane: not enough memory for the tiles, nothing is built" << std::endl;
+                    std::cout << "Image plane: the picture lacks a tile, nothing is built" << std::endl;
                     clearGeometry();
                     return;
                 }
@@ -411,10 +401,12 @@ bool CZelImagePlane::bindSheet(size_t index)
     if (!sheet.sheet->bind())
         return false;
     // GL holds the pixels now; the tile textures only keep them for a sheet
-    // GL refuses.
+    // GL refuses. Their memory goes back at once, before the next sheet's
+    // texture takes as much again.
     if (!uploaded && m_imagesReleased) {
         for (CZelTexture* texture : sheet.textures)
             texture->setImage(nullptr);
+        CMorMemory::returnFreedPages();
     }
     return true;
 }
@@ -470,8 +462,8 @@ void CZelImagePlane::doCreateGeometry()
     // The alpha test is put back afterwards, so that later shapes are drawn
     // as if no panel had been drawn before them.
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
-    // The highest alpha left out: 0 keeps every pixel of the picture, T + 1
-    // leaves out those within T of white. The reference lies a quarter step
+    // The highest alpha left out: 0 keeps every pixel the picture does not
+    // make transparent, T + 1 leaves out those within T of white too. The reference lies a quarter step
     // above it, right whether GL compares floats or rounds the reference to
     // 8 bits (half a step would round up to the next alpha).
     const int highestLeftOut = m_removeWhite ? m_whiteTolerance + 1 : 0;

@@ -1,7 +1,7 @@
 // A section image standing upright along a 3-D polyline: its top edge follows
 // the line and it hangs straight down, cut into square power-of-two tiles that
 // bend with the line at every vertex; white and near-white pixels can be left
-// out at drawing time.
+// out at drawing time, and pixels the picture makes transparent never show.
 // The tiles are drawn from a few sheets of many tiles each.
 #pragma once
 
@@ -12,6 +12,7 @@
 #include "CZelShape.h"
 #include "CZelTexture.h"
 #include "CZelTileSheet.h"
+#include "CZelTiledPicture.h"
 
 #include <cstdint>
 #include <vector>
@@ -28,7 +29,11 @@ public:
     // Adds a reference to the image (the previous one is released) and
     // rebuilds the tiles and quads.
     void setImage(CZelImage* image);
-    // Borrowed.
+    // Adds a reference to a picture already cut into tiles of this panel's
+    // tile size (the previous picture or image is released) and rebuilds the
+    // quads on its tiles; tiles of another size build nothing.
+    void setTiles(CZelTiledPicture* picture);
+    // Borrowed: the image given to setImage.
     CZelImage* getImage() const { return m_rawImage; }
     // Drops the picture and the tiles' pixels once they are no longer needed:
     // the picture now, each tile when GL has taken it. The quads and textures
@@ -88,12 +93,15 @@ private:
 
     void rebuild();
     void clearGeometry();
+    // The image given to setImage cut into tiles; null when memory is short.
+    CZelPointer<CZelTiledPicture> cutPicture() const;
     // The unit direction of the last segment of the line that has one.
     bool lastDirection(CZelVec3d& direction);
     std::vector<Piece> findPieces(double tileLength) const;
-    // Cuts the tile of this column and row and keeps it with its texture in
-    // the row. Borrowed: the texture; null when memory is short.
-    CZelTexture* cutTile(int column, int row);
+    // Keeps the picture's tile of this column and row with a texture of its
+    // own in the row. Borrowed: the texture; null when the picture has no
+    // such tile.
+    CZelTexture* takeTile(const CZelTiledPicture* picture, int column, int row);
     // Groups the tiles into sheets and every quad with the sheet of its tile.
     void layOutSheets(const std::vector<Piece>& pieces);
     // Binds a sheet, uploading it the first time; false when GL cannot hold it.
@@ -118,6 +126,7 @@ private:
     };
 
     CZelPointer<CZelImage> m_rawImage;
+    CZelPointer<CZelTiledPicture> m_picture;
     CZelPointer<CZelLine3d> m_line;
     CZelPointer<CZelLine3d> m_extendedLine;
     int32_t m_textureSizeExponent = 8;

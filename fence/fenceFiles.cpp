@@ -5,10 +5,12 @@
 #include "CZelJpegImage.h"
 #include "CZelPngImage.h"
 #include "CZelTiffImage.h"
+#include "CZelTiledPicture.h"
 
 #include <sys/stat.h>
 
 #include <fstream>
+#include <memory>
 
 void splitPath(const std::string& path, std::string& directory, std::string& fileName)
 {
@@ -46,23 +48,38 @@ bool fileExists(const std::string& path)
     return std::ifstream(path).is_open();
 }
 
-CZelFileImage* readImageByExtension(const std::string& path, std::string& message, std::string& detail)
+std::string resolveImagePath(const std::string& directory, const std::string& token)
 {
-    detail.clear();
+    const std::string joined = directory + "/" + token;
+    if (!token.empty() && token[0] == '/' && !fileExists(joined) && fileExists(token))
+        return token;
+    return joined;
+}
+
+namespace {
+
+// A new reader for the path's extension, with failure set to what the user is
+// told when it refuses its file; null with message set when no reader takes
+// the extension. The caller deletes the reader.
+CZelFileImage* readerByExtension(const std::string& path, std::string& message, std::string& failure)
+{
     std::string base, extension;
     splitExtension(path, base, extension);
+    // The letters count, not their case (ASCII only, whatever the locale).
+    for (char& c : extension)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
     CZelFileImage* image = nullptr;
-    std::string failure;
-    if (extension == "png" || extension == "PNG") {
+    if (extension == "png") {
         image = new CZelPngImage();
         failure = "Unsupported PNG image file. Make sure the file is true-color.";
-    } else if (extension == "bmp" || extension == "BMP") {
+    } else if (extension == "bmp") {
         image = new CZelBmpImage();
         failure = "Unsupported BMP image file.";
-    } else if (extension == "jpg" || extension == "JPG" || extension == "jpeg" || extension == "JPEG") {
+    } else if (extension == "jpg" || extension == "jpeg") {
         image = new CZelJpegImage();
         failure = "Unsupported JPEG image file.";
-    } else if (extension == "tif" || extension == "TIF" || extension == "tiff" || extension == "TIFF") {
+    } else if (extension == "tif" || extension == "tiff") {
         image = new CZelTiffImage();
         failure = "Unsupported TIFF image file.";
     } else {
@@ -70,14 +87,63 @@ CZelFileImage* readImageByExtension(const std::string& path, std::string& messag
         return nullptr;
     }
     image->setFileName(path);
+    return image;
+}
+
+// The alert keeps its short message; the log tells what exactly failed.
+void describeFailure(const CZelFileImage* image, const std::string& failure, std::string& message,
+                     std::string& detail)
+{
+    detail = image->getFileName() + ": " + image->getErrorMessage();
+    // "Unsupported" would send the user looking for a format problem.
+    message = image->isTooLarge() ? image->getErrorMessage() : failure;
+}
+
+} // namespace
+
+CZelFileImage* readImageByExtension(const std::string& path, std::string& message, std::string& detail)
+{
+    detail.clear();
+    std::string failure;
+    CZelFileImage* image = readerByExtension(path, message, failure);
+    if (!image)
+        return nullptr;
     if (!image->readImage()) {
-        // The alert keeps its short message; the log tells what exactly failed.
-        detail = path + ": " + image->getErrorMessage();
-        // "Unsupported" would send the user looking for a format problem.
-        message = image->isTooLarge() ? image->getErrorMessage() : failure;
+        describeFailure(image, failure, message, detail);
         delete image;
         return nullptr;
     }
     detail = image->getNotice();
     return image;
+}
+
+CZelTiledPicture* readTiledPictureByExtension(const std::string& path, int tileSize, std::string& message,
+                                              std::string& detail)
+{
+    detail.clear();
+    std::string failure;
+    const std::unique_ptr<CZelFileImage> reader(readerByExtension(path, message, failure));
+    if (!reader)
+        return nullptr;
+    std::unique_ptr<CZelTiledPicture> picture(new CZelTiledPicture(tileSize));
+    bool memoryShort = false;
+    const bool read = reader->readRows(
+        [&](const CZelFileImage::Layout& layout) {
+            return picture->start(layout.width, layout.height, layout.channels);
+        },
+        [&](int rowFromTop, const unsigned char* row) {
+            memoryShort = !picture->addRow(rowFromTop, row);
+            return !memoryShort;
+        });
+    if (memoryShort) {
+        message = "Not enough memory to read " + path + ".";
+        return nullptr;
+    }
+    if (!read) {
+        describeFailure(reader.get(), failure, message, detail);
+        return nullptr;
+    }
+    picture->setSourceSize(reader->getSourceWidth(), reader->getSourceHeight());
+    detail = reader->getNotice();
+    return picture.release();
 }

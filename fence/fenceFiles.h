@@ -4,6 +4,7 @@
 #include <string>
 
 class CZelFileImage;
+class CZelTiledPicture;
 
 // Turns every "\" into "/" and splits at the last "/": the directory without
 // the "/", and the file name. Without a "/" the directory is empty.
@@ -15,11 +16,23 @@ void splitExtension(const std::string& path, std::string& base, std::string& ext
 // Whether path is a regular file that can be opened for reading.
 bool fileExists(const std::string& path);
 
-// Reads the image with the reader its extension names (png, bmp, jpg, jpeg, tif, tiff,
-// all lower or all upper case). Returns a new image (the caller holds it with
+// The file an image token of a description in directory names: the token
+// under the directory, as descriptions have always been read, or an absolute
+// token as it stands when nothing lies under the directory by that name but
+// the token itself names a file.
+std::string resolveImagePath(const std::string& directory, const std::string& token);
+
+// Reads the image with the reader its extension names (png, bmp, jpg, jpeg,
+// tif, tiff, in any letter case). Returns a new image (the caller holds it with
 // a reference) with detail set to what the log should tell of it (a
 // reduction; empty when nothing), or null with message set to the reason the
 // user is given and detail to the log line that tells what exactly failed
 // (empty when there is none); a picture beyond the readers' size limits that
 // cannot be reduced is refused with a message that says so. Writes nothing, so that another thread may call it.
 CZelFileImage* readImageByExtension(const std::string& path, std::string& message, std::string& detail);
+// As readImageByExtension, with the picture cut into tiles of tileSize pixels
+// square while it is read, so that it is never held whole: returns a new
+// picture (the caller holds it with a reference) with its size in the file
+// set, or null with message and detail as readImageByExtension sets them.
+CZelTiledPicture* readTiledPictureByExtension(const std::string& path, int tileSize, std::string& message,
+                                              std::string& detail);

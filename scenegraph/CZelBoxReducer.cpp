@@ -2,21 +2,24 @@
 #include "CZelBoxReducer.h"
 
 #include <algorithm>
+#include <utility>
 
-CZelBoxReducer::CZelBoxReducer(int width, int height, int channels, int factor, unsigned char* target)
+CZelBoxReducer::CZelBoxReducer(int width, int height, int channels, int factor, RowSink sink)
     : m_width(width), m_height(height), m_channels(channels), m_factor(std::max(1, factor)),
-      m_reducedWidth(reducedSize(width, std::max(1, factor))), m_target(target),
-      m_sums(static_cast<size_t>(m_reducedWidth) * static_cast<size_t>(channels), 0)
+      m_reducedWidth(reducedSize(width, std::max(1, factor))), m_sink(std::move(sink)),
+      m_sums(static_cast<size_t>(m_reducedWidth) * static_cast<size_t>(channels), 0),
+      m_row(m_sums.size())
 {
 }
 
-void CZelBoxReducer::addRow(int rowFromTop, const unsigned char* row)
+bool CZelBoxReducer::addRow(int rowFromTop, const unsigned char* row)
 {
     if (rowFromTop < 0 || rowFromTop >= m_height)
-        return;
+        return true;
     const int boxRow = rowFromTop / m_factor;
     if (boxRow != m_boxRow) {
-        flush();
+        if (!flush())
+            return false;
         m_boxRow = boxRow;
     }
     ++m_rowsInBox;
@@ -26,22 +29,21 @@ void CZelBoxReducer::addRow(int rowFromTop, const unsigned char* row)
         for (int c = 0; c < m_channels; ++c)
             sum[c] += pixel[c];
     }
+    return true;
 }
 
-void CZelBoxReducer::finish()
+bool CZelBoxReducer::finish()
 {
-    flush();
+    const bool handed = flush();
     m_boxRow = -1;
+    return handed;
 }
 
-void CZelBoxReducer::flush()
+bool CZelBoxReducer::flush()
 {
     if (m_boxRow < 0 || m_rowsInBox == 0)
-        return;
-    const int reducedHeight = reducedSize(m_height, m_factor);
-    // The target is stored bottom row first.
-    unsigned char* out =
-        m_target + static_cast<size_t>(reducedHeight - 1 - m_boxRow) * m_reducedWidth * m_channels;
+        return true;
+    unsigned char* out = m_row.data();
     for (int x = 0; x < m_reducedWidth; ++x) {
         const uint64_t columns = static_cast<uint64_t>(std::min(m_factor, m_width - x * m_factor));
         const uint64_t count = columns * static_cast<uint64_t>(m_rowsInBox);
@@ -52,4 +54,5 @@ void CZelBoxReducer::flush()
         }
     }
     m_rowsInBox = 0;
+    return m_sink(m_boxRow, m_row.data());
 }

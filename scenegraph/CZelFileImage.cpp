@@ -28,19 +28,17 @@ bool CZelFileImage::decode(const LayoutSink&, const RowSink&)
     return fail("No reader for this kind of image: " + m_fileName);
 }
 
-bool CZelFileImage::readImage()
+bool CZelFileImage::readRows(const LayoutSink& layoutSink, const RowSink& rowSink)
 {
     clearError();
     m_notice.clear();
     Layout layout;
+    bool told = false;
     int factor = 1;
-    int width = 0;
-    int height = 0;
-    std::unique_ptr<unsigned char[]> pixels;
     std::unique_ptr<CZelBoxReducer> reducer;
 
-    const LayoutSink takeLayout = [&](const Layout& told) {
-        layout = told;
+    const LayoutSink takeLayout = [&](const Layout& fileLayout) {
+        layout = fileLayout;
         if (layout.width <= 0 || layout.height <= 0 || layout.channels < 1 || layout.channels > 4)
             return fail("Cannot read image " + m_fileName + ": invalid size or channel count");
         if (exceedsLimits(layout.width, layout.height, layout.channels)) {
@@ -55,42 +53,66 @@ bool CZelFileImage::readImage()
                 MAX_REDUCED_ROW_SAMPLES)
                 return failTooLarge(layout.width, layout.height, layout.channels);
         }
-        width = CZelBoxReducer::reducedSize(layout.width, factor);
-        height = CZelBoxReducer::reducedSize(layout.height, factor);
-        const size_t bytes = byteCount(width, height, layout.channels);
-        pixels.reset(bytes ? new (std::nothrow) unsigned char[bytes] : nullptr);
-        if (!pixels)
-            return fail("Cannot read image " + m_fileName + ": not enough memory for " + std::to_string(width) +
-                        " x " + std::to_string(height) + " pixels");
+        Layout kept = layout;
+        kept.width = CZelBoxReducer::reducedSize(layout.width, factor);
+        kept.height = CZelBoxReducer::reducedSize(layout.height, factor);
+        if (!layoutSink(kept))
+            return false;
         if (factor > 1)
-            reducer.reset(new CZelBoxReducer(layout.width, layout.height, layout.channels, factor, pixels.get()));
+            reducer.reset(new CZelBoxReducer(layout.width, layout.height, layout.channels, factor, rowSink));
+        told = true;
         return true;
     };
     const RowSink takeRow = [&](int rowFromTop, const unsigned char* row) {
-        if (reducer) {
-            reducer->addRow(rowFromTop, row);
-        } else if (rowFromTop >= 0 && rowFromTop < height) {
-            const size_t stride = static_cast<size_t>(width) * static_cast<size_t>(layout.channels);
-            std::memcpy(pixels.get() + static_cast<size_t>(height - 1 - rowFromTop) * stride, row, stride);
-        }
-        return true;
+        return reducer ? reducer->addRow(rowFromTop, row) : rowSink(rowFromTop, row);
     };
-    if (!decode(takeLayout, takeRow)) {
+    if (!decode(takeLayout, takeRow) || (reducer && !reducer->finish())) {
         if (m_errorMessage.empty())
             fail("Cannot read image " + m_fileName);
         return false;
     }
-    if (!pixels)
+    if (!told)
         return fail("Cannot read image " + m_fileName + ": the file holds no picture");
-    if (reducer) {
-        reducer->finish();
+    if (reducer)
         addNotice("Image " + m_fileName + " is " + std::to_string(layout.width) + " x " +
-                  std::to_string(layout.height) + "; shown reduced to " + std::to_string(width) + " x " +
-                  std::to_string(height) + ".");
-    }
+                  std::to_string(layout.height) + "; shown reduced to " +
+                  std::to_string(CZelBoxReducer::reducedSize(layout.width, factor)) + " x " +
+                  std::to_string(CZelBoxReducer::reducedSize(layout.height, factor)) + ".");
     m_sourceWidth = layout.width;
     m_sourceHeight = layout.height;
-    adoptPixels(width, height, layout.channels, pixels.release());
+    return true;
+}
+
+bool CZelFileImage::readImage()
+{
+    Layout kept;
+    std::unique_ptr<unsigned char[]> pixels;
+    const LayoutSink takeLayout = [&](const Layout& layout) {
+        kept = layout;
+        return true;
+    };
+    // The pixels are taken at the first row, so that a reader may still
+    // refuse a file it has told the layout of (one whose data cannot hold
+    // the picture it claims) before anything of that size is allocated.
+    const RowSink takeRow = [&](int rowFromTop, const unsigned char* row) {
+        if (!pixels) {
+            const size_t bytes = byteCount(kept.width, kept.height, kept.channels);
+            pixels.reset(bytes ? new (std::nothrow) unsigned char[bytes] : nullptr);
+            if (!pixels)
+                return fail("Cannot read image " + m_fileName + ": not enough memory for " +
+                            std::to_string(kept.width) + " x " + std::to_string(kept.height) + " pixels");
+        }
+        if (rowFromTop >= 0 && rowFromTop < kept.height) {
+            const size_t stride = static_cast<size_t>(kept.width) * static_cast<size_t>(kept.channels);
+            std::memcpy(pixels.get() + static_cast<size_t>(kept.height - 1 - rowFromTop) * stride, row, stride);
+        }
+        return true;
+    };
+    if (!readRows(takeLayout, takeRow))
+        return false;
+    if (!pixels)
+        return fail("Cannot read image " + m_fileName + ": the file holds no picture");
+    adoptPixels(kept.width, kept.height, kept.channels, pixels.release());
     return true;
 }
 

@@ -1,6 +1,7 @@
 // An image read from a file. Each format's reader decodes its file row by row
 // through decode; readImage keeps the rows, or, for a picture beyond the
-// memory limits that its format delivers row by row, a reduced copy of them.
+// memory limits that its format delivers row by row, a reduced copy of them;
+// readRows hands them on instead.
 #pragma once
 
 #include "CZelImage.h"
@@ -47,6 +48,11 @@ public:
     // Reads the file into this image (bottom row first); false with
     // getErrorMessage, the image left as it was.
     virtual bool readImage();
+    // Reads the file for the two sinks as readImage keeps it, without holding
+    // its pixels: the layout and the rows are those of the picture after its
+    // reduction, if any. Sets the notice and the source size; false with
+    // getErrorMessage when the file or a sink refuses.
+    bool readRows(const LayoutSink& layoutSink, const RowSink& rowSink);
     // Decodes the file for the two sinks without keeping its pixels; false
     // with getErrorMessage when the file or a sink refuses. Each format
     // overrides it.

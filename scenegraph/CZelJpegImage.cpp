@@ -1,4 +1,4 @@
-// JPEG decoding through libjpeg, straight into the image rows, bottom row first.
+// JPEG decoding through libjpeg, one row at a time for the caller.
 #include "CZelJpegImage.h"
 
 #include <cstdio>
@@ -48,16 +48,18 @@ void onMessage(j_common_ptr cinfo, int level)
     longjmp(errors.jump, 1);
 }
 
+// Everything the decoder must free when libjpeg jumps out of it, and the
+// sinks it hands the picture to (borrowed).
 struct JpegDecode
 {
     FILE* file = nullptr;
     long long fileBytes = 0;
-    unsigned char* pixels = nullptr;
+    const CZelFileImage::LayoutSink* layoutSink = nullptr;
+    const CZelFileImage::RowSink* rowSink = nullptr;
+    unsigned char* row = nullptr;
     unsigned char* cmykRow = nullptr;
-    int width = 0;
-    int height = 0;
-    int channels = 0;
-    bool tooLarge = false;
+    // A sink refused: it has said why.
+    bool refusedBySink = false;
     JpegErrors errors;
 };
 
@@ -73,6 +75,21 @@ void cmykToRgb(const unsigned char* cmyk, unsigned char* rgb, int width, bool in
     }
 }
 
+[[noreturn]] void stop(JpegDecode& d)
+{
+    d.refusedBySink = true;
+    longjmp(d.errors.jump, 1);
+}
+
+void release(jpeg_decompress_struct& cinfo, JpegDecode& d)
+{
+    jpeg_destroy_decompress(&cinfo);
+    delete[] d.row;
+    d.row = nullptr;
+    delete[] d.cmykRow;
+    d.cmykRow = nullptr;
+}
+
 // No C++ object with a destructor may live in this frame: libjpeg leaves it by longjmp.
 bool decodeJpeg(JpegDecode& d)
 {
@@ -81,11 +98,7 @@ bool decodeJpeg(JpegDecode& d)
     d.errors.manager.error_exit = onError;
     d.errors.manager.emit_message = onMessage;
     if (setjmp(d.errors.jump)) {
-        jpeg_destroy_decompress(&cinfo);
-        delete[] d.pixels;
-        d.pixels = nullptr;
-        delete[] d.cmykRow;
-        d.cmykRow = nullptr;
+        release(cinfo, d);
         return false;
     }
     jpeg_create_decompress(&cinfo);
@@ -96,55 +109,52 @@ bool decodeJpeg(JpegDecode& d)
         cinfo.out_color_space = JCS_CMYK;
     else if (cinfo.out_color_space != JCS_GRAYSCALE && cinfo.out_color_space != JCS_RGB)
         refuse(d.errors, "colour space not supported");
-    // Decoding takes buffers as wide as the picture: refuse it from its header.
-    d.width = static_cast<int>(cinfo.image_width);
-    d.height = static_cast<int>(cinfo.image_height);
-    d.channels = cinfo.out_color_space == JCS_GRAYSCALE ? 1 : 3;
-    if (CZelFileImage::exceedsLimits(cinfo.image_width, cinfo.image_height, d.channels)) {
-        d.tooLarge = true;
-        refuse(d.errors, "the picture is too large");
-    }
+
+    // A progressive picture is gathered whole by the library before its
+    // first row comes out.
+    CZelFileImage::Layout layout;
+    layout.width = static_cast<int>(cinfo.image_width);
+    layout.height = static_cast<int>(cinfo.image_height);
+    layout.channels = cinfo.out_color_space == JCS_GRAYSCALE ? 1 : 3;
+    layout.rowByRow = !jpeg_has_multiple_scans(&cinfo);
+    if (!(*d.layoutSink)(layout))
+        stop(d);
     const unsigned long long claimed = static_cast<unsigned long long>(cinfo.image_width) * cinfo.image_height *
                                        static_cast<unsigned long long>(cinfo.num_components);
     if (d.fileBytes < 0 || claimed > MAX_EXPANSION * static_cast<unsigned long long>(d.fileBytes) + EXPANSION_SLACK)
         refuse(d.errors, "the image claims more pixels than the file can hold");
     jpeg_start_decompress(&cinfo);
+    if (static_cast<int>(cinfo.output_width) != layout.width ||
+        static_cast<int>(cinfo.output_height) != layout.height ||
+        static_cast<int>(cinfo.output_components) != (cmyk ? 4 : layout.channels))
+        refuse(d.errors, "unexpected row layout");
 
-    d.width = static_cast<int>(cinfo.output_width);
-    d.height = static_cast<int>(cinfo.output_height);
-    d.channels = cmyk ? 3 : cinfo.output_components;
-    const size_t stride = static_cast<size_t>(d.width) * static_cast<size_t>(d.channels);
-    d.pixels = new (std::nothrow) unsigned char[stride * static_cast<size_t>(d.height)];
+    d.row = new (std::nothrow) unsigned char[static_cast<size_t>(layout.width) * static_cast<size_t>(layout.channels)];
     if (cmyk)
-        d.cmykRow = new (std::nothrow) unsigned char[static_cast<size_t>(d.width) * 4];
-    if (!d.pixels || (cmyk && !d.cmykRow))
+        d.cmykRow = new (std::nothrow) unsigned char[static_cast<size_t>(layout.width) * 4];
+    if (!d.row || (cmyk && !d.cmykRow))
         ERREXIT1(&cinfo, JERR_OUT_OF_MEMORY, 0);
-
-    // The first scanline is the top of the picture: the image's last row.
     while (cinfo.output_scanline < cinfo.output_height) {
-        unsigned char* row = d.pixels + (d.height - 1 - static_cast<int>(cinfo.output_scanline)) * stride;
-        if (cmyk) {
-            JSAMPROW target = d.cmykRow;
-            jpeg_read_scanlines(&cinfo, &target, 1);
-            cmykToRgb(d.cmykRow, row, d.width, cinfo.saw_Adobe_marker);
-        } else {
-            JSAMPROW target = row;
-            jpeg_read_scanlines(&cinfo, &target, 1);
-        }
+        const int y = static_cast<int>(cinfo.output_scanline);
+        JSAMPROW target = cmyk ? d.cmykRow : d.row;
+        jpeg_read_scanlines(&cinfo, &target, 1);
+        if (cmyk)
+            cmykToRgb(d.cmykRow, d.row, layout.width, cinfo.saw_Adobe_marker);
+        if (!(*d.rowSink)(y, d.row))
+            stop(d);
     }
     jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
-    delete[] d.cmykRow;
-    d.cmykRow = nullptr;
+    release(cinfo, d);
     return true;
 }
 
 } // namespace
 
-bool CZelJpegImage::readImage()
+bool CZelJpegImage::decode(const LayoutSink& layoutSink, const RowSink& rowSink)
 {
-    clearError();
     JpegDecode d;
+    d.layoutSink = &layoutSink;
+    d.rowSink = &rowSink;
     d.file = fopen(getFileName().c_str(), "rb");
     if (!d.file) {
         fprintf(stderr, "can't open %s\n", getFileName().c_str());
@@ -153,10 +163,7 @@ bool CZelJpegImage::readImage()
     d.fileBytes = fileSize(d.file);
     const bool ok = decodeJpeg(d);
     fclose(d.file);
-    if (!ok && d.tooLarge)
-        return failTooLarge(d.width, d.height, d.channels);
-    if (!ok)
+    if (!ok && !d.refusedBySink)
         return fail("Cannot read JPEG image " + getFileName() + ": " + d.errors.message);
-    adoptPixels(d.width, d.height, d.channels, d.pixels);
-    return true;
+    return ok;
 }

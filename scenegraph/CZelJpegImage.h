@@ -1,4 +1,5 @@
-// Reader of JPEG images: grey and colour; CMYK pictures are turned into RGB.
+// Reader of JPEG images: grey and colour, baseline and progressive; CMYK
+// pictures (Adobe's inverted ones too) are turned into RGB.
 #pragma once
 
 #include "CZelFileImage.h"
@@ -7,5 +8,7 @@ class CZelJpegImage : public CZelFileImage
 {
     ZEL_DECLARE_CLASS(CZelJpegImage, CZelFileImage)
 public:
-    bool readImage() override;
+    // Rows arrive one by one as libjpeg decodes them; a progressive picture
+    // is gathered whole by the library first.
+    bool decode(const LayoutSink& layoutSink, const RowSink& rowSink) override;
 };

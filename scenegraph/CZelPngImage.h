@@ -1,5 +1,6 @@
-// Reader of PNG images: grey, grey + alpha, RGB and RGBA at any bit depth,
-// reduced to 8 bits per sample. Palette images are refused.
+// Reader of PNG images of every colour type, bit depth and interlace: palette
+// pictures become RGB, a transparency chunk becomes an alpha channel, and
+// 16-bit samples keep their high byte.
 #pragma once
 
 #include "CZelFileImage.h"
@@ -8,5 +9,7 @@ class CZelPngImage : public CZelFileImage
 {
     ZEL_DECLARE_CLASS(CZelPngImage, CZelFileImage)
 public:
-    bool readImage() override;
+    // Rows arrive one by one as libpng inflates them; an interlaced picture
+    // is decoded whole first.
+    bool decode(const LayoutSink& layoutSink, const RowSink& rowSink) override;
 };

@@ -48,12 +48,21 @@ int powerOfTwoAbove(int n)
     return size;
 }
 
-// The legend's RGB scaled by averaging boxes of pixels, for legends larger
-// than the GL texture limit.
+// Channel c (red, green, blue, alpha) of a pixel of any channel count.
+unsigned char channelOf(const unsigned char* pixel, int channels, int c)
+{
+    if (c == 3)
+        return channels == 2 || channels == 4 ? pixel[channels - 1] : 255;
+    return pixel[channels >= 3 ? c : 0];
+}
+
+// The legend as RGBA scaled by averaging boxes of pixels, for legends larger
+// than the GL texture limit. Returns a new image (the caller holds it with a
+// reference).
 CZelImage* shrink(CZelImage* source, int width, int height)
 {
     CZelImage* result = new CZelImage();
-    result->setChannels(3);
+    result->setChannels(4);
     result->setSize(width, height);
     const int sw = source->getWidth();
     const int sh = source->getHeight();
@@ -66,19 +75,37 @@ CZelImage* shrink(CZelImage* source, int width, int height)
         for (int x = 0; x < width; ++x) {
             const int x0 = static_cast<int>(static_cast<long long>(x) * sw / width);
             const int x1 = std::max(x0 + 1, static_cast<int>(static_cast<long long>(x + 1) * sw / width));
-            long long sum[3] = {0, 0, 0};
+            long long sum[4] = {0, 0, 0, 0};
             for (int sy = y0; sy < y1; ++sy)
                 for (int sx = x0; sx < x1; ++sx) {
                     const unsigned char* p = in + (static_cast<size_t>(sy) * sw + sx) * channels;
-                    for (int c = 0; c < 3; ++c)
-                        sum[c] += p[channels >= 3 ? c : 0];
+                    for (int c = 0; c < 4; ++c)
+                        sum[c] += channelOf(p, channels, c);
                 }
             const long long count = static_cast<long long>(y1 - y0) * (x1 - x0);
-            for (int c = 0; c < 3; ++c)
-                out[(static_cast<size_t>(y) * width + x) * 3 + c] = static_cast<unsigned char>(sum[c] / count);
+            for (int c = 0; c < 4; ++c)
+                out[(static_cast<size_t>(y) * width + x) * 4 + c] = static_cast<unsigned char>(sum[c] / count);
         }
     }
     return result;
+}
+
+// Copies the legend to the lower left corner of the RGBA texture image: grey
+// gives red, green and blue their value; a pixel whose alpha is below half
+// gets alpha 0, which the legend's alpha test leaves out, every other 255.
+void copyLegend(const CZelImage* legend, CZelImage* texture)
+{
+    const int channels = legend->getChannels();
+    const int width = std::min(legend->getWidth(), texture->getWidth());
+    for (int y = 0; y < std::min(legend->getHeight(), texture->getHeight()); ++y) {
+        const unsigned char* from = legend->getPixels() + static_cast<size_t>(y) * legend->getWidth() * channels;
+        unsigned char* to = texture->getPixels() + static_cast<size_t>(y) * texture->getWidth() * 4;
+        for (int x = 0; x < width; ++x, from += channels, to += 4) {
+            for (int c = 0; c < 3; ++c)
+                to[c] = channelOf(from, channels, c);
+            to[3] = channelOf(from, channels, 3) < 128 ? 0 : 255;
+        }
+    }
 }
 
 } // namespace
@@ -451,13 +478,14 @@ void CMorFrame::prepareLegend()
     m_legendTextureImage->setSize(textureWidth, textureHeight);
     m_legendTextureImage->fillColor(255, 255, 255);
     m_legendTextureImage->setAlphaValue(255);
-    m_legendTextureImage->copyRegion(legend, 0, w - 1, 0, h - 1, 0, 0);
+    copyLegend(legend, m_legendTextureImage);
     m_legendWidth = w;
     m_legendHeight = h;
 
     m_legendTexture = new CZelTexture();
     m_legendTexture->setImage(m_legendTextureImage);
-    m_legendTexture->setMode(GL_DECAL);
+    // The texture's own colour, and its alpha for the alpha test.
+    m_legendTexture->setMode(GL_REPLACE);
     m_legendTexture->setFilters(GL_LINEAR, GL_LINEAR);
     std::cout << "legendImage size = " << textureWidth << ", " << textureHeight << std::endl;
 }
@@ -484,6 +512,10 @@ void CMorFrame::drawLegend()
 
     const double s = static_cast<double>(m_legendWidth) / m_legendTextureImage->getWidth();
     const double t = static_cast<double>(m_legendHeight) / m_legendTextureImage->getHeight();
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
+    // The legend's transparent pixels let the view show through.
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.5f);
     glEnable(GL_TEXTURE_2D);
     if (m_legendTexture->isCreated())
         m_legendTexture->apply();
@@ -499,7 +531,7 @@ void CMorFrame::drawLegend()
     glTexCoord2d(s, 0.0);
     glVertex2d(x + W, y);
     glEnd();
-    glDisable(GL_TEXTURE_2D);
+    glPopAttrib();
 
     endPixelDrawing();
 }

@@ -165,15 +165,15 @@ TEST_F(FenceDiagramTest, SettingsMadeBeforeLoadingReachTheBuiltParts)
 
 TEST_F(FenceDiagramTest, FailuresNameTheProblemAndLeaveNothing)
 {
-    std::string missing = twoFences(), mixedCase = twoFences();
+    std::string missing = twoFences(), unknown = twoFences();
     missing.replace(missing.find("red.png"), 7, "sub/a.png");
     EXPECT_FALSE(diagram->load(dir.write("m.fnc", missing)));
     EXPECT_EQ(diagram->getErrorMessage(), "File " + dir.path() + "/sub/a.png not found.");
     EXPECT_EQ(diagram->getSize(), 0);
 
-    mixedCase.replace(mixedCase.find("red.png"), 7, "red.Png");
-    dir.writePng("red.Png", 4, 4, 1, 2, 3);
-    EXPECT_FALSE(diagram->load(dir.write("p.fnc", mixedCase)));
+    unknown.replace(unknown.find("red.png"), 7, "red.gif");
+    dir.write("red.gif", "GIF89a");
+    EXPECT_FALSE(diagram->load(dir.write("p.fnc", unknown)));
     EXPECT_EQ(diagram->getErrorMessage(), "Unsupported file format.");
 
     EXPECT_FALSE(diagram->load(dir.write("l.fnc", twoFences("nolegend.png\n1 1\n0 0\n0.5\n"))));
@@ -183,6 +183,20 @@ TEST_F(FenceDiagramTest, FailuresNameTheProblemAndLeaveNothing)
     EXPECT_FALSE(diagram->load(dir.write("t.fnc", "#MORVEX1\n1\n2\n0 0 0\n")));
     EXPECT_NE(diagram->getErrorMessage().find("fence 1 of 1: point 2 X is missing"), std::string::npos)
         << diagram->getErrorMessage();
+}
+
+TEST_F(FenceDiagramTest, AbsoluteImageTokensOpenPicturesElsewhere)
+{
+    CTestDiagramDir elsewhere;
+    const std::string section = elsewhere.writePng("section.PNG", 100, 50, 0, 200, 0);
+    const std::string legend = elsewhere.writePng("legend.png", 30, 10, 0, 0, 255);
+    std::string text = twoFences(legend + "\n1 1\n0 0\n0.5\n");
+    text.replace(text.find("red.png"), 7, section);
+    const std::string path = dir.write("d.fnc", text);
+    ASSERT_TRUE(quietLoad(diagram, path));
+    EXPECT_EQ(diagram->getFenceCount(), 2);
+    ASSERT_NE(diagram->getLegendImage(), nullptr);
+    EXPECT_EQ(diagram->getLegendImage()->getWidth(), 30);
 }
 
 TEST_F(FenceDiagramTest, MissingPicturesAreAskedForOnceBecomeOutlinesAndAreSavedAsRead)

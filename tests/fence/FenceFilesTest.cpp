@@ -214,9 +214,17 @@ TEST(DescriptionFile, PathsAndImagesByExtension)
     EXPECT_TRUE(fileExists("/proc/self/status"));
 
     std::string message, detail;
-    EXPECT_EQ(readImageByExtension("/tmp/a.Png", message, detail), nullptr);
+    EXPECT_EQ(readImageByExtension("/tmp/a.gif", message, detail), nullptr);
     EXPECT_EQ(message + "|" + detail, "Unsupported file format.|");
     CTestDiagramDir scratch;
+    // The letters of the extension choose the reader, whatever their case.
+    std::ifstream jpeg(IMAGES + "section-b.jpg", std::ios::binary);
+    const std::string jpegBytes((std::istreambuf_iterator<char>(jpeg)), std::istreambuf_iterator<char>());
+    for (const std::string& name : {scratch.writePng("a.Png", 4, 3, 1, 2, 3), scratch.writePng("b.pNG", 4, 3, 1, 2, 3),
+                                    scratch.write("c.JpeG", jpegBytes)}) {
+        CZelPointer<CZelFileImage> read(readImageByExtension(name, message, detail));
+        EXPECT_NE(read, nullptr) << name << ": " << message;
+    }
     const std::string bad = scratch.write("bad.PNG", "not a picture");
     EXPECT_EQ(readImageByExtension(bad, message, detail), nullptr);
     EXPECT_EQ(message, "Unsupported PNG image file. Make sure the file is true-color.");
@@ -234,6 +242,18 @@ TEST(DescriptionFile, PathsAndImagesByExtension)
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(message + "|" + detail, "kept|");
     EXPECT_GT(image->getWidth(), 0);
+}
+
+TEST(DescriptionFile, AnAbsoluteImageTokenIsTakenAsItStandsOnlyWhenNothingIsUnderTheFolder)
+{
+    CTestDiagramDir elsewhere, folder;
+    const std::string absolute = elsewhere.writePng("x.png", 2, 2, 0, 0, 0);
+    const std::string under = folder.path() + "/" + absolute;
+    EXPECT_EQ(resolveImagePath(folder.path(), "x.png"), folder.path() + "/x.png");
+    EXPECT_EQ(resolveImagePath(folder.path(), absolute), absolute);
+    EXPECT_EQ(resolveImagePath(folder.path(), absolute + ".gone"), under + ".gone");
+    folder.writePng(absolute.substr(1), 2, 2, 0, 0, 0);
+    EXPECT_EQ(resolveImagePath(folder.path(), absolute), under);
 }
 
 TEST(ImageReaderThread, HandsOutEveryPictureInOrderWithTheMessagesOfASequentialRead)

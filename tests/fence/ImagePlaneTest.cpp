@@ -129,6 +129,29 @@ TEST(ImagePlane, StraightLineGivesThreeColumnsTwoRowsAndEndsOnTheLastPoint)
     EXPECT_DOUBLE_EQ(corner(plane, 1, 2, 2).x, 600.0);
 }
 
+TEST(ImagePlane, TilesCutWhileReadKeepTheProportionsOfTheFilesPicture)
+{
+    // 300 x 200 pixels reduced from a 600 x 300 file: as high as half the line's length.
+    CZelPointer<CZelImage> image = makeImage(300, 200);
+    CZelPointer<CZelTiledPicture> picture = new CZelTiledPicture(128);
+    ASSERT_TRUE(picture->cut(image));
+    picture->setSourceSize(600, 300);
+    CZelPointer<CZelImagePlane> plane = new CZelImagePlane();
+    CZelPointer<CZelLine3d> line = makeLine({{0, 0, 0}, {600, 0, 0}});
+    logOf([&] {
+        plane->setTextureSizeExponent(7);
+        plane->setLine(line);
+        plane->setTiles(picture);
+    });
+    EXPECT_DOUBLE_EQ(plane->getHeight(), 300.0);
+    EXPECT_DOUBLE_EQ(corner(plane, 0, 0, 0).y, -300.0);
+    EXPECT_DOUBLE_EQ(corner(plane, 1, 1, 2).y, 0.0);
+    EXPECT_EQ(plane->getTile(1, 2), picture->getTile(1, 2));
+    // Tiles of another size build nothing.
+    logOf([&] { plane->setTextureSizeExponent(6); });
+    EXPECT_EQ(plane->getRows(), -1);
+}
+
 TEST(ImagePlane, VertexInsideATileSplitsItIntoTwoPiecesSharingOneTile)
 {
     CZelPointer<CZelImagePlane> plane = new CZelImagePlane();
@@ -434,6 +457,36 @@ TEST_F(ImagePlaneDrawTest, WhiteToleranceLeavesOutNearWhiteWithoutNewTiles)
         }
     }
     glDisable(GL_LIGHTING);
+}
+
+TEST_F(ImagePlaneDrawTest, PixelsTransparentInThePictureAreNeverDrawnTheRestOpaque)
+{
+    // Stripes 8 pixels wide of alpha 0, 127, 128 and 255: red, then white.
+    const int alphas[4] = {0, 127, 128, 255};
+    for (const int channels : {2, 4}) {
+        CZelPointer<CZelImage> image = new CZelImage();
+        image->setChannels(channels);
+        image->setSize(32, 8);
+        for (int i = 0; i < 32 * 8; ++i) {
+            unsigned char* p = image->getPixels() + i * channels;
+            const int stripe = i % 32 / 8;
+            p[0] = stripe == 3 ? 255 : 200;
+            if (channels == 4)
+                p[1] = p[2] = stripe == 3 ? 255 : 0;
+            p[channels - 1] = static_cast<unsigned char>(alphas[stripe]);
+        }
+        CZelPointer<CZelImagePlane> plane = makePlane({16, 100, 0}, {48, 100, 0}, image);
+        plane->releaseImages();
+        for (const bool removeWhite : {false, true}) {
+            const std::vector<unsigned char> rgba = draw(plane, removeWhite);
+            const std::vector<int> red = channels == 4 ? RED : std::vector<int>{200, 200, 200};
+            const std::vector<std::vector<int>> shown = {BACKGROUND, BACKGROUND, red,
+                                                         removeWhite ? BACKGROUND : std::vector<int>{255, 255, 255}};
+            for (int k = 0; k < 4; ++k)
+                EXPECT_EQ(windowAt(rgba, 20 + 8 * k, 96), shown[static_cast<size_t>(k)])
+                    << channels << " channels, remove white " << removeWhite << ", alpha " << alphas[k];
+        }
+    }
 }
 
 TEST_F(ImagePlaneDrawTest, ReleasedImagesDrawTheSamePicture)

@@ -64,8 +64,8 @@ rig_stop
 # A missing section image: one question; yes opens the diagram with that fence
 # as a grey outline and logs it.
 sed 's|images/section-c.png|sub/none.png|' "$COPY" >"$WORK/missing.fnc"
-sed 's|images/section-c.png|images/section-c.Png|' "$COPY" >"$WORK/mixed.fnc"
-cp "$WORK/images/section-c.png" "$WORK/images/section-c.Png"
+sed 's|images/section-c.png|images/section-c.gif|' "$COPY" >"$WORK/unsupported.fnc"
+cp "$WORK/images/section-c.png" "$WORK/images/section-c.gif"
 rig_start_morvex "$WORK/missing.fnc"
 rig_answer_question yes
 rig_wait_log "^Picture $WORK/sub/none\.png is missing; fence 3 is drawn as an outline\.$"
@@ -81,7 +81,7 @@ OUTLINED=$RIG_SHOT
 
 # Open from the menu: the unsupported extension is refused and the diagram
 # stays; no to the question keeps it too, without an alert; then the good file.
-rig_open "$WORK/mixed.fnc"
+rig_open "$WORK/unsupported.fnc"
 rig_wait_log '^Unsupported file format\.$'
 rig_dismiss_alert
 dlg_wait_picture "$W" outline-kept "$OUTLINED" equals 400x300+250+150 >/dev/null

@@ -1,6 +1,7 @@
 // The PNG, JPEG, BMP and TIFF readers over the folders of test images written by
 // tests/data/images/make-images.py: good files show their picture upright, bad
 // files fail and leave the image as it was, tolerated files load or fail cleanly.
+#include "CTestDiagramDir.h"
 #include "CZelBmpImage.h"
 #include "CZelJpegImage.h"
 #include "CZelPngImage.h"
@@ -8,6 +9,10 @@
 #include "CZelTiffImage.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+// jpeglib.h needs FILE and size_t declared first.
+#include <jpeglib.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -112,7 +117,7 @@ bool readPrefilled(CZelFileImage& image)
 TEST(ImageReaderTest, GoodFilesShowTheirPictureWithTheFirstFileRowOnTop)
 {
     const std::vector<fs::path> files = imagesIn("good");
-    ASSERT_GE(files.size(), 30u);
+    ASSERT_GE(files.size(), 40u);
     const GLenum formats[5] = {0, GL_LUMINANCE, GL_LUMINANCE_ALPHA, GL_RGB, GL_RGBA};
     for (const fs::path& path : files) {
         SCOPED_TRACE(path.filename().string());
@@ -126,6 +131,8 @@ TEST(ImageReaderTest, GoodFilesShowTheirPictureWithTheFirstFileRowOnTop)
         const size_t patternEnd = stem.find('_', c + 4);
         const std::string pattern = stem.substr(c + 4, patternEnd - (c + 4));
         const int alpha = patternEnd == std::string::npos ? -1 : std::atoi(stem.c_str() + patternEnd + 2);
+        const size_t black = stem.find("_k", c);
+        const int blackAlpha = black == std::string::npos ? alpha : std::atoi(stem.c_str() + black + 2);
         ASSERT_EQ(image->getChannels(), channels);
         EXPECT_EQ(image->getFormat(), formats[channels]);
         const bool lossy = path.extension() == ".jpg" || stem.find("jpeg") != std::string::npos;
@@ -140,7 +147,9 @@ TEST(ImageReaderTest, GoodFilesShowTheirPictureWithTheFirstFileRowOnTop)
                     EXPECT_NEAR(p[k], expectedCell(pattern, column, row, k), lossy ? 40 : 0) << "cell " << column << ", " << row << " channel " << k;
                 }
                 if (alpha >= 0) {
-                    EXPECT_EQ(p[channels - 1], alpha) << "cell " << column << ", " << row;
+                    const bool isBlack = expectedCell(pattern, column, row, 0) + expectedCell(pattern, column, row, 1) +
+                                             expectedCell(pattern, column, row, 2) == 0;
+                    EXPECT_EQ(p[channels - 1], isBlack ? blackAlpha : alpha) << "cell " << column << ", " << row;
                 }
             }
     }
@@ -212,7 +221,49 @@ TEST(ImageReaderTest, MissingFilesFail)
     }
 }
 
-TEST(ImageReaderTest, PicturesBeyondTheSizeLimitAreRefusedFromTheirHeaders)
+TEST(ImageReaderTest, CmykWithoutAnAdobeMarkerIsTakenAsStored)
+{
+    // libjpeg marks every CMYK file as Adobe's (inverted) unless told not to.
+    CTestDiagramDir dir;
+    const std::string path = dir.file("plain-cmyk.jpg");
+    FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr errors;
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    jpeg_stdio_dest(&cinfo, file);
+    cinfo.image_width = 16;
+    cinfo.image_height = 16;
+    cinfo.input_components = 4;
+    cinfo.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_colorspace(&cinfo, JCS_CMYK);
+    cinfo.write_Adobe_marker = FALSE;
+    jpeg_set_quality(&cinfo, 95, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    // 60 % cyan and 20 % black: (255 - 153) x (255 - 51) / 255 red, 204 green and blue.
+    std::vector<unsigned char> row;
+    for (int x = 0; x < 16; ++x)
+        row.insert(row.end(), {153, 0, 0, 51});
+    for (int y = 0; y < 16; ++y) {
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::fclose(file);
+
+    CZelPointer<CZelFileImage> image = readerFor(path);
+    ASSERT_TRUE(image->readImage()) << image->getErrorMessage();
+    ASSERT_EQ(image->getChannels(), 3);
+    const unsigned char* p = image->getPixels() + (8 * 16 + 8) * 3;
+    EXPECT_NEAR(p[0], 82, 3);
+    EXPECT_NEAR(p[1], 204, 3);
+    EXPECT_NEAR(p[2], 204, 3);
+}
+
+TEST(ImageReaderTest, PicturesBeyondTheSizeLimitThatCannotBeReadRowByRowAreRefusedFromTheirHeaders)
 {
     EXPECT_FALSE(CZelFileImage::exceedsLimits(16384, 16384, 4));
     EXPECT_TRUE(CZelFileImage::exceedsLimits(16385, 16384, 1));
@@ -221,6 +272,7 @@ TEST(ImageReaderTest, PicturesBeyondTheSizeLimitAreRefusedFromTheirHeaders)
     EXPECT_FALSE(CZelFileImage::exceedsLimits(1 << 28, 1, 4));
     EXPECT_FALSE(CZelFileImage::exceedsLimits(0, 1 << 30, 4));
 
+    // An interlaced PNG and a progressive JPEG.
     for (const char* name : {"too-large.png", "too-large.jpg"}) {
         SCOPED_TRACE(name);
         CZelPointer<CZelFileImage> image = readerFor(DATA / "bad" / name);

@@ -4,6 +4,7 @@
 #include "CMorFrame.h"
 #include "CTestDiagramDir.h"
 #include "CTestTriangle.h"
+#include "CZelPngWriter.h"
 #include "OffscreenContext.h"
 
 #include <GL/gl.h>
@@ -171,6 +172,34 @@ TEST_F(FrameTest, LegendTextureAndCornerPlacement)
     for (const auto& p : probes) {
         const std::vector<unsigned char> pixel = m_context->readPixel(p.x, p.y);
         EXPECT_EQ(pixel[2] > 200 && pixel[0] < 60, p.inside) << p.x << "," << p.y;
+    }
+}
+
+TEST_F(FrameTest, TransparentLegendPixelsLetTheViewShowThrough)
+{
+    start(200, 150);
+    m_dir.writePng("white.png", 8, 8, 255, 255, 255);
+    const std::string path = m_dir.write("d.fnc", "#MORVEX1\n1\n2\n0 0 0\n10 0 0\nwhite.png\n-\n0\n"
+                                                  "0 0 0\n0 0 0\n0 0 0\nlegend.png\n10 20\n2 0\n0.5\n");
+    // A 300 x 100 legend at the lower right, 100 x 33 pixels: its left half
+    // transparent (alpha 127), its right half opaque (alpha 128), dark.
+    for (const int channels : {4, 2}) {
+        SCOPED_TRACE(channels);
+        CZelPointer<CZelImage> legend = new CZelImage();
+        legend->setChannels(channels);
+        legend->setSize(300, 100);
+        for (int i = 0; i < 300 * 100; ++i) {
+            unsigned char* p = legend->getPixels() + i * channels;
+            std::fill(p, p + channels - 1, 20);
+            p[channels - 1] = i % 300 < 150 ? 127 : 128;
+        }
+        std::string error;
+        ASSERT_TRUE(CZelPngWriter::write(m_dir.file("legend.png"), legend, error)) << error;
+        ASSERT_TRUE(open(path)) << m_frame.getErrorMessage();
+        m_frame.setSolidColor(0.0f, 0.6f, 0.0f);
+        drawWithoutBoxAndAxes();
+        EXPECT_EQ(m_context->readPixel(110, 35), (std::vector<unsigned char>{0, 153, 0, 255}));
+        EXPECT_EQ(m_context->readPixel(180, 35), (std::vector<unsigned char>{20, 20, 20, 255}));
     }
 }
 

@@ -15,6 +15,7 @@ import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 GOOD_JPEG = os.path.join(HERE, "..", "images", "good", "jpeg-colour_c3_colour.jpg")
+PROGRESSIVE_JPEG = os.path.join(HERE, "..", "images", "good", "jpeg-progressive_c3_colour.jpg")
 
 FENCE = "2\n0 0 0\n10 0 0\n{image}\n-\n0\n"
 CAMERA = "0 0 0\n0 0 0\n45 1 100\n"
@@ -35,16 +36,16 @@ def chunk(kind, body):
     return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF)
 
 
-def png(width, height, colour_type=2, rows=None, bit_depth=8):
+def png(width, height, colour_type=2, rows=None, bit_depth=8, interlace=0):
     channels = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}[colour_type]
     if rows is None:
         rows = b"".join(b"\0" + bytes([200, 30, 30] * width)[: width * channels] for _ in range(height))
-    ihdr = struct.pack(">IIBBBBB", width, height, bit_depth, colour_type, 0, 0, 0)
+    ihdr = struct.pack(">IIBBBBB", width, height, bit_depth, colour_type, 0, 0, interlace)
     return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b"")
 
 
-def jpeg_claiming(width, height):
-    data = bytearray(open(GOOD_JPEG, "rb").read())
+def jpeg_claiming(width, height, source=GOOD_JPEG):
+    data = bytearray(open(source, "rb").read())
     at = 2
     while at < len(data):
         marker, length = data[at + 1], struct.unpack(">H", data[at + 2 : at + 4])[0]
@@ -71,7 +72,7 @@ def main():
         path = os.path.join(HERE, name)
         if os.path.isdir(path):
             shutil.rmtree(path)
-        elif name.endswith((".fnc", ".png", ".jpg", ".bmp", ".tif", ".gif", ".Png")):
+        elif name.endswith((".fnc", ".png", ".jpg", ".bmp", ".tif", ".gif")):
             os.remove(path)
 
     # Images the descriptions below may name; good.png is sound.
@@ -80,6 +81,7 @@ def main():
     write("empty.jpg", b"")
     write("empty.bmp", b"")
     write("not-a-png.png", "this is text, not a picture\n")
+    # A palette picture without its palette.
     write("palette.png", png(2, 2, colour_type=3, rows=b"\0\0\0\0\0\0"))
     write("truncated.png", png(64, 64)[:90])
     write("truncated.jpg", jpeg_cut_in_scan())
@@ -87,11 +89,11 @@ def main():
     # A little-endian TIFF header whose first directory lies beyond the end.
     write("truncated.tif", b"II*\0" + struct.pack("<I", 4096) + bytes(8))
     write("picture.gif", b"GIF89a\x01\x00\x01\x00\x00\x00\x00;")
-    write("section.Png", png(4, 3))
     write("picture", png(4, 3))
-    # Pictures beyond the size limit, refused from their headers.
-    write("too-large.png", png(16385, 16385, colour_type=0, rows=b"\0\0"))
-    write("too-large.jpg", jpeg_claiming(20000, 20000))
+    # Pictures beyond the size limit that cannot be reduced while they are
+    # read (interlaced, progressive), refused from their headers.
+    write("too-large.png", png(16385, 16385, colour_type=0, rows=b"\0\0", interlace=1))
+    write("too-large.jpg", jpeg_claiming(20000, 20000, PROGRESSIVE_JPEG))
     # Bitmaps beyond the limits are reduced while they are read: this one is
     # refused because it lacks its rows.
     write("too-large.bmp", bmp_header(20000, 20000))
@@ -140,7 +142,6 @@ def main():
         "missing-image-in-subdirectory.fnc": description(image="sub/no-such.png"),
         "image-is-directory.fnc": description(image="directory.png"),
         "image-unknown-extension.fnc": description(image="picture.gif"),
-        "image-mixed-case-extension.fnc": description(image="section.Png"),
         "image-without-extension.fnc": description(image="picture"),
         "missing-legend.fnc": description(legend="no-legend.png\n10 10\n0 0\n0.3\n"),
         "legend-truncated-image.fnc": description(legend="truncated.bmp\n10 10\n0 0\n0.3\n"),

@@ -10,7 +10,10 @@ same 5 x 4 cell picture, top row first:
 Lossless files use one pixel per cell, except tiled TIFF files; JPEG files (and
 TIFF files with "jpeg" in their name) 16 x 16 pixels per cell. The reader test
 checks the centre of every cell, so the first file row must become the last
-image row. JPEG, LZW and CCITT files need ImageMagick's "convert".
+image row. _a<alpha> is the alpha of every pixel, or, followed by _k<alpha>,
+of every pixel but the black ones, which have the second alpha (transparency
+chunks). 16-bit samples are v * 256 + 255, so that only keeping the high byte
+gives v. JPEG, LZW and CCITT files need ImageMagick's "convert".
 """
 import os
 import struct
@@ -76,14 +79,14 @@ def png_samples(rows, colour_type, depth, alpha):
         if depth < 8:
             lines.append(pack_bits([s >> (8 - depth) for s in samples], depth))
         elif depth == 16:
-            lines.append(b"".join(struct.pack(">H", s * 257) for s in samples))
+            lines.append(b"".join(struct.pack(">H", s * 256 + 255) for s in samples))
         else:
             lines.append(bytes(samples))
     return lines
 
 
 def png(rows, colour_type, depth, alpha=200, width=None, height=None, interlace=0, palette=None,
-        lines=None, extra=b""):
+        lines=None, extra=b"", trns=None):
     width = W if width is None else width
     height = H if height is None else height
     ihdr = struct.pack(">IIBBBBB", width, height, depth, colour_type, 0, 0, interlace)
@@ -93,10 +96,12 @@ def png(rows, colour_type, depth, alpha=200, width=None, height=None, interlace=
     body = chunk(b"IHDR", ihdr)
     if palette:
         body += chunk(b"PLTE", bytes(sum(palette, ())))
+    if trns is not None:
+        body += chunk(b"tRNS", trns)
     return b"\x89PNG\r\n\x1a\n" + body + chunk(b"IDAT", zlib.compress(raw)) + extra + chunk(b"IEND", b"")
 
 
-def adam7(rows, colour_type, depth):
+def adam7(rows, colour_type, depth, indexed=False):
     """Interlaced scanlines: the seven passes one after another."""
     passes = [(0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4), (1, 0, 2, 2), (0, 1, 1, 2)]
     lines = []
@@ -104,8 +109,16 @@ def adam7(rows, colour_type, depth):
         for y in range(y0, H, dy):
             sub = [rows[y][x] for x in range(x0, W, dx)]
             if sub:
-                lines.extend(png_samples([sub], colour_type, depth, 200))
+                lines.append(pack_bits(sub, depth) if indexed else png_samples([sub], colour_type, depth, 200)[0])
     return lines
+
+
+def indexed_png(rows, palette, depth, interlace=0, trns=None):
+    """A palette picture of the given pixels; every colour must be in the palette."""
+    index = {p: i for i, p in enumerate(palette)}
+    indexed = [[index[p] for p in row] for row in rows]
+    lines = adam7(indexed, 3, depth, indexed=True) if interlace else [pack_bits(r, depth) for r in indexed]
+    return png(None, 3, depth, palette=palette, lines=lines, interlace=interlace, trns=trns)
 
 
 def make_png():
@@ -123,10 +136,24 @@ def make_png():
     write("good", "png-rgba16_c4_colour_a200.png", png(c, 6, 16))
     write("good", "png-interlaced_c3_colour.png", png(c, 2, 8, interlace=1, lines=adam7(c, 2, 8)))
 
-    pal = [WHITE, RED, GREEN, BLUE, BLACK]
-    index = {p: i for i, p in enumerate(pal)}
-    indexed = [[index[p] for p in row] for row in c]
-    write("bad", "png-palette.png", png(indexed, 3, 8, palette=pal, lines=[bytes(r) for r in indexed]))
+    # Palette pictures become RGB, or RGBA with a transparency chunk; so do
+    # grey and RGB ones with one transparent colour.
+    pal = [BLACK, WHITE, RED, GREEN, BLUE]
+    greys = [(v, v, v) for v in (0, 85, 170, 255)]
+    grey_colours = [[(v, v, v) for v in row] for row in g]
+    write("good", "png-palette1_c3_bw.png", indexed_png([[(v, v, v) for v in row] for row in bw_rows()],
+                                                         [BLACK, WHITE], 1))
+    write("good", "png-palette2_c3_grey.png", indexed_png(grey_colours, greys, 2))
+    write("good", "png-palette4_c3_colour.png", indexed_png(c, pal, 4))
+    write("good", "png-palette8_c3_colour.png", indexed_png(c, pal, 8))
+    write("good", "png-palette-interlaced_c3_colour.png", indexed_png(c, pal, 4, interlace=1))
+    write("good", "png-palette-trns_c4_colour_a200_k0.png", indexed_png(c, pal, 8, trns=bytes([0, 200, 200, 200, 200])))
+    # A transparency chunk shorter than the palette leaves the other entries opaque.
+    write("good", "png-palette-short-trns_c4_colour_a255_k0.png", indexed_png(c, pal, 4, trns=bytes([0])))
+    write("good", "png-grey-trns_c2_grey_a255_k0.png", png(g, 0, 8, trns=struct.pack(">H", 0)))
+    write("good", "png-grey16-trns_c2_grey_a255_k0.png", png(g, 0, 16, trns=struct.pack(">H", 255)))
+    write("good", "png-rgb-trns_c4_colour_a255_k0.png", png(c, 2, 8, trns=struct.pack(">HHH", 0, 0, 0)))
+    write("bad", "png-palette-missing.png", png(None, 3, 8, lines=[bytes(W)] * H))
     whole = png(c, 2, 8)
     write("bad", "png-truncated.png", whole[: len(whole) * 2 // 3])
     damaged = bytearray(whole)
@@ -174,6 +201,8 @@ def make_jpeg():
     write("good", "jpeg-colour_c3_colour.jpg", rgb)
     write("good", "jpeg-colour444_c3_colour.jpg", convert(colour, "-quality", "95", "-sampling-factor", "1x1"))
     write("good", "jpeg-progressive_c3_colour.jpg", convert(colour, "-quality", "95", "-interlace", "JPEG"))
+    write("good", "jpeg-grey-progressive_c1_grey.jpg", convert(grey, "-quality", "95", "-interlace", "JPEG"))
+    # ImageMagick writes CMYK as Adobe programs do: inverted, with an Adobe marker.
     write("good", "jpeg-cmyk_c3_colour.jpg", convert(colour, "-quality", "95", "-colorspace", "CMYK"))
 
     sos = rgb.index(b"\xff\xda")

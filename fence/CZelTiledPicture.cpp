@@ -1,0 +1,99 @@
+// Cutting rows into tiles, with the alpha the panels' white removal tests.
+#include "CZelTiledPicture.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+unsigned char whiteDistanceAlpha(unsigned char r, unsigned char g, unsigned char b)
+{
+    const int distance = 255 - std::min({r, g, b});
+    return static_cast<unsigned char>(1 + std::min(254, distance));
+}
+
+} // namespace
+
+bool CZelTiledPicture::start(int width, int height, int channels)
+{
+    m_tiles.clear();
+    m_width = m_height = m_columns = 0;
+    if (m_tileSize <= 0 || width <= 0 || height <= 0 || channels < 1 || channels > 4)
+        return false;
+    m_width = width;
+    m_height = height;
+    m_channels = channels;
+    const int64_t ts = m_tileSize;
+    m_columns = static_cast<int>((width + ts - 1) / ts);
+    m_tiles.assign(static_cast<size_t>((height + ts - 1) / ts),
+                   std::vector<CZelPointer<CZelImage>>(static_cast<size_t>(m_columns)));
+    return true;
+}
+
+void CZelTiledPicture::setSourceSize(int width, int height)
+{
+    m_sourceWidth = width;
+    m_sourceHeight = height;
+}
+
+CZelImage* CZelTiledPicture::getTile(int row, int column) const
+{
+    if (row < 0 || row >= getRows() || column < 0 || column >= m_columns)
+        return nullptr;
+    return m_tiles[static_cast<size_t>(row)][static_cast<size_t>(column)];
+}
+
+bool CZelTiledPicture::addRow(int rowFromTop, const unsigned char* row)
+{
+    if (rowFromTop < 0 || rowFromTop >= m_height)
+        return true;
+    const int ts = m_tileSize;
+    const int fromBottom = m_height - 1 - rowFromTop;
+    std::vector<CZelPointer<CZelImage>>& tiles = m_tiles[static_cast<size_t>(fromBottom / ts)];
+    const size_t tileRow = static_cast<size_t>(fromBottom % ts);
+    const bool grey = m_channels < 3;
+    const bool hasAlpha = m_channels == 2 || m_channels == 4;
+    for (int c = 0; c < m_columns; ++c) {
+        CZelPointer<CZelImage>& tile = tiles[static_cast<size_t>(c)];
+        if (!tile) {
+            tile = new CZelImage();
+            tile->setChannels(4);
+            if (!tile->setSize(ts, ts)) {
+                tile = nullptr;
+                return false;
+            }
+            // What no row fills is padding.
+            unsigned char* p = tile->getPixels();
+            for (size_t i = 0; i < static_cast<size_t>(ts) * static_cast<size_t>(ts); ++i, p += 4) {
+                p[0] = p[1] = 255;
+                p[2] = 0;
+                p[3] = 255;
+            }
+        }
+        const int x0 = c * ts;
+        const int count = std::min(ts, m_width - x0);
+        const unsigned char* from = row + static_cast<size_t>(x0) * static_cast<size_t>(m_channels);
+        unsigned char* to = tile->getPixels() + tileRow * static_cast<size_t>(ts) * 4;
+        for (int x = 0; x < count; ++x, from += m_channels, to += 4) {
+            const unsigned char r = from[0];
+            const unsigned char g = grey ? r : from[1];
+            const unsigned char b = grey ? r : from[2];
+            to[0] = r;
+            to[1] = g;
+            to[2] = b;
+            to[3] = hasAlpha && from[m_channels - 1] < 128 ? 0 : whiteDistanceAlpha(r, g, b);
+        }
+    }
+    return true;
+}
+
+bool CZelTiledPicture::cut(const CZelImage* image)
+{
+    if (!image || !image->getPixels() || !start(image->getWidth(), image->getHeight(), image->getChannels()))
+        return false;
+    const size_t stride = static_cast<size_t>(m_width) * static_cast<size_t>(m_channels);
+    for (int y = 0; y < m_height; ++y)
+        if (!addRow(m_height - 1 - y, image->getPixels() + static_cast<size_t>(y) * stride))
+            return false;
+    return true;
+}
