@@ -40,10 +40,17 @@ rig_quit
 grep -qx "recent.1 = $WORK/$SPACED" "$PREFERENCES" && grep -qx "recent.2 = $WORK/other/second.fnc" "$PREFERENCES" ||
     rig_fail "recent diagrams kept: $(cat "$PREFERENCES")"
 
-# open_recent N: File > Open Recent > N by the keys of their mnemonics.
+# open_recent N: File > Open Recent > N by the keys of their mnemonics, each
+# once the menu it goes to is shown.
+_windows() { xdotool search --onlyvisible --maxdepth 1 --name '' 2>/dev/null | wc -l; }
+_more_windows() { [ "$(_windows)" -gt "$1" ]; }
 open_recent() {
+    local n
+    n=$(_windows)
     rig_keys 100 600 alt+f
+    rig_poll "the File menu" _more_windows "$n"
     xdotool key r
+    rig_poll "the Open Recent menu" _more_windows $((n + 1))
     xdotool key "$1"
 }
 rig_start_morvex
