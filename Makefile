@@ -13,7 +13,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps sanitize-deps sanitize-build build run test bench fuzz check-sanitize valgrind clean
+.PHONY: all deps sanitize-deps sanitize-build build run test bench fuzz check-sanitize valgrind install check-install clean
 
 all: build
 
@@ -66,6 +66,20 @@ check-sanitize: sanitize-build
 # Memcheck of opening, drawing, exporting and closing the example under Xvfb.
 valgrind: build sanitize-deps
 	scripts/valgrind-example $(BUILD)
+
+# The programs, their man pages, the desktop entry, the file type and the
+# icons under PREFIX; with DESTDIR set, staged below that folder instead.
+PREFIX ?= /usr/local
+install: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target morvex_installables -- --no-print-directory
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# A clean clone of this commit installed into a staging folder and checked
+# as a desktop sees it (not part of make test: it builds everything anew).
+check-install: deps
+	@scripts/install-deps --install
+	scripts/check-install
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD)

@@ -341,6 +341,13 @@ void CMorViewParamDialog::lightingChanged()
     else
         m_directionGroup->deactivate();
     m_view->redraw();
+    tellSettingsChanged();
+}
+
+void CMorViewParamDialog::tellSettingsChanged()
+{
+    if (m_settingsListener)
+        m_settingsListener();
 }
 
 void CMorViewParamDialog::directionChosen(int direction, bool vertical)
@@ -355,8 +362,10 @@ void CMorViewParamDialog::directionChosen(int direction, bool vertical)
         for (Fl_Button* button : m_vertical)
             button->value(0);
     }
-    if (m_view != nullptr)
-        m_view->setLightDirection(direction);
+    if (m_view == nullptr)
+        return;
+    m_view->setLightDirection(direction);
+    tellSettingsChanged();
 }
 
 void CMorViewParamDialog::backgroundTypeChosen(int type)
@@ -365,6 +374,7 @@ void CMorViewParamDialog::backgroundTypeChosen(int type)
         return;
     m_view->setBackgroundType(type);
     update();
+    tellSettingsChanged();
 }
 
 void CMorViewParamDialog::firstColorClicked()
@@ -385,6 +395,7 @@ void CMorViewParamDialog::firstColorClicked()
     else
         m_view->setUpperColor(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b));
     update();
+    tellSettingsChanged();
 }
 
 void CMorViewParamDialog::secondColorClicked()
@@ -398,6 +409,7 @@ void CMorViewParamDialog::secondColorClicked()
         return;
     m_view->setLowerColor(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b));
     update();
+    tellSettingsChanged();
 }
 
 void CMorViewParamDialog::antialiasChanged()
@@ -410,6 +422,7 @@ void CMorViewParamDialog::antialiasChanged()
         m_jitterGroup->activate();
     else
         m_jitterGroup->deactivate();
+    tellSettingsChanged();
 }
 
 void CMorViewParamDialog::antialiasLevelChosen(int level)
@@ -418,4 +431,5 @@ void CMorViewParamDialog::antialiasLevelChosen(int level)
         return;
     m_view->setAntialiasLevel(level);
     update();
+    tellSettingsChanged();
 }

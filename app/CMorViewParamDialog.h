@@ -4,6 +4,9 @@
 // out of its range is refused with a message in the dialog.
 #pragma once
 
+#include <functional>
+#include <utility>
+
 class CMorMessageLine;
 class CMorView;
 class CMorValueInput;
@@ -24,6 +27,9 @@ public:
 
     // Borrowed; loads the widgets from it.
     void setView(CMorView* view);
+    // Told after the user changed a setting other than the camera (lighting,
+    // light direction, background, antialiasing).
+    void setSettingsListener(std::function<void()> listener) { m_settingsListener = std::move(listener); }
     CMorView* getView() const { return m_view; }
     // Loads the widgets from the view; greys the window out while the view
     // has no diagram.
@@ -49,7 +55,10 @@ public:
     void antialiasLevelChosen(int level);
 
 private:
+    void tellSettingsChanged();
+
     CMorView* m_view = nullptr;
+    std::function<void()> m_settingsListener;
     Fl_Double_Window* m_window;
     CMorValueInput* m_position[3];
     CMorValueInput* m_target[3];

@@ -6,9 +6,11 @@
 #include "CMorArtwork.h"
 #include "CMorDiagramDialog.h"
 #include "CMorHelpWindow.h"
+#include "CMorMessageBox.h"
 #include "CMorPackedBitmap.h"
 #include "CMorProgressBar.h"
 #include "CMorToolWindow.h"
+#include "CMorUriList.h"
 #include "CMorView.h"
 #include "CMorViewParamDialog.h"
 #include "CSplashFrame.h"
@@ -22,7 +24,13 @@
 #include <FL/Fl_RGB_Image.H>
 #include <FL/Fl_Scroll.H>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdint>
+#include <fstream>
 #include <iostream>
 
 namespace {
@@ -42,6 +50,10 @@ CMorWindow* fromButton(Fl_Widget* button)
 }
 
 void menuOpen(Fl_Widget* w, void*) { fromMenu(w)->openDiagram(); }
+void menuRecent(Fl_Widget* w, void* index)
+{
+    fromMenu(w)->openRecent(static_cast<int>(reinterpret_cast<intptr_t>(index)));
+}
 void menuSave(Fl_Widget* w, void*) { fromMenu(w)->saveSettings(); }
 void menuExport(Fl_Widget* w, void*) { fromMenu(w)->exportView(); }
 void menuShowLog(Fl_Widget* w, void*) { fromMenu(w)->showLog(); }
@@ -77,10 +89,17 @@ void buttonResetView(Fl_Widget* w, void*) { fromButton(w)->resetView(); }
     { label, shortcut, callback, nullptr, flags, FL_NORMAL_LABEL, 0, 12, 0 }
 #define MOR_END \
     { nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0 }
+// One entry of Open Recent, hidden until the list reaches it.
+#define MOR_RECENT(index) \
+    { "", 0, menuRecent, reinterpret_cast<void*>(index), FL_MENU_INVISIBLE, FL_NORMAL_LABEL, 0, 12, 0 }
 
 Fl_Menu_Item menuTable[] = {
     MOR_ITEM("&File", 0, nullptr, FL_SUBMENU),
     MOR_ITEM("&Open...", FL_CTRL + 'o', menuOpen, 0),
+    MOR_ITEM("Open &Recent", 0, nullptr, FL_SUBMENU),
+    MOR_RECENT(0), MOR_RECENT(1), MOR_RECENT(2), MOR_RECENT(3),
+    MOR_RECENT(4), MOR_RECENT(5), MOR_RECENT(6), MOR_RECENT(7),
+    MOR_END,
     MOR_ITEM("Sa&ve settings", FL_CTRL + 's', menuSave, 0),
     MOR_ITEM("&Export PNG...", FL_CTRL + 'e', menuExport, FL_MENU_DIVIDER),
     MOR_ITEM("&Show log window...", FL_CTRL + 'l', menuShowLog, FL_MENU_DIVIDER),
@@ -107,6 +126,9 @@ Fl_Menu_Item menuTable[] = {
 
 #undef MOR_ITEM
 #undef MOR_END
+#undef MOR_RECENT
+
+static_assert(CMorRecentFiles::LIMIT == 8, "the menu table holds eight recent entries");
 
 struct ToolButton {
     int x;
@@ -134,6 +156,39 @@ Fl_Callback* const diagramMenuCommands[] = {menuSave, menuExport, menuCopy};
 // The export's progress bar, kept at the right end of the tool bar.
 const int PROGRESS_WIDTH = 180;
 const int PROGRESS_HEIGHT = 19;
+
+// Description files go by their extension, or, named otherwise, by their
+// first word.
+bool isDescriptionFile(const std::string& path)
+{
+    const size_t dot = path.rfind('.');
+    if (dot != std::string::npos && path.find('/', dot) == std::string::npos) {
+        std::string extension = path.substr(dot + 1);
+        std::transform(extension.begin(), extension.end(), extension.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (extension == "fnc")
+            return true;
+    }
+    char start[7] = {};
+    std::ifstream in(path, std::ios::binary);
+    return in.read(start, sizeof start) && std::string(start, sizeof start) == "#MORVEX";
+}
+
+// A dropped text can be anything, of any length: the log quotes its start.
+std::string quoted(const std::string& text)
+{
+    const size_t LONGEST = 80;
+    std::string shown;
+    for (char c : text.substr(0, LONGEST))
+        shown += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+    return "\"" + shown + (text.size() > LONGEST ? "...\"" : "\"");
+}
+
+std::string folderOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, std::max<size_t>(slash, 1));
+}
 
 uint32_t runImageTool(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& directory)
@@ -177,7 +232,9 @@ CMorWindow::CMorWindow()
     m_diagramDialog = new CMorDiagramDialog();
     m_helpWindow = new CMorHelpWindow();
     m_aboutWindow = new CSplashFrame();
+    m_viewParamDialog->setSettingsListener([this] { viewSettingsChanged(); });
     showDiagramState();
+    showRecentFiles();
 }
 
 void CMorWindow::buildToolBar()
@@ -221,9 +278,11 @@ void CMorWindow::buildToolBar()
 CMorWindow::~CMorWindow()
 {
     Fl::remove_timeout(hideWhenIdle, this);
+    Fl::remove_timeout(openDropped, this);
     // The view tells its listeners when it goes; this object is half gone then.
     m_view->setChangedListener(nullptr);
     m_view->setCloseListener(nullptr);
+    m_view->setDropListener(nullptr);
     if (CMorToolWindow::getOwner() == m_window)
         CMorToolWindow::setOwner(nullptr);
     m_view->setExportProgress(nullptr);
@@ -250,6 +309,30 @@ void CMorWindow::addCommandLineParam(const std::string& param)
     m_view->addCommandLineParam(param);
 }
 
+void CMorWindow::loadPreferences(const std::string& path)
+{
+    m_preferences = CMorPreferences(path);
+    std::string error;
+    // A damaged file costs the preferences, never the start.
+    if (!m_preferences.load(error))
+        std::cout << "The preferences are not used: " << error << std::endl;
+    CMorViewSettings defaults;
+    defaults.load(m_preferences);
+    m_view->setDefaultViewSettings(defaults);
+    m_recentFiles.load(m_preferences);
+    showRecentFiles();
+}
+
+void CMorWindow::updatePreferences(const std::function<void(CMorPreferences&)>& change)
+{
+    std::string error;
+    if (!m_preferences.load(error))
+        std::cout << "The preferences are written anew: " << error << std::endl;
+    change(m_preferences);
+    if (!m_preferences.save(error))
+        std::cout << "The preferences could not be saved: " << error << std::endl;
+}
+
 void CMorWindow::show()
 {
     // Several sizes so that the window manager need not scale one.
@@ -273,6 +356,7 @@ void CMorWindow::show()
     // Only now: setting the GL mode may hide and show the view again.
     m_view->setChangedListener(this);
     m_view->setCloseListener(this);
+    m_view->setDropListener(this);
     // Behind the view's own set-up, which opens the file named on the command line.
     m_view->addInitEvent(this);
 }
@@ -299,7 +383,100 @@ void CMorWindow::onViewClose()
 
 void CMorWindow::onInit(int, int)
 {
+    m_settingsShown = m_view->getViewSettings();
+    if (m_view->getDiagram() != nullptr)
+        rememberOpened();
     showDiagramState();
+}
+
+void CMorWindow::onViewDrop(const std::string& text)
+{
+    // Judged and opened once the toolkit has told the drag source that the
+    // drop is over: every log line lets the toolkit handle events, which must
+    // not happen while it is still handing over the drop, and a long load
+    // must not keep a file manager waiting.
+    m_droppedText = text;
+    Fl::remove_timeout(openDropped, this);
+    Fl::add_timeout(0.0, openDropped, this);
+}
+
+void CMorWindow::openDropped(void* data)
+{
+    static_cast<CMorWindow*>(data)->openDropped();
+}
+
+void CMorWindow::openDropped()
+{
+    const std::vector<std::string> uris = CMorUriList::split(m_droppedText);
+    std::string path, refusal;
+    if (m_view->isLoading())
+        refusal = "a diagram is being loaded";
+    else if (m_view->isExporting())
+        refusal = "a picture of the view is being taken";
+    else if (uris.empty())
+        refusal = "nothing that names a file was dropped";
+    else if (uris.size() > 1)
+        refusal = std::to_string(uris.size()) + " files were dropped; Morvex opens one diagram at a time";
+    else if (!CMorUriList::localPath(uris[0], path))
+        refusal = quoted(uris[0]) + " is not a file on this computer";
+    else if (!isDescriptionFile(path))
+        refusal = path + " is not a Morvex description file (.fnc)";
+    if (!refusal.empty()) {
+        std::cout << "Drop refused: " << refusal << "." << std::endl;
+        return;
+    }
+    std::cout << "Dropped " << path << std::endl;
+    openPath(path);
+}
+
+void CMorWindow::rememberOpened()
+{
+    const std::string path = m_view->getFileName();
+    updatePreferences([this, &path](CMorPreferences& preferences) {
+        // The list as another Morvex may have left it, with this file first.
+        m_recentFiles.load(preferences);
+        m_recentFiles.add(path);
+        m_recentFiles.store(preferences);
+    });
+    showRecentFiles();
+    m_settingsShown = m_view->getViewSettings();
+}
+
+void CMorWindow::showRecentFiles()
+{
+    const int first = m_menuBar->find_index(menuRecent);
+    const std::vector<std::string>& paths = m_recentFiles.getPaths();
+    for (int i = 0; i < CMorRecentFiles::LIMIT; ++i) {
+        const int flags = m_menuBar->mode(first + i) & ~FL_MENU_INVISIBLE;
+        if (static_cast<size_t>(i) < paths.size()) {
+            m_recentLabels[i] = CMorRecentFiles::menuLabel(i, paths[static_cast<size_t>(i)]);
+            m_menuBar->replace(first + i, m_recentLabels[i].c_str());
+            m_menuBar->mode(first + i, flags);
+        } else {
+            m_menuBar->mode(first + i, flags | FL_MENU_INVISIBLE);
+        }
+    }
+    // The submenu's title, greyed out while the list is empty.
+    const int title = first - 1;
+    const int flags = m_menuBar->mode(title) & ~FL_MENU_INACTIVE;
+    m_menuBar->mode(title, paths.empty() ? flags | FL_MENU_INACTIVE : flags);
+}
+
+void CMorWindow::viewSettingsChanged()
+{
+    const CMorViewSettings now = m_view->getViewSettings();
+    updatePreferences([this, &now](CMorPreferences& preferences) { now.storeChanges(m_settingsShown, preferences); });
+    CMorViewSettings defaults = m_view->getDefaultViewSettings();
+    defaults.load(m_preferences);
+    m_view->setDefaultViewSettings(defaults);
+    m_settingsShown = now;
+}
+
+void CMorWindow::rememberFolder(const std::string& key, const std::string& path)
+{
+    const std::string folder = folderOf(path);
+    if (!folder.empty() && folder != m_preferences.get(key))
+        updatePreferences([&key, &folder](CMorPreferences& preferences) { preferences.set(key, folder); });
 }
 
 void CMorWindow::showDiagramState()
@@ -371,14 +548,51 @@ void CMorWindow::openDiagram()
         std::cout << "Open refused: a diagram is being loaded." << std::endl;
         return;
     }
-    const char* path = chooseFile("Open fence diagram", "*.fnc", "", CMorFileDialogKind::Open);
-    if (path == nullptr)
+    const char* chosen = chooseFile("Open fence diagram", "*.fnc", "", CMorFileDialogKind::Open,
+                                    m_preferences.get("folder.open"));
+    if (chosen == nullptr)
         return;
-    m_view->open(path);
+    const std::string path = chosen;
+    rememberFolder("folder.open", path);
+    openPath(path);
+}
+
+bool CMorWindow::openPath(const std::string& path)
+{
+    const bool opened = m_view->open(path);
+    if (opened)
+        rememberOpened();
     showDiagramState();
     // Opening runs the event loop while it reads, so a reload on a mouse
     // event may have seen the diagram half built.
     reloadDialogs();
+    return opened;
+}
+
+void CMorWindow::openRecent(int index)
+{
+    if (m_view->isLoading()) {
+        std::cout << "Open refused: a diagram is being loaded." << std::endl;
+        return;
+    }
+    if (index < 0 || static_cast<size_t>(index) >= m_recentFiles.getPaths().size())
+        return;
+    const std::string path = m_recentFiles.getPaths()[static_cast<size_t>(index)];
+    struct stat status;
+    // A file that cannot be read for another reason fails to open and says why.
+    if (stat(path.c_str(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
+        updatePreferences([this, &path](CMorPreferences& preferences) {
+            m_recentFiles.load(preferences);
+            m_recentFiles.remove(path);
+            m_recentFiles.store(preferences);
+        });
+        showRecentFiles();
+        const std::string message = path + " no longer exists; it is taken off the recent list.";
+        std::cout << message << std::endl;
+        CMorMessageBox::alert(message);
+        return;
+    }
+    openPath(path);
 }
 
 void CMorWindow::reloadDialogs()
@@ -416,7 +630,8 @@ void CMorWindow::exportView()
     }
     if (m_view->getDiagram() == nullptr)
         return;
-    const char* chosen = chooseFile("Export as PNG image", "*.png", "", CMorFileDialogKind::Save);
+    const char* chosen = chooseFile("Export as PNG image", "*.png", "", CMorFileDialogKind::Save,
+                                    m_preferences.get("folder.export"));
     if (chosen == nullptr)
         return;
     const std::string path = chosen;
@@ -430,7 +645,10 @@ void CMorWindow::exportView()
     int rows = 1, columns = 1;
     dialog.getSize(rows, columns);
     setCommandsActive(false);
-    m_view->exportImage(path, rows, columns);
+    // The next export starts where this one went; one that was cancelled or
+    // failed leaves no trace.
+    if (m_view->exportImage(path, rows, columns))
+        rememberFolder("folder.export", path);
     setCommandsActive(true);
 }
 

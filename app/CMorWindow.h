@@ -1,12 +1,19 @@
 // The main window: menu bar, tool bar and the OpenGL view; it owns the two
 // parameter dialogs and the help and about windows, turns every menu command and tool button into a call of
 // the view or a window, names the open diagram in its title, and closes the program when the view goes away.
+// It keeps the user's preferences: view settings as defaults, recent diagrams, the file dialogs' folders.
 #pragma once
 
 #include "CMorCanvas.h"
+#include "CMorPreferences.h"
+#include "CMorRecentFiles.h"
 #include "CMorViewChangedEvent.h"
 #include "CMorViewCloseEvent.h"
+#include "CMorViewDropEvent.h"
+#include "CMorViewSettings.h"
 #include "CZelInitEvent.h"
+
+#include <functional>
 
 #include <string>
 #include <vector>
@@ -26,7 +33,10 @@ class Fl_RGB_Image;
 class Fl_Scroll;
 class Fl_Window;
 
-class CMorWindow : public CMorViewChangedEvent, public CMorViewCloseEvent, public CZelInitEvent
+class CMorWindow : public CMorViewChangedEvent,
+                   public CMorViewCloseEvent,
+                   public CMorViewDropEvent,
+                   public CZelInitEvent
 {
 public:
     // Builds every window hidden.
@@ -41,6 +51,12 @@ public:
     void setLogWindow(CLogWindow* logWindow) { m_logWindow = logWindow; }
     // Hands one command-line argument to the view.
     void addCommandLineParam(const std::string& param);
+    // Reads the user's preferences from path, before show: their view
+    // settings become the view's defaults, with the recent diagrams and the
+    // file dialogs' folders. Every change is written back to path at once,
+    // over what another Morvex may have written meanwhile. Without this call
+    // the preferences live in memory only.
+    void loadPreferences(const std::string& path);
 
     // Shows the main window over the work area less a 50-pixel margin, then
     // the view, and starts listening to the view.
@@ -51,12 +67,19 @@ public:
     // The view-parameters dialog follows the camera.
     void onViewChanged() override;
     void onViewClose() override;
+    // One local description file dropped onto the view opens, once the drag
+    // source has been told that the drop is over; anything else is refused
+    // with a line in the log.
+    void onViewDrop(const std::string& text) override;
     // After the view's first set-up, which opens the file named on the
     // command line.
     void onInit(int width, int height) override;
 
     // Commands of the menu and the tool bar.
     void openDiagram();
+    // Entry index (from 0) of File > Open Recent; a file that is gone is
+    // taken off the list, with a message.
+    void openRecent(int index);
     void saveSettings();
     void resetView();
     void exportView();
@@ -78,9 +101,24 @@ public:
     CSplashFrame* getAboutWindow() const { return m_aboutWindow; }
     CMorViewParamDialog* getViewParamDialog() const { return m_viewParamDialog; }
     CMorDiagramDialog* getDiagramDialog() const { return m_diagramDialog; }
+    const CMorRecentFiles& getRecentFiles() const { return m_recentFiles; }
+    const CMorPreferences& getPreferences() const { return m_preferences; }
 
 private:
     void buildToolBar();
+    // Opens path with the view; a success joins the recent list.
+    bool openPath(const std::string& path);
+    static void openDropped(void* data);
+    void openDropped();
+    // After every diagram that opened, from whatever command.
+    void rememberOpened();
+    void showRecentFiles();
+    // The user changed a setting in "View settings": it becomes a default.
+    void viewSettingsChanged();
+    // Reads the preferences again, lets change alter them and writes them.
+    void updatePreferences(const std::function<void(CMorPreferences&)>& change);
+    // The folder of path remembered under key, for the next file dialog.
+    void rememberFolder(const std::string& key, const std::string& path);
     // Both dialogs show what the view and its diagram hold now.
     void reloadDialogs();
     void setCommandsActive(bool active);
@@ -119,4 +157,12 @@ private:
     std::vector<CMorCanvas> m_iconPixels;
     std::vector<Fl_RGB_Image*> m_iconImages;
     std::vector<Fl_Image*> m_greyIconImages;
+    CMorPreferences m_preferences;
+    CMorRecentFiles m_recentFiles;
+    // The menu keeps pointers to these labels.
+    std::string m_recentLabels[CMorRecentFiles::LIMIT];
+    // The view's settings as last shown by an open or a change: what a
+    // change in the dialog is told apart from.
+    CMorViewSettings m_settingsShown;
+    std::string m_droppedText;
 };

@@ -1,6 +1,8 @@
 // Entry point of the Morvex fence-diagram viewer.
 #include "CLogWindow.h"
+#include "CMorCommandLine.h"
 #include "CMorDisplay.h"
+#include "CMorPreferences.h"
 #include "CMorWidgetFonts.h"
 #include "CMorWindow.h"
 #include "CSplashFrame.h"
@@ -13,6 +15,22 @@
 
 int main(int argc, char** argv)
 {
+    // Help and version need no display.
+    CMorCommandLine commandLine;
+    switch (commandLine.parse(argc, argv)) {
+    case CMorCommandLine::REFUSE:
+        std::fprintf(stderr, "morvex: %s\nTry 'morvex --help'.\n", commandLine.getErrorMessage().c_str());
+        return 2;
+    case CMorCommandLine::SHOW_HELP:
+        std::fputs(CMorCommandLine::getHelpText(), stdout);
+        return 0;
+    case CMorCommandLine::SHOW_VERSION:
+        std::printf("%s\n", CSplashFrame::getVersionText().c_str());
+        return 0;
+    case CMorCommandLine::RUN:
+        break;
+    }
+
     std::string reason;
     if (!CMorDisplay::isAvailable(reason)) {
         std::fprintf(stderr, "morvex: cannot show a window: %s.\n"
@@ -32,12 +50,15 @@ int main(int argc, char** argv)
     CMorWindow window;
     window.setCommandLine(argc, argv);
     window.setLogWindow(&log);
-    for (int i = 0; i < argc; ++i)
-        window.addCommandLineParam(argv[i]);
+    window.loadPreferences(CMorPreferences::defaultPath());
+    // The program's name, then the files: the view opens the first.
+    window.addCommandLineParam(argv[0]);
+    for (const std::string& file : commandLine.getFiles())
+        window.addCommandLineParam(file);
     window.show();
 
     CSplashFrame splash;
-    if (argc == 1) {
+    if (commandLine.getFiles().empty()) {
         splash.setAutoClose(true);
         splash.centerOn(window.getWindow());
         splash.show();

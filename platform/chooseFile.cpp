@@ -5,6 +5,7 @@
 
 #include <FL/Fl_Native_File_Chooser.H>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
@@ -40,18 +41,22 @@ std::string withDefaultExtension(const std::string& path, const std::string& ext
     return path + "." + extension;
 }
 
-const char* chooseFile(const char* title, const char* pattern, const char* defaultName, CMorFileDialogKind kind)
+const char* chooseFile(const char* title, const char* pattern, const char* defaultName, CMorFileDialogKind kind,
+                       const std::string& folder)
 {
     const bool saving = kind == CMorFileDialogKind::Save;
     Fl_Native_File_Chooser chooser(saving ? Fl_Native_File_Chooser::BROWSE_SAVE_FILE
                                           : Fl_Native_File_Chooser::BROWSE_FILE);
     chooser.title(title);
     chooser.filter(fileFilterOf(pattern).c_str());
-    // Start in the working folder, where relative names on the command line
-    // and the export's temporary files are, not in a list of recent files.
-    char folder[PATH_MAX];
-    if (getcwd(folder, sizeof folder) != nullptr)
-        chooser.directory(folder);
+    // Start in the folder asked for, else in the working folder, where
+    // relative names on the command line are, not in a list of recent files.
+    struct stat status;
+    char workingFolder[PATH_MAX];
+    if (!folder.empty() && stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode))
+        chooser.directory(folder.c_str());
+    else if (getcwd(workingFolder, sizeof workingFolder) != nullptr)
+        chooser.directory(workingFolder);
     if (defaultName != nullptr && *defaultName != '\0')
         chooser.preset_file(defaultName);
     // The chooser's own question about replacing a file would see the name

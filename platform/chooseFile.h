@@ -11,11 +11,13 @@ enum class CMorFileDialogKind {
     Save  // a new or existing file; replacing one is confirmed first
 };
 
-// Shows the dialog with the title and the pattern's filter; defaultName (may
-// be empty) is proposed first. Returns the chosen path in a buffer shared by
-// all calls (valid until the next call), or null when the user cancels,
-// declines to replace an existing file, or the path does not fit the buffer.
-const char* chooseFile(const char* title, const char* pattern, const char* defaultName, CMorFileDialogKind kind);
+// Shows the dialog with the title and the pattern's filter, in folder (the
+// working folder when it is empty or no folder); defaultName (may be empty)
+// is proposed first. Returns the chosen path in a buffer shared by all calls
+// (valid until the next call), or null when the user cancels, declines to
+// replace an existing file, or the path does not fit the buffer.
+const char* chooseFile(const char* title, const char* pattern, const char* defaultName, CMorFileDialogKind kind,
+                       const std::string& folder = std::string());
 
 // "fnc" for "*.fnc": what follows "*." in the pattern; empty without "*.".
 std::string defaultExtensionOf(const std::string& pattern);

@@ -134,13 +134,6 @@ void CMorFrame::initializeFrame(int width, int height)
     m_width = width;
     m_height = height;
 
-    store(m_solidColor, 1.0f, 1.0f, 1.0f);
-    store(m_upperColor, 0.5f, 0.5f, 1.0f);
-    store(m_lowerColor, 1.0f, 1.0f, 1.0f);
-    m_backgroundType = BACKGROUND_SOLID;
-    m_antialias = false;
-    m_antialiasLevel = 2;
-    m_lightDirection = 0;
     m_tileMode = false;
 
     m_camera = new CZelCamera();
@@ -160,6 +153,7 @@ void CMorFrame::initializeFrame(int width, int height)
     m_light->setDiffuse(1.0f, 1.0f, 1.0f, 1.0f);
     m_light->setAmbient(0.2f, 0.2f, 0.2f, 1.0f);
     m_light->enable();
+    applyViewSettings(m_defaultSettings);
 }
 
 void CMorFrame::resizeFrame(int width, int height)
@@ -399,6 +393,7 @@ bool CMorFrame::open(const std::string& path)
     // one touches the shared camera only once it has loaded.
     CZelPointer<CFenceDiagram> diagram = new CFenceDiagram();
     diagram->setCamera(m_camera);
+    diagram->setFenceLighting(m_defaultSettings.lighting);
     diagram->setFenceBuiltHandler([this](CFence* fence) {
         if (activateContext())
             fence->uploadTiles();
@@ -599,6 +594,34 @@ void CMorFrame::setLightDirection(int direction)
     if (m_light != nullptr)
         m_light->setLightPosition(lightDirections[direction][0], 1.0f, lightDirections[direction][1], 0.0f);
     requestRedraw();
+}
+
+void CMorFrame::applyViewSettings(const CMorViewSettings& settings)
+{
+    setBackgroundType(settings.backgroundType);
+    setSolidColor(settings.solidColor[0], settings.solidColor[1], settings.solidColor[2]);
+    setUpperColor(settings.upperColor[0], settings.upperColor[1], settings.upperColor[2]);
+    setLowerColor(settings.lowerColor[0], settings.lowerColor[1], settings.lowerColor[2]);
+    setLightDirection(settings.lightDirection);
+    setAntialias(settings.antialias);
+    setAntialiasLevel(settings.antialiasLevel);
+    if (CFenceDiagram* diagram = getDiagram())
+        diagram->setFenceLighting(settings.lighting);
+}
+
+CMorViewSettings CMorFrame::getViewSettings() const
+{
+    CMorViewSettings settings;
+    settings.backgroundType = m_backgroundType;
+    load(m_solidColor, settings.solidColor[0], settings.solidColor[1], settings.solidColor[2]);
+    load(m_upperColor, settings.upperColor[0], settings.upperColor[1], settings.upperColor[2]);
+    load(m_lowerColor, settings.lowerColor[0], settings.lowerColor[1], settings.lowerColor[2]);
+    const CFenceDiagram* diagram = getDiagram();
+    settings.lighting = diagram != nullptr ? diagram->getFenceLighting() : m_defaultSettings.lighting;
+    settings.lightDirection = m_lightDirection;
+    settings.antialias = m_antialias;
+    settings.antialiasLevel = m_antialiasLevel;
+    return settings;
 }
 
 void CMorFrame::setTileMode(bool on, int row, int column, int rows, int columns)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "CFenceDiagram.h"
+#include "CMorViewSettings.h"
 #include "CZelCamera.h"
 #include "CZelImage.h"
 #include "CZelLight.h"
@@ -96,6 +97,16 @@ public:
     void setLightDirection(int direction);
     int getLightDirection() const { return m_lightDirection; }
 
+    // The settings initializeFrame starts from (built-in ones unless set),
+    // and the fence lighting every diagram opened afterwards starts with.
+    void setDefaultViewSettings(const CMorViewSettings& settings) { m_defaultSettings = settings; }
+    const CMorViewSettings& getDefaultViewSettings() const { return m_defaultSettings; }
+    // All settings but the camera at once; the lighting goes to the open
+    // diagram, if any.
+    void applyViewSettings(const CMorViewSettings& settings);
+    // The lighting is the open diagram's, else the default.
+    CMorViewSettings getViewSettings() const;
+
     // Tiled drawing: the frame shows tile (row, column) of a rows x columns
     // grid (CMorTileGrid), row 0 at the bottom: the camera's view window, the
     // gradient background and the legend are cut to match. Off restores the
@@ -160,6 +171,7 @@ private:
     std::string m_errorMessage;
     int m_width = 0;
     int m_height = 0;
+    CMorViewSettings m_defaultSettings;
     float m_solidColor[3] = {1.0f, 1.0f, 1.0f};
     float m_upperColor[3] = {0.5f, 0.5f, 1.0f};
     float m_lowerColor[3] = {1.0f, 1.0f, 1.0f};

@@ -72,6 +72,27 @@ int CMorView::handle(int event)
             break;
         }
     }
+    // A drag from another program: whatever it carries is taken, and the
+    // listener judges it once it has arrived.
+    switch (event) {
+    case FL_DND_ENTER:
+    case FL_DND_DRAG:
+    case FL_DND_LEAVE:
+    case FL_DND_RELEASE:
+        return m_dropListener != nullptr ? 1 : 0;
+    case FL_PASTE:
+        if (m_dropListener == nullptr)
+            return 0;
+        {
+            const char* text = Fl::event_text();
+            const int length = Fl::event_length();
+            m_dropListener->onViewDrop(text != nullptr && length > 0 ? std::string(text, static_cast<size_t>(length))
+                                                                     : std::string());
+        }
+        return 1;
+    default:
+        break;
+    }
     if (event == FL_HIDE) {
         tellClose();
         CZelFltkBase::handle(event);

@@ -10,6 +10,7 @@
 #include "CMorFrame.h"
 #include "CMorViewChangedEvent.h"
 #include "CMorViewCloseEvent.h"
+#include "CMorViewDropEvent.h"
 #include "CZelCamera.h"
 #include "CZelClearEvent.h"
 #include "CZelDestroyEvent.h"
@@ -70,6 +71,8 @@ public:
     // Both borrowed; null for none.
     void setChangedListener(CMorViewChangedEvent* listener) { m_changedListener = listener; }
     void setCloseListener(CMorViewCloseEvent* listener) { m_closeListener = listener; }
+    // Borrowed; null for none, and then nothing can be dropped onto the view.
+    void setDropListener(CMorViewDropEvent* listener) { m_dropListener = listener; }
 
     // Borrowed; null before the first frame.
     CZelMouseViewHandler* getMouseHandler() const { return m_mouseHandler; }
@@ -149,6 +152,7 @@ private:
     CZelPointer<CZelMouseViewHandler> m_mouseHandler;
     CMorViewChangedEvent* m_changedListener = nullptr;
     CMorViewCloseEvent* m_closeListener = nullptr;
+    CMorViewDropEvent* m_dropListener = nullptr;
     CMorExporter::ToolRunner m_toolRunner;
     CMorExportProgress* m_exportProgress = nullptr;
     bool m_exporting = false;

@@ -11,6 +11,9 @@ RIG_XVFB_PID=""
 RIG_APP_PID=""
 RIG_APP_OUT="$RIG_DIR/stdout.log"
 RIG_APP_ERR="$RIG_DIR/stderr.log"
+# Preferences and caches of the programs under test live here too: no test
+# reads or changes a developer's own.
+export XDG_CONFIG_HOME=$RIG_DIR/config XDG_CACHE_HOME=$RIG_DIR/cache
 EXAMPLE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../data/examples" && pwd)
 
 rig_cleanup() {

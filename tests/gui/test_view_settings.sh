@@ -8,9 +8,10 @@
 # button to life and shows the upper colour in the first; the "vert." middle
 # button gives the same light as the middle-left one; "Lighting" off greys out
 # "Direction" and draws the fences unlit; the colour chooser's cancel changes
-# nothing; "Antialias" with "66".
+# nothing; "Antialias" with "66". The settings are kept for the next start.
 . "$(dirname "$0")/rig.sh"
 rig_work
+export MORVEX_TRACE=$RIG_DIR/trace
 DIAGRAM=$(dlg_copy_example survey)
 rig_start_xvfb 1400x800x24
 rig_start_morvex
@@ -58,13 +59,20 @@ fields() { echo "$(dlg_read_field "$V" 68 41) $(dlg_read_field "$V" 68 66) $(dlg
 shown=$(fields)
 [ "$shown" = "510605 3814 6537410" ] || rig_fail "camera fields show $shown, not the stored camera"
 
-# A drag turns the camera; the fields follow it.
+# A drag turns the camera; the fields follow it. Each step waits for the
+# view to have received the one before: the toolkit merges pointer motions
+# queued behind a press and drops them at the release.
+_traced() { grep -q -- "$1" "$MORVEX_TRACE" 2>/dev/null; }
 dlg_raise "$W"
 rig_move "$W" 400 400
 rig_down 1
+rig_poll "the press" _traced '^push 1 at 400,333 '
 rig_move "$W" 420 410
+rig_poll "the first drag" _traced '^drag at 420,343 '
 rig_move "$W" 450 420
+rig_poll "the second drag" _traced '^drag at 450,353 '
 rig_up 1
+rig_poll "the release" _traced '^release at 450,353 '
 dragged=$(fields)
 [ "$dragged" != "$shown" ] || rig_fail "the camera fields did not follow the drag"
 read -r sx sy sz <<<"$(saved_camera)"
@@ -144,5 +152,20 @@ else
     b=$(rig_colour_count "$smooth" "$VIEW")
     [ "$b" -gt "$a" ] || rig_fail "66 passes show no more colours ($b) than one ($a)"
 fi
+rig_quit
+
+# Each change in the dialog became the user's default at once: the next start
+# draws on the gradient in 66 passes.
+PREFERENCES=$XDG_CONFIG_HOME/morvex/preferences
+for line in 'background = gradient' 'lighting = off' 'antialias = on' 'antialias-level = 6'; do
+    grep -qx "$line" "$PREFERENCES" || rig_fail "no '$line' among the preferences: $(cat "$PREFERENCES")"
+done
+frames=$(grep -c '^frame 66 passes' "$MORVEX_TRACE")
+rig_start_morvex "$DIAGRAM"
+rig_wait_log "^Opened $DIAGRAM: "
+_antialiased() { [ "$(grep -c '^frame 66 passes' "$MORVEX_TRACE")" -gt "$frames" ]; }
+rig_poll "a frame of 66 passes" _antialiased
+_gradient() { rig_colour_near "$(rig_pixel "$1" 5 68)" "127 127 255" 2; }
+rig_shot_until "$W" view-after-restart _gradient
 rig_quit
 echo "PASS"

@@ -7,9 +7,11 @@
 #include "CLogWindow.h"
 #include "CMorDiagramDialog.h"
 #include "CMorHelpWindow.h"
+#include "CMorView.h"
 #include "CMorViewParamDialog.h"
 #include "CMorWindow.h"
 #include "CSplashFrame.h"
+#include "CTestDiagramDir.h"
 #include "Fl_HoverButton.h"
 #include "basic_editstreambuf.h"
 
@@ -37,7 +39,12 @@ TEST(MainWindow, MenuHoldsTheItemsInOrderWithTheirShortcutsAndSeparators)
         const char* label; // null ends a submenu
         int shortcut, flags;
     } expected[] = {
-        {"&File", 0, FL_SUBMENU}, {"&Open...", FL_CTRL + 'o', 0}, {"Sa&ve settings", FL_CTRL + 's', FL_MENU_INACTIVE},
+        {"&File", 0, FL_SUBMENU}, {"&Open...", FL_CTRL + 'o', 0},
+        // Open Recent, greyed out while its eight entries are hidden.
+        {"Open &Recent", 0, FL_SUBMENU | FL_MENU_INACTIVE}, {"", 0, FL_MENU_INVISIBLE}, {"", 0, FL_MENU_INVISIBLE},
+        {"", 0, FL_MENU_INVISIBLE}, {"", 0, FL_MENU_INVISIBLE}, {"", 0, FL_MENU_INVISIBLE},
+        {"", 0, FL_MENU_INVISIBLE}, {"", 0, FL_MENU_INVISIBLE}, {"", 0, FL_MENU_INVISIBLE}, {nullptr, 0, 0},
+        {"Sa&ve settings", FL_CTRL + 's', FL_MENU_INACTIVE},
         {"&Export PNG...", FL_CTRL + 'e', FL_MENU_DIVIDER | FL_MENU_INACTIVE},
         {"&Show log window...", FL_CTRL + 'l', FL_MENU_DIVIDER}, {"&Exit", FL_ALT + FL_F + 4, 0}, {nullptr, 0, 0},
         {"&Edit", 0, FL_SUBMENU}, {"&Copy", FL_CTRL + 'c', FL_MENU_INACTIVE}, {nullptr, 0, 0},
@@ -136,6 +143,23 @@ TEST(MainWindow, TitleAndWindowClassWithoutADiagram)
     CMorWindow window;
     EXPECT_STREQ(window.getWindow()->label(), "Morvex - version 1.0");
     EXPECT_STREQ(window.getWindow()->xclass(), "morvex");
+}
+
+TEST(MainWindow, PreferencesFillOpenRecentAndGiveTheViewItsDefaults)
+{
+    CTestDiagramDir dir;
+    const std::string path =
+        dir.write("preferences", "recent.1 = /d/new&.fnc\nrecent.2 = /d/old.fnc\nbackground = gradient\n");
+    CMorWindow window;
+    window.loadPreferences(path);
+    const Fl_Menu_Item* recent = window.getMenuBar()->find_item("&File/Open &Recent");
+    ASSERT_NE(recent, nullptr);
+    EXPECT_TRUE(recent->active());
+    EXPECT_STREQ(recent[1].label(), "&1 /d/new&&.fnc");
+    EXPECT_STREQ(recent[2].label(), "&2 /d/old.fnc");
+    EXPECT_TRUE(recent[2].visible());
+    EXPECT_FALSE(recent[3].visible());
+    EXPECT_EQ(window.getView()->getDefaultViewSettings().backgroundType, CMorView::BACKGROUND_GRADIENT);
 }
 
 TEST(ImageSizeDialog, OkGivesTheMultiplierCancelAndCloseBoxGiveNothing)

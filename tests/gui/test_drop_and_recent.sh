@@ -1,0 +1,70 @@
+#!/bin/bash
+# Drag and drop and File > Open Recent: a description file dropped from a file
+# manager (a text/uri-list with percent-encoding) opens; two files, a picture,
+# a file of another computer and plain text are refused with a line in the
+# log. After a restart Open Recent lists the diagrams opened, most recent
+# first, reopens one, and takes a file that is gone off the list with a
+# message.
+. "$(dirname "$0")/rig.sh"
+rig_work example
+SPACED="survey 100%.fnc"
+cp example.fnc "$SPACED"
+mkdir other && cp example.fnc other/second.fnc && ln -s ../images other/images
+PREFERENCES=$XDG_CONFIG_HOME/morvex/preferences
+rig_start_xvfb
+rig_start_morvex other/second.fnc
+rig_wait_log "^Opened $WORK/other/second\.fnc: "
+
+# drop URI...: the drop helper over the view; the drag source must hear that
+# the drop is over whether it was taken or not.
+drop() {
+    "$DROPFILES" "$W" 400 300 "$@" >"$RIG_DIR/drop.out" || rig_fail "no answer to the drop of $*"
+    [ "$(cat "$RIG_DIR/drop.out")" = "$(printf 'accepted\nfinished')" ] || rig_fail "drop: $(cat "$RIG_DIR/drop.out")"
+}
+drop "file://$WORK/survey%20100%25.fnc"
+rig_wait_log "^Opened $WORK/$SPACED: "
+rig_wait_window '^survey 100%\.fnc - Morvex - version 1\.0$'
+
+refused=0
+refuse() {
+    drop "${@:2}"
+    rig_wait_log_count '^Drop refused: ' $((++refused))
+    [ "$(rig_last_log '^Drop refused: ')" = "Drop refused: $1." ] || rig_fail "$(rig_last_log '^Drop refused: ')"
+}
+refuse "2 files were dropped; Morvex opens one diagram at a time" "file://$WORK/example.fnc" "file://$WORK/$SPACED"
+refuse "$WORK/images/legend.png is not a Morvex description file (.fnc)" "file://$WORK/images/legend.png"
+refuse "\"file://elsewhere.example/x.fnc\" is not a file on this computer" "file://elsewhere.example/x.fnc"
+refuse "\"just some text\" is not a file on this computer" "just some text"
+rig_expect_count '^Loading file' 2 "a refused drop was opened"
+rig_quit
+grep -qx "recent.1 = $WORK/$SPACED" "$PREFERENCES" && grep -qx "recent.2 = $WORK/other/second.fnc" "$PREFERENCES" ||
+    rig_fail "recent diagrams kept: $(cat "$PREFERENCES")"
+
+# open_recent N: File > Open Recent > N by the keys of their mnemonics, each
+# once the menu it goes to is shown.
+_windows() { xdotool search --onlyvisible --maxdepth 1 --name '' 2>/dev/null | wc -l; }
+_more_windows() { [ "$(_windows)" -gt "$1" ]; }
+open_recent() {
+    local n
+    n=$(_windows)
+    rig_keys 100 600 alt+f
+    rig_poll "the File menu" _more_windows "$n"
+    xdotool key r
+    rig_poll "the Open Recent menu" _more_windows $((n + 1))
+    xdotool key "$1"
+}
+rig_start_morvex
+rig_close_splash
+rig_wait_log '^onInit\(\)$'
+open_recent 2
+rig_wait_log "^Opened $WORK/other/second\.fnc: "
+rig_wait_window '^second\.fnc - Morvex - version 1\.0$'
+# Now second.fnc is first; the file at 2 is gone.
+rm "$SPACED"
+open_recent 2
+rig_dismiss_alert recent-gone
+rig_wait_log "^$WORK/$SPACED no longer exists; it is taken off the recent list\.\$"
+grep -q '^recent\.2' "$PREFERENCES" && rig_fail "the file that is gone stayed on the list: $(cat "$PREFERENCES")"
+grep -qx "recent.1 = $WORK/other/second.fnc" "$PREFERENCES" || rig_fail "recent diagrams now: $(cat "$PREFERENCES")"
+rig_quit
+echo "PASS"
