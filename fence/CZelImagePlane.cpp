@@ -298,8 +298,11 @@ void CZelImagePlane::rebuild()
     m_rows = ceilDivide(height, ts);
     const double tileLength = extendedLength / m_columns;
     const int64_t imageDiffY = static_cast<int64_t>(m_rows) * ts - height;
-    const double imageOffsetY = static_cast<double>(imageDiffY) * tileLength / ts;
-    m_height = m_rows * tileLength - imageOffsetY;
+    // The scene height of a tile row: as long as a tile is wide, unless the
+    // panel's height is given.
+    const double rowLength = m_panelHeight > 0.0 ? m_panelHeight * ts / height : tileLength;
+    const double imageOffsetY = static_cast<double>(imageDiffY) * rowLength / ts;
+    m_height = m_rows * rowLength - imageOffsetY;
     std::cout << "---- " << "OffsetCalc Start" << " ----" << std::endl;
     std::cout << "m_rows" << " = " << m_rows << std::endl;
     std::cout << "m_textureSize" << " = " << ts << std::endl;
@@ -329,8 +332,8 @@ void CZelImagePlane::rebuild()
         const int64_t rowDiffY = r == m_rows - 1 ? imageDiffY : 0;
         std::cout << "imageDiffY = " << rowDiffY << std::endl;
         const double ratioY = rowDiffY != 0 ? static_cast<double>(ts - rowDiffY) / ts : 1.0;
-        const double bottomDrop = (m_rows - r) * tileLength - imageOffsetY;
-        const double topDrop = (m_rows - r - ratioY) * tileLength - imageOffsetY;
+        const double bottomDrop = (m_rows - r) * rowLength - imageOffsetY;
+        const double topDrop = (m_rows - r - ratioY) * rowLength - imageOffsetY;
         CZelTexture* texture = nullptr;
         for (size_t k = 0; k < pieces.size(); ++k) {
             const Piece& piece = pieces[k];

@@ -2,6 +2,7 @@
 #include "CZelImage.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -71,6 +72,25 @@ void CZelImage::adoptPixels(int width, int height, int channels, unsigned char* 
     m_height = height;
     m_pixels.reset(pixels);
     updateAspect();
+}
+
+bool CZelImage::crop(int x0, int y0, int x1, int y1)
+{
+    if (!m_pixels || x0 < 0 || y0 < 0 || x1 > m_width || y1 > m_height || x0 >= x1 || y0 >= y1)
+        return false;
+    const size_t pixel = static_cast<size_t>(m_channels);
+    const size_t sourceRow = static_cast<size_t>(m_width) * pixel;
+    const size_t row = static_cast<size_t>(x1 - x0) * pixel;
+    unsigned char* pixels = m_pixels.get();
+    // Each row moves to a place at or before its own, so none is overwritten
+    // before it has moved.
+    for (int y = y0; y < y1; ++y)
+        std::memmove(pixels + static_cast<size_t>(y - y0) * row,
+                     pixels + static_cast<size_t>(y) * sourceRow + static_cast<size_t>(x0) * pixel, row);
+    m_width = x1 - x0;
+    m_height = y1 - y0;
+    updateAspect();
+    return true;
 }
 
 void CZelImage::updateAspect()

@@ -52,6 +52,11 @@ public:
     // (inclusive) to this image at (dx, dy); pixels outside either image are
     // skipped. Both images need 3 or more channels. source is borrowed.
     void copyRegion(const CZelImage* source, int x0, int x1, int y0, int y1, int dx, int dy);
+    // Keeps only the pixels x0 <= x < x1, y0 <= y < y1 (rows counted from the
+    // bottom, as stored), moved within the same memory: a crop of a large
+    // picture needs no second copy of it. False, and nothing changes, for a
+    // rectangle that is empty or reaches outside the image.
+    bool crop(int x0, int y0, int x1, int y1);
 
     // Bytes that width x height x channels need, or 0 when a size is not
     // positive or the count does not fit in memory addresses.

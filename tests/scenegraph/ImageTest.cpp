@@ -132,6 +132,20 @@ TEST(ImageTest, CopyRegionSkipsPixelsOutsideEitherImage)
     EXPECT_EQ(pixel(*target, 0, 0), black);
 }
 
+TEST(ImageTest, CropKeepsARectangleInPlace)
+{
+    CZelPointer<CZelImage> image = counting(5, 4, 3);
+    const std::vector<int> kept = pixel(*image, 3, 2);
+    const unsigned char* before = image->getPixels();
+    // Empty rectangles and rectangles reaching outside change nothing.
+    for (const auto& r : {std::vector<int>{2, 1, 2, 3}, {0, 0, 6, 4}, {-1, 0, 2, 2}, {0, 3, 5, 5}})
+        EXPECT_FALSE(image->crop(r[0], r[1], r[2], r[3]));
+    ASSERT_TRUE(image->crop(1, 1, 4, 3));
+    EXPECT_EQ(std::make_pair(image->getWidth(), image->getHeight()), std::make_pair(3, 2));
+    EXPECT_EQ(image->getPixels(), before);
+    EXPECT_EQ(pixel(*image, 2, 1), kept);
+}
+
 TEST_F(TextureTest, ImageRowsOfAnyWidthUploadIntactAndAlignmentIsRestored)
 {
     CZelPointer<CZelImage> image = counting(5, 3, 3);
