@@ -49,6 +49,9 @@ public:
     void antialiasLevelChosen(int level);
 
 private:
+    // A camera field, in map units: of the eye when position, else of the target.
+    void pointChanged(int axis, bool position);
+
     CMorView* m_view = nullptr;
     Fl_Double_Window* m_window;
     CMorValueInput* m_position[3];

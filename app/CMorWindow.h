@@ -59,6 +59,8 @@ public:
     void openDiagram();
     void saveSettings();
     void resetView();
+    // The open diagram's vertical exaggeration to the next step up or down.
+    void stepExaggeration(bool raise);
     void exportView();
     void copyToClipboard();
     void showViewParameters();
