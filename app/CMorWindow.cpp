@@ -423,7 +423,7 @@ void CMorWindow::stepExaggeration(bool raise)
         return;
     }
     m_view->setVerticalExaggeration(next);
-    m_diagramDialog->update();
+    reloadDialogs();
 }
 
 void CMorWindow::exportView()

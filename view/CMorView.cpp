@@ -249,6 +249,12 @@ void CMorView::resetView()
     CMorEventTrace::write("reset", getCamera());
 }
 
+void CMorView::setVerticalExaggeration(double factor)
+{
+    CMorFrame::setVerticalExaggeration(factor);
+    tellChanged();
+}
+
 void CMorView::zoomAt(int steps, int x, int y)
 {
     CZelCamera* camera = getCamera();
