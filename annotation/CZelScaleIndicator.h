@@ -1,6 +1,9 @@
 // A measuring axis between two points: the axis line, major ticks every power
 // of ten that suits its length, ten minor ticks per major step, an arrow head
 // at the second point and camera-facing distance labels at the major ticks.
+// Map labels instead put the ticks at round values (1, 2 or 5 times a power
+// of ten) of a quantity that runs linearly from the first point to the second,
+// and label them with those values.
 #pragma once
 
 #include "CZelBillboard.h"
@@ -13,6 +16,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CZelScaleIndicator : public CZelShape
 {
@@ -45,6 +49,17 @@ public:
     void setCamera(CZelCamera* camera);
     // Borrowed.
     CZelCamera* getCamera() const { return m_camera; }
+    // The values at the two points, in the units the labels count in (the
+    // axis may be drawn stretched); without them they are 0 and the length.
+    void setValues(double first, double second);
+    void clearValues() { m_hasValues = false; }
+    // Labels the values themselves at round steps; the label interval is
+    // then raised, at every draw, as far as keeps the labels apart on the
+    // screen.
+    void setMapLabels(bool on) { m_mapLabels = on; }
+    bool getMapLabels() const { return m_mapLabels; }
+    // The label interval of the last draw.
+    int getLabelIntervalDrawn() const { return m_labelIntervalDrawn; }
     // Half lengths of the ticks of the last draw.
     double getTickSize() const { return m_tickSize; }
     double getMinorTickSize() const { return m_minorTickSize; }
@@ -57,8 +72,19 @@ public:
     static double powerOfTen(int exponent);
     // The label of a distance: six significant digits, no trailing zeros.
     static std::string formatLabel(double distance);
+    // The step of map labels for a range: the smallest 1, 2 or 5 times a
+    // power of ten that divides it into at most ten steps.
+    static double mapStep(double range);
+    // A map label: as many decimals as the step needs, none from 1 on.
+    static std::string formatMapLabel(double value, double step);
 
 private:
+    // The smallest label interval, from the chosen one on, at which the
+    // labels (anchors, their whole step numbers, texts) lie apart on the screen
+    // through the current matrices.
+    int separatingInterval(const std::vector<CZelVec3d>& anchors, const std::vector<double>& steps,
+                           const std::vector<std::string>& labels);
+
     CZelVec3d m_firstPoint;
     CZelVec3d m_secondPoint;
     double m_tickSize = 0.0;
@@ -70,4 +96,8 @@ private:
     CZelPointer<CZelText> m_text;
     CZelPointer<CZelBillboard> m_billboard;
     CZelPointer<CZelCamera> m_camera;
+    bool m_hasValues = false;
+    double m_values[2] = {0.0, 0.0};
+    bool m_mapLabels = false;
+    int m_labelIntervalDrawn = 1;
 };

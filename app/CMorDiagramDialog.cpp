@@ -14,6 +14,7 @@
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Group.H>
+#include <FL/Fl_Round_Button.H>
 #include <FL/Fl_Spinner.H>
 #include <FL/Fl_Value_Slider.H>
 
@@ -57,6 +58,10 @@ void onLabelInterval(Fl_Widget* w, void*) { dialogOf(w)->labelIntervalChanged();
 void onBoundingBoxColor(Fl_Widget* w, void*) { dialogOf(w)->boundingBoxColorClicked(); }
 void onTextColor(Fl_Widget* w, void*) { dialogOf(w)->textColorClicked(); }
 void onClose(Fl_Widget* w, void*) { dialogOf(w)->hide(); }
+void onShowLegend(Fl_Widget* w, void*) { dialogOf(w)->showLegendChanged(); }
+void onExaggeration(Fl_Widget* w, void*) { dialogOf(w)->exaggerationChanged(); }
+void onDistanceLabels(Fl_Widget* w, void*) { dialogOf(w)->axisLabelsChosen(false); }
+void onMapLabels(Fl_Widget* w, void*) { dialogOf(w)->axisLabelsChosen(true); }
 
 void onCorner(Fl_Widget* w, void* data)
 {
@@ -143,7 +148,7 @@ void showColor(Fl_Button* button, float r, float g, float b)
 
 CMorDiagramDialog::CMorDiagramDialog()
 {
-    m_window = new Fl_Double_Window(WIDTH, 610, "Diagram properties");
+    m_window = new Fl_Double_Window(WIDTH, 692, "Diagram properties");
     m_window->labelsize(11);
     m_window->user_data(this);
 
@@ -191,12 +196,30 @@ CMorDiagramDialog::CMorDiagramDialog()
         m_corners[i]->callback(onCorner, reinterpret_cast<void*>(static_cast<intptr_t>(i)));
     }
     m_legendPosition->end();
+    m_showLegend = checkButton(190, 492, 85, "Show legend", onShowLegend);
 
-    m_messages = new CMorMessageLine(6, 544, WIDTH - 12, 28);
-    m_close = new Fl_Button((WIDTH - 64) / 2, 583, 64, 20, "Close");
+    header(548, "Scale");
+    m_exaggeration = valueInput(578, 95, "Vertical exaggeration", onExaggeration);
+    m_exaggeration->value(1);
+    text(20, 605, "Axis labels:");
+    Fl_Group* axisLabels = new Fl_Group(90, 603, 185, 20);
+    m_distanceLabels = new Fl_Round_Button(92, 605, 70, 15, "distance");
+    m_mapLabels = new Fl_Round_Button(162, 605, 110, 15, "map coordinates");
+    for (Fl_Round_Button* button : {m_distanceLabels, m_mapLabels}) {
+        button->type(FL_RADIO_BUTTON);
+        button->down_box(FL_ROUND_DOWN_BOX);
+        button->labelsize(11);
+    }
+    m_distanceLabels->callback(onDistanceLabels);
+    m_mapLabels->callback(onMapLabels);
+    m_distanceLabels->value(1);
+    axisLabels->end();
+
+    m_messages = new CMorMessageLine(6, 626, WIDTH - 12, 28);
+    m_close = new Fl_Button((WIDTH - 64) / 2, 665, 64, 20, "Close");
     m_close->labelsize(11);
     m_close->callback(onClose);
-    Fl_Box* separator = new Fl_Box(0, 576, WIDTH, 2);
+    Fl_Box* separator = new Fl_Box(0, 658, WIDTH, 2);
     separator->box(FL_ENGRAVED_FRAME);
     m_window->end();
 }
@@ -243,8 +266,13 @@ void CMorDiagramDialog::update()
     m_removeWhite->value(diagram->getRemoveWhite() ? 1 : 0);
     m_whiteTolerance->value(diagram->getWhiteTolerance());
     m_showBoundingBox->value(diagram->getShowBoundingBox() ? 1 : 0);
+    m_showAxes->value(diagram->getShowAxes() ? 1 : 0);
     // The slider offers no width that GL would draw thinner.
     m_lineWidth->maximum(CMorSettingRanges::lineWidth(m_view->getWidestLine()).high);
+    m_lineWidth->value(diagram->getLineWidth());
+    m_showLegend->value(diagram->getShowLegend() ? 1 : 0);
+    m_exaggeration->value(diagram->getVerticalExaggeration());
+    (diagram->getMapAxisLabels() ? m_mapLabels : m_distanceLabels)->setonly();
 
     m_textSize->value(diagram->getRelativeTextSize());
     m_margin->value(diagram->getRelativeMargin());
@@ -419,4 +447,29 @@ void CMorDiagramDialog::textColorClicked()
     diagram->refresh();
     redrawView();
     update();
+}
+
+void CMorDiagramDialog::showLegendChanged()
+{
+    if (CFenceDiagram* diagram = getDiagram()) {
+        diagram->setShowLegend(m_showLegend->value() != 0);
+        redrawView();
+    }
+}
+
+void CMorDiagramDialog::exaggerationChanged()
+{
+    CFenceDiagram* diagram = getDiagram();
+    if (diagram == nullptr ||
+        !check(m_exaggeration, CMorSettingRanges::VERTICAL_EXAGGERATION, diagram->getVerticalExaggeration()))
+        return;
+    m_view->setVerticalExaggeration(m_exaggeration->value());
+}
+
+void CMorDiagramDialog::axisLabelsChosen(bool map)
+{
+    if (CFenceDiagram* diagram = getDiagram()) {
+        diagram->setMapAxisLabels(map);
+        redrawView();
+    }
 }

@@ -1,7 +1,8 @@
 // The "Diagram properties" tool window: the settings of the open fence
 // diagram (white removal, bounding box, axes, line width, text, label
-// intervals, legend). Every change goes to the diagram at once; a typed value
-// out of its range is refused with a message in the dialog.
+// intervals, legend, vertical exaggeration and what the axes count). Every
+// change goes to the diagram at once; a typed value out of its range is
+// refused with a message in the dialog.
 #pragma once
 
 #include "CMorSettingRanges.h"
@@ -14,6 +15,7 @@ class Fl_Button;
 class Fl_Check_Button;
 class Fl_Double_Window;
 class Fl_Group;
+class Fl_Round_Button;
 class Fl_Spinner;
 class Fl_Value_Slider;
 
@@ -54,6 +56,9 @@ public:
     void cornerChosen(int horizontal, int vertical);
     void boundingBoxColorClicked();
     void textColorClicked();
+    void showLegendChanged();
+    void exaggerationChanged();
+    void axisLabelsChosen(bool map);
 
 private:
     // Borrowed; null without a view or a diagram.
@@ -81,5 +86,9 @@ private:
     CMorValueInput* m_legendSize;
     Fl_Spinner* m_labelInterval[3];
     CMorValueInput* m_whiteTolerance;
+    Fl_Check_Button* m_showLegend;
+    CMorValueInput* m_exaggeration;
+    Fl_Round_Button* m_distanceLabels;
+    Fl_Round_Button* m_mapLabels;
     CMorMessageLine* m_messages;
 };

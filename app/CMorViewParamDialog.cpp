@@ -251,15 +251,13 @@ void CMorViewParamDialog::update()
     // setonly: a radio set shows one choice, never the old one beside the new.
     m_passes[level >= 1 && level <= 6 ? level : 0]->setonly();
 
-    double x, y, z;
-    camera->getPosition(x, y, z);
-    m_position[0]->value(x);
-    m_position[1]->value(y);
-    m_position[2]->value(z);
-    camera->getTarget(x, y, z);
-    m_target[0]->value(x);
-    m_target[1]->value(y);
-    m_target[2]->value(z);
+    // East, elevation, north in true map units, whatever the exaggeration.
+    CZelVec3d position, target;
+    m_view->getCameraInMapUnits(position, target);
+    for (int k = 0; k < 3; ++k) {
+        m_position[k]->value(position[k]);
+        m_target[k]->value(target[k]);
+    }
     double angle, nearPlane, farPlane;
     camera->getPerspective(angle, nearPlane, farPlane);
     m_angle->value(angle);
@@ -278,33 +276,25 @@ void CMorViewParamDialog::update()
 
 void CMorViewParamDialog::positionChanged(int axis)
 {
-    CZelCamera* camera = m_view != nullptr ? m_view->getCamera() : nullptr;
-    if (camera == nullptr)
-        return;
-    double p[3];
-    camera->getPosition(p[0], p[1], p[2]);
-    if (!m_position[axis]->checkRange(CMorSettingRanges::get(CMorSettingRanges::CAMERA_COORDINATE), p[axis],
-                                      m_messages))
-        return;
-    p[axis] = m_position[axis]->value();
-    camera->setPosition(p[0], p[1], p[2]);
-    // A typed camera is a place Back returns to.
-    m_view->recordCamera();
-    m_view->redraw();
+    pointChanged(axis, true);
 }
 
 void CMorViewParamDialog::targetChanged(int axis)
 {
-    CZelCamera* camera = m_view != nullptr ? m_view->getCamera() : nullptr;
-    if (camera == nullptr)
+    pointChanged(axis, false);
+}
+
+void CMorViewParamDialog::pointChanged(int axis, bool position)
+{
+    CZelVec3d points[2];
+    if (m_view == nullptr || !m_view->getCameraInMapUnits(points[0], points[1]))
         return;
-    double t[3];
-    camera->getTarget(t[0], t[1], t[2]);
-    if (!m_target[axis]->checkRange(CMorSettingRanges::get(CMorSettingRanges::CAMERA_COORDINATE), t[axis],
-                                    m_messages))
+    CZelVec3d& point = points[position ? 0 : 1];
+    CMorValueInput* field = (position ? m_position : m_target)[axis];
+    if (!field->checkRange(CMorSettingRanges::get(CMorSettingRanges::CAMERA_COORDINATE), point[axis], m_messages))
         return;
-    t[axis] = m_target[axis]->value();
-    camera->setTarget(t[0], t[1], t[2]);
+    point[axis] = field->value();
+    m_view->setCameraInMapUnits(points[0], points[1]);
     // A typed camera is a place Back returns to.
     m_view->recordCamera();
     m_view->redraw();

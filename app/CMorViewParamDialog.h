@@ -56,6 +56,8 @@ public:
 
 private:
     void tellSettingsChanged();
+    // A camera field, in map units: of the eye when position, else of the target.
+    void pointChanged(int axis, bool position);
 
     CMorView* m_view = nullptr;
     std::function<void()> m_settingsListener;

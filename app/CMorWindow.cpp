@@ -62,6 +62,8 @@ void menuCopy(Fl_Widget* w, void*) { fromMenu(w)->copyToClipboard(); }
 void menuResetView(Fl_Widget* w, void*) { fromMenu(w)->resetView(); }
 void menuBack(Fl_Widget* w, void*) { fromMenu(w)->getView()->goBack(); }
 void menuForward(Fl_Widget* w, void*) { fromMenu(w)->getView()->goForward(); }
+void menuRaiseExaggeration(Fl_Widget* w, void*) { fromMenu(w)->stepExaggeration(true); }
+void menuLowerExaggeration(Fl_Widget* w, void*) { fromMenu(w)->stepExaggeration(false); }
 void menuViewParameters(Fl_Widget* w, void*) { fromMenu(w)->showViewParameters(); }
 void menuDiagramParameters(Fl_Widget* w, void*) { fromMenu(w)->showDiagramParameters(); }
 void menuHelp(Fl_Widget* w, void*) { fromMenu(w)->showHelp(); }
@@ -111,7 +113,9 @@ Fl_Menu_Item menuTable[] = {
     MOR_ITEM("View", 0, nullptr, FL_SUBMENU),
     MOR_ITEM("&Reset View", FL_Home, menuResetView, 0),
     MOR_ITEM("&Back", FL_ALT + FL_Left, menuBack, 0),
-    MOR_ITEM("&Forward", FL_ALT + FL_Right, menuForward, 0),
+    MOR_ITEM("&Forward", FL_ALT + FL_Right, menuForward, FL_MENU_DIVIDER),
+    MOR_ITEM("Raise Vertical E&xaggeration", FL_CTRL + FL_Up, menuRaiseExaggeration, 0),
+    MOR_ITEM("Lower Vertical Exa&ggeration", FL_CTRL + FL_Down, menuLowerExaggeration, FL_MENU_DIVIDER),
     MOR_ITEM("&View Parameters", FL_CTRL + '1', menuViewParameters, 0),
     MOR_END,
     MOR_ITEM("&Diagram", 0, nullptr, FL_SUBMENU),
@@ -151,7 +155,8 @@ const ToolButton toolButtons[] = {
 const int MARGIN = 50;
 
 // The commands that act on the open diagram.
-Fl_Callback* const diagramMenuCommands[] = {menuSave, menuExport, menuCopy};
+Fl_Callback* const diagramMenuCommands[] = {menuSave, menuExport, menuCopy, menuRaiseExaggeration,
+                                            menuLowerExaggeration};
 
 // The export's progress bar, kept at the right end of the tool bar.
 const int PROGRESS_WIDTH = 180;
@@ -617,6 +622,22 @@ void CMorWindow::resetView()
     }
     m_view->resetView();
     m_viewParamDialog->update();
+}
+
+void CMorWindow::stepExaggeration(bool raise)
+{
+    CFenceDiagram* diagram = m_view->getDiagram();
+    if (diagram == nullptr)
+        return;
+    const double factor = diagram->getVerticalExaggeration();
+    const double next = CMorFrame::nextExaggerationStep(factor, raise);
+    if (next == factor) {
+        std::cout << "Vertical exaggeration stays " << factor << ": there is no step " << (raise ? "above" : "below")
+                  << " it." << std::endl;
+        return;
+    }
+    m_view->setVerticalExaggeration(next);
+    reloadDialogs();
 }
 
 void CMorWindow::exportView()

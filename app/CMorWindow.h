@@ -82,6 +82,8 @@ public:
     void openRecent(int index);
     void saveSettings();
     void resetView();
+    // The open diagram's vertical exaggeration to the next step up or down.
+    void stepExaggeration(bool raise);
     void exportView();
     void copyToClipboard();
     void showViewParameters();

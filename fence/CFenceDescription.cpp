@@ -1,11 +1,13 @@
 // Reading and writing description files.
 #include "CFenceDescription.h"
 
+#include "CMorSettingRanges.h"
 #include "formatReal.h"
 
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -141,6 +143,9 @@ public:
     }
 
     void setContext(const std::string& context) { m_context = context; }
+    // The start of a message about the last word read: file, line, context.
+    std::string atLastWord() const { return where(true); }
+    int lastLine() const { return m_lastLine; }
 
 private:
     static bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
@@ -167,7 +172,304 @@ private:
     int m_lastLine = 1;
 };
 
+
+// "#MORVEX" and a number: the format that number names; 0 for any other word.
+long formatNamedBy(const std::string& word)
+{
+    const std::string prefix = "#MORVEX";
+    if (word.compare(0, prefix.size(), prefix) != 0 || word.size() == prefix.size())
+        return 0;
+    for (size_t i = prefix.size(); i < word.size(); ++i)
+        if (word[i] < '0' || word[i] > '9')
+            return 0;
+    // Far beyond any format there will be.
+    if (word.size() - prefix.size() > 9)
+        return 999999999;
+    return std::strtol(word.c_str() + prefix.size(), nullptr, 10);
+}
+
+using Options = CFenceDescription::Options;
+
+bool readSwitch(Tokens& tokens, const std::string& name, bool& out, std::string& error)
+{
+    std::string w;
+    if (!tokens.word(w, "the value of " + name, error))
+        return false;
+    if (w != "on" && w != "off") {
+        error = tokens.atLastWord() + name + " must be on or off, not \"" + shown(w) + "\".";
+        return false;
+    }
+    out = w == "on";
+    return true;
+}
+
+// One of two words: 0 for the first, 1 for the second.
+bool readChoice(Tokens& tokens, const std::string& name, const char* first, const char* second, int& out,
+                std::string& error)
+{
+    std::string w;
+    if (!tokens.word(w, "the value of " + name, error))
+        return false;
+    if (w != first && w != second) {
+        error = tokens.atLastWord() + name + " must be " + first + " or " + second + ", not \"" + shown(w) + "\".";
+        return false;
+    }
+    out = w == first ? 0 : 1;
+    return true;
+}
+
+// A number within a range of the settings table; whole ranges take whole numbers only.
+bool readNumber(Tokens& tokens, const std::string& what, CMorSettingRanges::Setting setting, double& out,
+                std::string& error)
+{
+    std::string w;
+    if (!tokens.word(w, "the value of " + what, error))
+        return false;
+    const CMorSettingRanges::Range range = CMorSettingRanges::get(setting);
+    char* end = nullptr;
+    const double value = std::strtod(w.c_str(), &end);
+    const bool number = end != w.c_str() && end == w.c_str() + w.size() && std::isfinite(value);
+    if (!number || !range.contains(value) || (range.whole && value != std::floor(value))) {
+        error = tokens.atLastWord() + what + " must be " + range.describe() + ", not \"" + shown(w) + "\".";
+        return false;
+    }
+    out = value;
+    return true;
+}
+
+bool readWhole(Tokens& tokens, const std::string& what, CMorSettingRanges::Setting setting, int& out,
+               std::string& error)
+{
+    double value = 0.0;
+    if (!readNumber(tokens, what, setting, value, error))
+        return false;
+    out = static_cast<int>(value);
+    return true;
+}
+
+bool readColor(Tokens& tokens, const std::string& name, float out[3], std::string& error)
+{
+    const char* const parts[3] = {" R", " G", " B"};
+    double rgb[3];
+    for (int k = 0; k < 3; ++k)
+        if (!readNumber(tokens, name + parts[k], CMorSettingRanges::COLOR_COMPONENT, rgb[k], error))
+            return false;
+    for (int k = 0; k < 3; ++k)
+        out[k] = static_cast<float>(rgb[k]);
+    return true;
+}
+
+std::string onOff(bool on)
+{
+    return on ? " on" : " off";
+}
+
+std::string color(const float rgb[3])
+{
+    return " " + formatReal(rgb[0]) + " " + formatReal(rgb[1]) + " " + formatReal(rgb[2]);
+}
+
+// A diagram option: its name, how its values are read, and its values as
+// written (each after a blank).
+struct OptionSpec
+{
+    const char* name;
+    bool (*read)(Tokens& tokens, Options& options, std::string& error);
+    std::string (*write)(const Options& options);
+};
+
+// In the order the writer writes them.
+const OptionSpec DIAGRAM_OPTIONS[] = {
+    {"vertical-exaggeration",
+     [](Tokens& t, Options& o, std::string& e) {
+         return readNumber(t, "vertical-exaggeration", CMorSettingRanges::VERTICAL_EXAGGERATION,
+                           o.verticalExaggeration, e);
+     },
+     [](const Options& o) { return " " + formatReal(o.verticalExaggeration); }},
+    {"axis-labels",
+     [](Tokens& t, Options& o, std::string& e) {
+         int map = 0;
+         const bool read = readChoice(t, "axis-labels", "distance", "map", map, e);
+         o.mapAxisLabels = map == 1;
+         return read;
+     },
+     [](const Options& o) { return std::string(o.mapAxisLabels ? " map" : " distance"); }},
+    {"crs", [](Tokens& t, Options& o, std::string& e) { return t.word(o.crs, "the value of crs", e); },
+     [](const Options& o) { return o.crs.empty() ? std::string() : " " + o.crs; }},
+    {"background",
+     [](Tokens& t, Options& o, std::string& e) {
+         return readChoice(t, "background", "solid", "gradient", o.background, e);
+     },
+     [](const Options& o) { return std::string(o.background == 1 ? " gradient" : " solid"); }},
+    {"solid-color", [](Tokens& t, Options& o, std::string& e) { return readColor(t, "solid-color", o.solidColor, e); },
+     [](const Options& o) { return color(o.solidColor); }},
+    {"upper-color", [](Tokens& t, Options& o, std::string& e) { return readColor(t, "upper-color", o.upperColor, e); },
+     [](const Options& o) { return color(o.upperColor); }},
+    {"lower-color", [](Tokens& t, Options& o, std::string& e) { return readColor(t, "lower-color", o.lowerColor, e); },
+     [](const Options& o) { return color(o.lowerColor); }},
+    {"lighting", [](Tokens& t, Options& o, std::string& e) { return readSwitch(t, "lighting", o.lighting, e); },
+     [](const Options& o) { return onOff(o.lighting); }},
+    {"light-direction",
+     [](Tokens& t, Options& o, std::string& e) {
+         return readWhole(t, "light-direction", CMorSettingRanges::LIGHT_DIRECTION, o.lightDirection, e);
+     },
+     [](const Options& o) { return " " + std::to_string(o.lightDirection); }},
+    {"antialias",
+     [](Tokens& t, Options& o, std::string& e) {
+         std::string w;
+         if (!t.word(w, "the value of antialias", e))
+             return false;
+         const CMorSettingRanges::Range range = CMorSettingRanges::get(CMorSettingRanges::ANTIALIAS_LEVEL);
+         char* end = nullptr;
+         const long level = std::strtol(w.c_str(), &end, 10);
+         if (w == "off") {
+             o.antialias = -1;
+         } else if (end != w.c_str() && end == w.c_str() + w.size() && range.contains(static_cast<double>(level))) {
+             o.antialias = static_cast<int>(level);
+         } else {
+             e = t.atLastWord() + "antialias must be off or a level " + range.bounds() + ", not \"" + shown(w) + "\".";
+             return false;
+         }
+         return true;
+     },
+     [](const Options& o) { return o.antialias < 0 ? std::string(" off") : " " + std::to_string(o.antialias); }},
+    {"remove-white",
+     [](Tokens& t, Options& o, std::string& e) { return readSwitch(t, "remove-white", o.removeWhite, e); },
+     [](const Options& o) { return onOff(o.removeWhite); }},
+    {"white-tolerance",
+     [](Tokens& t, Options& o, std::string& e) {
+         return readWhole(t, "white-tolerance", CMorSettingRanges::WHITE_TOLERANCE, o.whiteTolerance, e);
+     },
+     [](const Options& o) { return " " + std::to_string(o.whiteTolerance); }},
+    {"bounding-box",
+     [](Tokens& t, Options& o, std::string& e) { return readSwitch(t, "bounding-box", o.boundingBox, e); },
+     [](const Options& o) { return onOff(o.boundingBox); }},
+    {"bounding-box-color",
+     [](Tokens& t, Options& o, std::string& e) { return readColor(t, "bounding-box-color", o.boundingBoxColor, e); },
+     [](const Options& o) { return color(o.boundingBoxColor); }},
+    {"axes", [](Tokens& t, Options& o, std::string& e) { return readSwitch(t, "axes", o.axes, e); },
+     [](const Options& o) { return onOff(o.axes); }},
+    {"line-width",
+     [](Tokens& t, Options& o, std::string& e) {
+         return readWhole(t, "line-width", CMorSettingRanges::LINE_WIDTH, o.lineWidth, e);
+     },
+     [](const Options& o) { return " " + std::to_string(o.lineWidth); }},
+    {"text-size",
+     [](Tokens& t, Options& o, std::string& e) {
+         return readNumber(t, "text-size", CMorSettingRanges::RELATIVE_TEXT_SIZE, o.textSize, e);
+     },
+     [](const Options& o) { return " " + formatReal(o.textSize); }},
+    {"margin",
+     [](Tokens& t, Options& o, std::string& e) {
+         return readNumber(t, "margin", CMorSettingRanges::RELATIVE_MARGIN, o.margin, e);
+     },
+     [](const Options& o) { return " " + formatReal(o.margin); }},
+    {"text-color", [](Tokens& t, Options& o, std::string& e) { return readColor(t, "text-color", o.textColor, e); },
+     [](const Options& o) { return color(o.textColor); }},
+    {"label-intervals",
+     [](Tokens& t, Options& o, std::string& e) {
+         const char* const axes[3] = {" X", " Y", " Z"};
+         for (int k = 0; k < 3; ++k)
+             if (!readWhole(t, std::string("label-intervals") + axes[k], CMorSettingRanges::LABEL_INTERVAL,
+                            o.labelIntervals[k], e))
+                 return false;
+         return true;
+     },
+     [](const Options& o) {
+         return " " + std::to_string(o.labelIntervals[0]) + " " + std::to_string(o.labelIntervals[1]) + " " +
+                std::to_string(o.labelIntervals[2]);
+     }},
+    {"legend", [](Tokens& t, Options& o, std::string& e) { return readSwitch(t, "legend", o.legend, e); },
+     [](const Options& o) { return onOff(o.legend); }},
+};
+
+constexpr size_t DIAGRAM_OPTION_COUNT = sizeof(DIAGRAM_OPTIONS) / sizeof(DIAGRAM_OPTIONS[0]);
+
+// Options up to "end"; each may be given once.
+bool readDiagramOptions(Tokens& tokens, Options& options, std::string& error)
+{
+    bool seen[DIAGRAM_OPTION_COUNT] = {};
+    for (;;) {
+        std::string name;
+        if (!tokens.word(name, "\"end\"", error))
+            return false;
+        if (name == "end")
+            return true;
+        size_t i = 0;
+        while (i < DIAGRAM_OPTION_COUNT && name != DIAGRAM_OPTIONS[i].name)
+            ++i;
+        if (i == DIAGRAM_OPTION_COUNT) {
+            error = tokens.atLastWord() + "expected a diagram option or \"end\", not \"" + shown(name) + "\".";
+            return false;
+        }
+        if (seen[i]) {
+            error = tokens.atLastWord() + name + " is given twice.";
+            return false;
+        }
+        seen[i] = true;
+        if (!DIAGRAM_OPTIONS[i].read(tokens, options, error))
+            return false;
+    }
+}
+
+bool readFenceOptions(Tokens& tokens, CFenceDescription::Fence& fence, std::string& error)
+{
+    for (;;) {
+        std::string name;
+        if (!tokens.word(name, "\"end\"", error))
+            return false;
+        if (name == "end")
+            return true;
+        const bool elevation = name == "elevation";
+        if (!elevation && name != "crop") {
+            error = tokens.atLastWord() + "expected elevation, crop or \"end\", not \"" + shown(name) + "\".";
+            return false;
+        }
+        if (elevation ? fence.hasElevation : fence.hasCrop) {
+            error = tokens.atLastWord() + name + " is given twice.";
+            return false;
+        }
+        if (elevation) {
+            fence.hasElevation = true;
+            if (!tokens.real(fence.top, "elevation TOP", error) ||
+                !tokens.real(fence.bottom, "elevation BOTTOM", error))
+                return false;
+            if (!(fence.top > fence.bottom)) {
+                error = tokens.atLastWord() + "elevation TOP " + formatReal(fence.top) +
+                        " must lie above BOTTOM " + formatReal(fence.bottom) + ".";
+                return false;
+            }
+            if (!std::isfinite(fence.top - fence.bottom)) {
+                error = tokens.atLastWord() + "elevation TOP " + formatReal(fence.top) + " and BOTTOM " +
+                        formatReal(fence.bottom) + " lie too far apart.";
+                return false;
+            }
+            continue;
+        }
+        fence.hasCrop = true;
+        fence.cropLine = tokens.lastLine();
+        const char* const edges[4] = {"crop X0", "crop Y0", "crop X1", "crop Y1"};
+        for (int k = 0; k < 4; ++k)
+            if (!tokens.integer(fence.crop[k], edges[k], error, 0, INT_MAX))
+                return false;
+        for (int k = 0; k < 2; ++k)
+            if (!(fence.crop[k] < fence.crop[k + 2])) {
+                error = tokens.atLastWord() + edges[k + 2] + " " + std::to_string(fence.crop[k + 2]) +
+                        " must be greater than " + (edges[k] + 5) + " " + std::to_string(fence.crop[k]) + ".";
+                return false;
+            }
+    }
+}
+
 } // namespace
+
+bool CFenceDescription::Options::operator==(const Options& other) const
+{
+    for (const OptionSpec& option : DIAGRAM_OPTIONS)
+        if (option.write(*this) != option.write(other))
+            return false;
+    return true;
+}
 
 bool CFenceDescription::read(const std::string& path, std::string& error)
 {
@@ -207,7 +509,7 @@ bool CFenceDescription::parse(const std::string& text, const std::string& name, 
     // number is expected; its first word tells the user what went wrong.
     Tokens tokens(text, name);
     std::string first, unused;
-    if (tokens.word(first, "", unused) && first != "#MORVEX1" && first != "#MORVEX2")
+    if (tokens.word(first, "", unused) && first != "#MORVEX1" && formatNamedBy(first) < 2)
         error = name + " is not a Morvex description file (it begins with \"" + quotedStart(first) + "\").\n" + error;
     return false;
 }
@@ -218,8 +520,22 @@ bool CFenceDescription::parseFields(const std::string& text, const std::string& 
     Tokens tokens(text, name);
     std::string magic;
     int fenceCount = 0;
-    if (!tokens.word(magic, "the first word (#MORVEX1)", error) ||
-        !tokens.integer(fenceCount, "the number of fences", error))
+    if (!tokens.word(magic, "the first word (#MORVEX1)", error))
+        return false;
+    const long named = formatNamedBy(magic);
+    if (named > 2) {
+        error = name + " was written by a newer Morvex (it begins with \"" + shown(magic) +
+                "\"): this Morvex reads formats 1 and 2.";
+        return false;
+    }
+    fileFormat = named == 2 ? 2 : 1;
+    if (fileFormat == 2) {
+        tokens.setContext("diagram options: ");
+        if (!readDiagramOptions(tokens, options, error))
+            return false;
+        tokens.setContext("");
+    }
+    if (!tokens.integer(fenceCount, "the number of fences", error))
         return false;
     if (fenceCount <= 0) {
         error = name + ": the diagram has no fences (the fence count is " + std::to_string(fenceCount) + ").";
@@ -245,6 +561,8 @@ bool CFenceDescription::parseFields(const std::string& text, const std::string& 
             return false;
         if (fence.description == "-")
             fence.description.clear();
+        if (fileFormat == 2 && !readFenceOptions(tokens, fence, error))
+            return false;
         fences.push_back(std::move(fence));
     }
 
@@ -278,9 +596,31 @@ bool CFenceDescription::parseFields(const std::string& text, const std::string& 
     return true;
 }
 
+int CFenceDescription::neededFormat() const
+{
+    if (options != Options())
+        return 2;
+    for (const Fence& fence : fences)
+        if (fence.hasElevation || fence.hasCrop)
+            return 2;
+    return 1;
+}
+
 std::string CFenceDescription::format() const
 {
-    std::string out = "#MORVEX1\n" + std::to_string(fences.size()) + "\n";
+    const bool second = neededFormat() == 2;
+    std::string out = second ? "#MORVEX2\n" : "#MORVEX1\n";
+    if (second) {
+        // Only what differs from the defaults.
+        const Options defaults;
+        for (const OptionSpec& option : DIAGRAM_OPTIONS) {
+            const std::string values = option.write(options);
+            if (values != option.write(defaults))
+                out += option.name + values + "\n";
+        }
+        out += "end\n";
+    }
+    out += std::to_string(fences.size()) + "\n";
     for (const Fence& fence : fences) {
         out += std::to_string(fence.points.size()) + "\n";
         for (const Point& p : fence.points)
@@ -288,6 +628,14 @@ std::string CFenceDescription::format() const
         out += fence.imageToken + "\n";
         out += (fence.description.empty() ? std::string("-") : fence.description) + "\n";
         out += std::to_string(fence.labelEnd) + "\n";
+        if (!second)
+            continue;
+        if (fence.hasElevation)
+            out += "elevation " + formatReal(fence.top) + " " + formatReal(fence.bottom) + "\n";
+        if (fence.hasCrop)
+            out += "crop " + std::to_string(fence.crop[0]) + " " + std::to_string(fence.crop[1]) + " " +
+                   std::to_string(fence.crop[2]) + " " + std::to_string(fence.crop[3]) + "\n";
+        out += "end\n";
     }
     const double* const camera[3] = {cameraPosition, cameraTarget, cameraPerspective};
     for (const double* line : camera)

@@ -14,6 +14,7 @@
 #include "fenceFiles.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <iostream>
 
@@ -39,13 +40,6 @@ void CFenceDiagram::setCamera(CZelCamera* camera)
     m_camera = camera;
 }
 
-CZelVec3d& CFenceDiagram::relative(double x, double y, double z) const
-{
-    CZelVec3d& v = getTempVec3d();
-    v.setComponents(x - m_origin.x(), y - m_origin.y(), z - m_origin.z());
-    return v;
-}
-
 void CFenceDiagram::clearContent()
 {
     for (int k = 0; k < 3; ++k) {
@@ -53,16 +47,14 @@ void CFenceDiagram::clearContent()
         m_max[k] = -1e300;
     }
     m_greatestHeight = -1e300;
+    m_bottom = 0.0;
     clear();
     m_labelGroup->clear();
     m_axisGroup->clear();
     m_boundingBox = nullptr;
-    m_descriptions.clear();
-    m_imageTokens.clear();
-    m_labelEnds.clear();
-    m_fencePoints.clear();
+    m_records.clear();
     m_labelTexts.clear();
-    m_labelBaseElevations.clear();
+    m_labelAnchors.clear();
     m_legendImage = nullptr;
     m_fenceCount = 0;
 }
@@ -86,12 +78,15 @@ constexpr int TILE_EXPONENT = 7;
 
 // How high the outline of a fence of this length stands: as high as a
 // picture of the proportions (height / width) the others have, or a quarter
-// of its length when no picture loaded. A height stated in the description
-// itself would come before either.
-double outlineHeight(double length, double pictureRatio)
+// of its length when no picture loaded. A fence's elevation range comes
+// before either.
+double outlineHeight(const CFenceDescription::Fence& record, double length, double pictureRatio)
 {
+    if (record.hasElevation)
+        return record.top - record.bottom;
     return length * (pictureRatio > 0.0 ? pictureRatio : 0.25);
 }
+
 
 } // namespace
 
@@ -121,6 +116,40 @@ bool CFenceDiagram::takeTiles(CFenceImageReader& reader, CZelPointer<CZelTiledPi
     return picture != nullptr;
 }
 
+bool CFenceDiagram::checkCrop(const std::string& path, int fence, const CZelTiledPicture* picture)
+{
+    const CFenceDescription::Fence& record = m_records[static_cast<size_t>(fence)];
+    const int* crop = record.crop;
+    const int width = picture->getFileWidth(), height = picture->getFileHeight();
+    if (crop[2] <= width && crop[3] <= height)
+        return true;
+    m_errorMessage = path + ", line " + std::to_string(record.cropLine) + ": fence " + std::to_string(fence + 1) +
+                     " of " + std::to_string(m_records.size()) + ": crop " + std::to_string(crop[0]) + " " +
+                     std::to_string(crop[1]) + " " + std::to_string(crop[2]) + " " + std::to_string(crop[3]) +
+                     " reaches beyond its picture, which has " + std::to_string(width) + " x " +
+                     std::to_string(height) + " pixels.";
+    return false;
+}
+
+void CFenceDiagram::applyOptions(const CFenceDescription::Options& options)
+{
+    m_coordinates.setExaggeration(options.verticalExaggeration);
+    m_mapAxisLabels = options.mapAxisLabels;
+    m_crs = options.crs;
+    setFenceLighting(options.lighting);
+    m_whiteTolerance = options.whiteTolerance;
+    setBoundingBoxColor(options.boundingBoxColor[0], options.boundingBoxColor[1], options.boundingBoxColor[2]);
+    setShowAxes(options.axes);
+    m_lineWidth = options.lineWidth;
+    m_relativeTextSize = options.textSize;
+    m_relativeMargin = options.margin;
+    setTextColor(options.textColor[0], options.textColor[1], options.textColor[2]);
+    for (int k = 0; k < 3; ++k)
+        m_labelInterval[k] = options.labelIntervals[k];
+    m_showLegend = options.legend;
+    m_viewOptions = options;
+}
+
 bool CFenceDiagram::load(const std::string& path)
 {
     std::string directory, fileName;
@@ -131,6 +160,10 @@ bool CFenceDiagram::load(const std::string& path)
     CFenceDescription description;
     if (!description.read(path, m_errorMessage))
         return false;
+    // A file without options leaves the settings made before loading.
+    if (description.fileFormat == 2)
+        applyOptions(description.options);
+    m_fileFormat = description.fileFormat;
 
     // Every picture is looked for before any is decoded, so that the user is
     // asked about all missing ones at once, and before waiting for the rest.
@@ -161,20 +194,32 @@ bool CFenceDiagram::load(const std::string& path)
         if (picture.fence >= 0)
             present[static_cast<size_t>(picture.fence)] = false;
     std::vector<std::string> pictures;
-    for (size_t i = 0; i < sections.size(); ++i)
-        if (present[i])
-            pictures.push_back(sections[i]);
+    std::vector<std::array<int, 4>> crops;
+    for (size_t i = 0; i < sections.size(); ++i) {
+        if (!present[i])
+            continue;
+        pictures.push_back(sections[i]);
+        const CFenceDescription::Fence& record = description.fences[i];
+        crops.push_back(record.hasCrop ? std::array<int, 4>{record.crop[0], record.crop[1], record.crop[2],
+                                                            record.crop[3]}
+                                       : std::array<int, 4>{0, 0, 0, 0});
+    }
     if (hasLegendPicture)
         pictures.push_back(legendPath);
     // Sections are cut into tiles as they are read, never held whole.
     const size_t sectionCount = pictures.size() - (hasLegendPicture ? 1 : 0);
-    CFenceImageReader reader(pictures, 2, 2, sectionCount, 1 << TILE_EXPONENT);
+    CFenceImageReader reader(pictures, 2, 2, sectionCount, 1 << TILE_EXPONENT, crops);
 
     const CFenceDescription::Point& first = description.fences.front().points.front();
-    m_origin.setComponents(std::round(first.x), std::round(first.z), std::round(first.y));
+    m_coordinates.setOriginNear(first.x, first.y, first.z);
+    m_records = description.fences;
 
     std::vector<double> pictureRatios;
-    std::vector<CFence*> outlines;
+    std::vector<std::pair<CFence*, size_t>> outlines;
+    // Lowest top and greatest height of the fences that hang from their
+    // lines by their pictures' proportions, and the lowest bottom of those
+    // placed by elevation.
+    double lowestTop = 1e300, greatestProportional = 0.0, lowestElevationBottom = 1e300;
     for (size_t f = 0; f < description.fences.size(); ++f) {
         const CFenceDescription::Fence& record = description.fences[f];
         CZelPointer<CZelLine3d> line(new CZelLine3d());
@@ -182,31 +227,39 @@ bool CFenceDiagram::load(const std::string& path)
         for (size_t i = 0; i < record.points.size(); ++i) {
             const CFenceDescription::Point& p = record.points[i];
             std::cout << p.x << ", " << p.y << ", " << p.z << std::endl;
-            *line->getPoint(static_cast<int>(i)) = relative(p.x, p.z, p.y);
-            const double scene[3] = {p.x, p.z, p.y};
+            // A section placed by elevation stands flat at its top: its
+            // columns spread by horizontal length, the line's elevations
+            // are kept for saving only.
+            const double elevation = record.hasElevation ? record.top : p.z;
+            *line->getPoint(static_cast<int>(i)) = m_coordinates.toModel(p.x, p.y, elevation);
+            const double placed[3] = {p.x, p.y, elevation};
             for (int k = 0; k < 3; ++k) {
-                m_min[k] = std::min(m_min[k], scene[k]);
-                m_max[k] = std::max(m_max[k], scene[k]);
+                m_min[k] = std::min(m_min[k], placed[k]);
+                m_max[k] = std::max(m_max[k], placed[k]);
             }
+            if (!record.hasElevation)
+                lowestTop = std::min(lowestTop, p.z);
         }
-        m_imageTokens.push_back(record.imageToken);
+        const double panelHeight = record.hasElevation ? record.top - record.bottom : 0.0;
+        if (record.hasElevation)
+            lowestElevationBottom = std::min(lowestElevationBottom, record.bottom);
         if (present[f]) {
             CZelPointer<CZelTiledPicture> picture;
-            if (!takeTiles(reader, picture)) {
+            if (!takeTiles(reader, picture) || (record.hasCrop && !checkCrop(path, static_cast<int>(f), picture))) {
                 clearContent();
                 return false;
             }
             pictureRatios.push_back(static_cast<double>(picture->getSourceHeight()) / picture->getSourceWidth());
-            addFence(line, picture);
+            const double height = addFence(line, picture, panelHeight);
+            if (!record.hasElevation)
+                greatestProportional = std::max(greatestProportional, height);
         } else {
-            outlines.push_back(addOutline(line));
+            outlines.emplace_back(addOutline(line), f);
         }
-        m_fencePoints.push_back(record.points);
-        m_descriptions.push_back(record.description);
-        m_labelEnds.push_back(record.labelEnd);
         std::cout << "description = " << record.description << std::endl;
+        addLabel(record.description);
         const CFenceDescription::Point& anchor = record.labelEnd == 0 ? record.points.front() : record.points.back();
-        addLabel(record.description, relative(anchor.x, anchor.z, anchor.y));
+        m_labelAnchors.emplace_back(anchor.x, anchor.y, record.hasElevation ? record.top : anchor.z);
         ++m_fenceCount;
     }
 
@@ -221,22 +274,34 @@ bool CFenceDiagram::load(const std::string& path)
     // The outlines' heights need every picture's proportions, so they are
     // known only now; the bounds and the camera below include them.
     const double ratio = median(pictureRatios);
-    for (CFence* outline : outlines) {
-        outline->makeOutline(outlineHeight(outline->getLine()->getLength(), ratio));
-        m_greatestHeight = std::max(m_greatestHeight, outline->getHeight());
+    for (const std::pair<CFence*, size_t>& outline : outlines) {
+        const CFenceDescription::Fence& record = description.fences[outline.second];
+        outline.first->makeOutline(outlineHeight(record, outline.first->getLine()->getLength(), ratio));
+        m_greatestHeight = std::max(m_greatestHeight, outline.first->getHeight());
+        if (!record.hasElevation)
+            greatestProportional = std::max(greatestProportional, outline.first->getHeight());
     }
+    // Fences hanging by their proportions reach at most the greatest height
+    // below the lowest top among them; sections placed by elevation end at
+    // their own bottoms.
+    m_bottom = std::min(lowestTop < 1e300 ? lowestTop - greatestProportional : 1e300, lowestElevationBottom);
+    m_coordinates.setBase(m_bottom);
     finish();
+    if (description.fileFormat == 2) {
+        setRemoveWhite(description.options.removeWhite);
+        setShowBoundingBox(description.options.boundingBox);
+    }
 
     if (m_camera) {
-        m_camera->setRenderOrigin(m_origin.x(), m_origin.y(), m_origin.z());
+        m_camera->setRenderOrigin(getOrigin().x(), getOrigin().y(), getOrigin().z());
         const double* position = description.cameraPosition;
         const double* target = description.cameraTarget;
         if (position[0] == target[0] && position[1] == target[1] && position[2] == target[2]) {
             placeCamera(m_camera);
         } else {
             std::cout << "Positioning using values from file." << std::endl;
-            m_camera->setPosition(position[0], position[1], position[2]);
-            m_camera->setTarget(target[0], target[1], target[2]);
+            setCameraInMapUnits(CZelVec3d(position[0], position[1], position[2]),
+                                CZelVec3d(target[0], target[1], target[2]));
             m_camera->setPerspective(description.cameraPerspective[0], description.cameraPerspective[1],
                                      description.cameraPerspective[2]);
         }
@@ -244,11 +309,12 @@ bool CFenceDiagram::load(const std::string& path)
     return true;
 }
 
-void CFenceDiagram::addFence(CZelLine3d* line, CZelPointer<CZelTiledPicture>& picture)
+double CFenceDiagram::addFence(CZelLine3d* line, CZelPointer<CZelTiledPicture>& picture, double panelHeight)
 {
     CFence* fence = new CFence();
     fence->setTextureSizeExponent(TILE_EXPONENT);
     fence->setLine(line);
+    fence->setPanelHeight(panelHeight);
     fence->setTiles(picture);
     fence->setRenderState(m_fenceLighting);
     fence->setWhiteTolerance(m_whiteTolerance);
@@ -260,6 +326,7 @@ void CFenceDiagram::addFence(CZelLine3d* line, CZelPointer<CZelTiledPicture>& pi
     m_greatestHeight = std::max(m_greatestHeight, fence->getHeight());
     if (m_fenceBuilt)
         m_fenceBuilt(fence);
+    return fence->getHeight();
 }
 
 CFence* CFenceDiagram::addOutline(CZelLine3d* line)
@@ -278,7 +345,7 @@ void CFenceDiagram::centreLabel(CZelText* text)
     text->setPosition(-w / 2.0, -h / 2.0, 0.0);
 }
 
-void CFenceDiagram::addLabel(const std::string& description, const CZelVec3d& anchor)
+void CFenceDiagram::addLabel(const std::string& description)
 {
     CZelText* text = new CZelText();
     text->setFont(m_font);
@@ -290,36 +357,29 @@ void CFenceDiagram::addLabel(const std::string& description, const CZelVec3d& an
     CZelBillboard* billboard = new CZelBillboard();
     billboard->addChild(text);
     billboard->setView(m_camera);
-    billboard->setPosition(anchor);
     m_labelGroup->addChild(billboard);
 }
 
 void CFenceDiagram::finish()
 {
-    for (int k = 0; k < 3; ++k)
-        m_centre[k] = (m_min[k] + m_max[k]) / 2.0;
-    m_extentX = m_max[0] - m_min[0];
-    m_extentZ = m_max[2] - m_min[2];
-    m_size = m_extentZ >= m_extentX ? m_extentZ : m_extentX;
-    const double H = std::max(m_greatestHeight, 0.0);
+    const double extentEast = m_max[0] - m_min[0];
+    const double extentNorth = m_max[1] - m_min[1];
+    m_size = extentNorth >= extentEast ? extentNorth : extentEast;
     // Fences that all stand on one spot still need a scale for text and camera.
     if (!(m_size > 0.0))
-        m_size = std::max({m_max[1] - m_min[1] + H, 1.0});
-    const double S = m_size;
-    const double m = m_relativeMargin;
+        m_size = std::max({m_max[2] - m_bottom, 1.0});
 
     CZelLightingState* boxLighting = new CZelLightingState();
     boxLighting->setLighting(false);
     m_boundingBox = new CZelLineSet();
     m_boundingBox->setLineWidth(static_cast<float>(m_lineWidth));
-    const double bottom = m_min[1] - H;
-    const double top = m_max[1];
-    const double corners[8][3] = {{m_min[0], bottom, m_min[2]}, {m_max[0], bottom, m_min[2]},
-                                  {m_max[0], top, m_min[2]},    {m_min[0], top, m_min[2]},
-                                  {m_min[0], bottom, m_max[2]}, {m_max[0], bottom, m_max[2]},
-                                  {m_max[0], top, m_max[2]},    {m_min[0], top, m_max[2]}};
+    // Corners 0 to 3 on the south face, 4 to 7 on the north face.
+    const double corners[8][3] = {{m_min[0], m_min[1], m_bottom}, {m_max[0], m_min[1], m_bottom},
+                                  {m_max[0], m_min[1], m_max[2]}, {m_min[0], m_min[1], m_max[2]},
+                                  {m_min[0], m_max[1], m_bottom}, {m_max[0], m_max[1], m_bottom},
+                                  {m_max[0], m_max[1], m_max[2]}, {m_min[0], m_max[1], m_max[2]}};
     for (const auto& c : corners) {
-        const CZelVec3d& r = relative(c[0], c[1], c[2]);
+        const CZelVec3d r = m_coordinates.toModel(c[0], c[1], c[2]);
         m_boundingBox->addCoord(r.x(), r.y(), r.z());
     }
     CZelIndex* edges = new CZelIndex();
@@ -333,45 +393,69 @@ void CFenceDiagram::finish()
     addChild(m_labelGroup);
     addChild(m_axisGroup);
 
-    const double front = m_min[2] - 0.05 * S;
-    const double side = m_min[0] - 0.05 * S;
-    const double axes[3][6] = {{m_min[0], m_min[1], front, m_max[0], m_min[1], front},
-                               {side, m_max[1], front, side, bottom, front},
-                               {side, m_min[1], m_min[2], side, m_min[1], m_max[2]}};
-    const double across[3] = {S * m, -(S * m), -(S * m)};
     for (int k = 0; k < 3; ++k) {
         CZelScaleIndicator* axis = new CZelScaleIndicator();
-        const CZelVec3d& a = relative(axes[k][0], axes[k][1], axes[k][2]);
-        axis->setFirstPoint(a.x(), a.y(), a.z());
-        const CZelVec3d& b = relative(axes[k][3], axes[k][4], axes[k][5]);
-        axis->setSecondPoint(b.x(), b.y(), b.z());
         axis->setFont(m_font);
         axis->setLabelInterval(m_labelInterval[k]);
         axis->setCamera(m_camera);
-        axis->setTextOffset(across[k], 0.0);
         m_axisGroup->addChild(axis);
     }
+    m_font->setSize(m_size * m_relativeTextSize);
+    layOut();
+}
 
-    m_font->setSize(S * m_relativeTextSize);
-    m_labelBaseElevations.clear();
-    for (int i = 0; i < m_labelGroup->getSize(); ++i) {
-        CZelShape* billboard = m_labelGroup->getChild(i);
-        double x = 0.0, y = 0.0, z = 0.0;
-        billboard->getPosition(x, y, z);
-        m_labelBaseElevations.push_back(y);
-        billboard->setPosition(x, y + S * m, z);
+void CFenceDiagram::layOut()
+{
+    for (int i = 0; i < m_fenceCount && i < getSize(); ++i)
+        m_coordinates.applyExaggeration(getChild(i));
+    if (m_boundingBox)
+        m_coordinates.applyExaggeration(m_boundingBox);
+
+    // The axes run along the south and west sides of the box, 0.05 S out,
+    // from the south-west corner: X east and Z north at the lowest top, Y
+    // from the highest top down to the bottom.
+    const double S = m_size;
+    const double across = S * m_relativeMargin;
+    const double south = m_min[1] - 0.05 * S;
+    const double west = m_min[0] - 0.05 * S;
+    const double ends[3][6] = {{m_min[0], south, m_min[2], m_max[0], south, m_min[2]},
+                               {west, south, m_max[2], west, south, m_bottom},
+                               {west, m_min[1], m_min[2], west, m_max[1], m_min[2]}};
+    // Eastings, elevations and northings at the ends, or distances from the first end.
+    const double values[3][2] = {{m_min[0], m_max[0]}, {m_max[2], m_bottom}, {m_min[1], m_max[1]}};
+    // Labels on the outer side, away from the box.
+    const double sides[3] = {-across, across, across};
+    for (int k = 0; k < 3 && k < m_axisGroup->getSize(); ++k) {
+        CZelScaleIndicator* axis = static_cast<CZelScaleIndicator*>(m_axisGroup->getChild(k));
+        const CZelVec3d a = m_coordinates.toRelativeScene(ends[k][0], ends[k][1], ends[k][2]);
+        const CZelVec3d b = m_coordinates.toRelativeScene(ends[k][3], ends[k][4], ends[k][5]);
+        axis->setFirstPoint(a.x(), a.y(), a.z());
+        axis->setSecondPoint(b.x(), b.y(), b.z());
+        axis->setTextOffset(sides[k], 0.0);
+        axis->setMapLabels(m_mapAxisLabels);
+        if (m_mapAxisLabels)
+            axis->setValues(values[k][0], values[k][1]);
+        else
+            axis->setValues(0.0, std::fabs(values[k][1] - values[k][0]));
+    }
+    layOutLabels();
+}
+
+// Every label stands S x margin above its own anchor, in the exaggerated
+// scene: its text keeps its size.
+void CFenceDiagram::layOutLabels()
+{
+    const double lift = m_size * m_relativeMargin;
+    for (int i = 0; i < m_labelGroup->getSize() && i < static_cast<int>(m_labelAnchors.size()); ++i) {
+        const CZelVec3d& anchor = m_labelAnchors[static_cast<size_t>(i)];
+        const CZelVec3d p = m_coordinates.toRelativeScene(anchor.x(), anchor.y(), anchor.z());
+        m_labelGroup->getChild(i)->setPosition(p.x(), p.y() + lift, p.z());
     }
 }
 
 void CFenceDiagram::refresh()
 {
-    const double lift = m_size * m_relativeMargin;
-    for (int i = 0; i < m_labelGroup->getSize() && i < static_cast<int>(m_labelBaseElevations.size()); ++i) {
-        CZelShape* billboard = m_labelGroup->getChild(i);
-        double x = 0.0, y = 0.0, z = 0.0;
-        billboard->getPosition(x, y, z);
-        billboard->setPosition(x, lift + m_labelBaseElevations[i], z);
-    }
+    layOutLabels();
     m_font->setSize(m_size * m_relativeTextSize);
     for (CZelText* text : m_labelTexts) {
         text->setText(text->getText());
@@ -386,13 +470,118 @@ void CFenceDiagram::placeCamera(CZelCamera* camera)
 {
     if (!camera)
         return;
-    const double H = std::max(m_greatestHeight, 0.0);
-    const double y = m_centre[1] - H / 2.0;
-    camera->setTarget(m_centre[0], y, m_centre[2]);
-    camera->setPosition(m_centre[0], y, m_centre[2] + 2.0 * m_size);
     double fieldOfView = 0.0, nearDistance = 0.0, farDistance = 0.0;
     camera->getPerspective(fieldOfView, nearDistance, farDistance);
-    camera->setPerspective(fieldOfView, 0.01 * m_size, 3.0 * m_size);
+    const CZelVec3d target = m_coordinates.toScene((m_min[0] + m_max[0]) / 2.0, (m_min[1] + m_max[1]) / 2.0,
+                                                   (m_max[2] + m_bottom) / 2.0);
+    // Twice the size frames the diagram unless its exaggerated height needs
+    // more: then the front face is as far as shows that height.
+    double distance = 2.0 * m_size;
+    const double halfAngle = fieldOfView * M_PI / 360.0;
+    if (halfAngle > 0.0 && halfAngle < M_PI / 2.0) {
+        const double height = m_coordinates.toSceneElevation(m_max[2]) - m_coordinates.toSceneElevation(m_bottom);
+        const double depth = (m_max[1] - m_min[1]) / 2.0;
+        distance = std::max(distance, 1.1 * height / 2.0 / std::tan(halfAngle) + depth);
+    }
+    camera->setTarget(target.x(), target.y(), target.z());
+    camera->setPosition(target.x(), target.y(), target.z() + distance);
+    camera->setPerspective(fieldOfView, 0.01 * m_size, distance + m_size);
+}
+
+void CFenceDiagram::getCameraInMapUnits(CZelVec3d& position, CZelVec3d& target) const
+{
+    if (!m_camera)
+        return;
+    const MapCamera& known = m_mapCamera;
+    if (known.known && known.scenePosition == m_camera->getPosition() && known.sceneTarget == m_camera->getTarget()) {
+        position = known.position;
+        target = known.target;
+        return;
+    }
+    position = m_coordinates.toCameraAxes(m_camera->getPosition());
+    target = m_coordinates.toCameraAxes(m_camera->getTarget());
+    m_mapCamera = {position, target, m_camera->getPosition(), m_camera->getTarget(), true};
+}
+
+bool CFenceDiagram::setCameraInMapUnits(const CZelVec3d& position, const CZelVec3d& target)
+{
+    const CZelVec3d p = m_coordinates.fromCameraAxes(position);
+    const CZelVec3d t = m_coordinates.fromCameraAxes(target);
+    const bool finite = std::isfinite(p.x()) && std::isfinite(p.y()) && std::isfinite(p.z()) &&
+                        std::isfinite(t.x()) && std::isfinite(t.y()) && std::isfinite(t.z());
+    if (!m_camera || !finite)
+        return false;
+    m_camera->setPosition(p.x(), p.y(), p.z());
+    m_camera->setTarget(t.x(), t.y(), t.z());
+    m_mapCamera = {position, target, m_camera->getPosition(), m_camera->getTarget(), true};
+    return true;
+}
+
+void CFenceDiagram::setVerticalExaggeration(double factor)
+{
+    CZelVec3d position, target;
+    getCameraInMapUnits(position, target);
+    m_coordinates.setExaggeration(factor);
+    layOut();
+    if (!m_camera || m_fenceCount == 0)
+        return;
+    setCameraInMapUnits(position, target);
+    // The eye rises with the stretched vertical and may leave the diagram
+    // beyond the far plane: that moves out as far as its farthest corner.
+    double farthest = 0.0;
+    for (int corner = 0; corner < 8; ++corner) {
+        const CZelVec3d p = m_coordinates.toScene(m_min[0] + (corner & 1) * (m_max[0] - m_min[0]),
+                                                  m_min[1] + (corner >> 1 & 1) * (m_max[1] - m_min[1]),
+                                                  corner & 4 ? m_max[2] : m_bottom);
+        farthest = std::max(farthest, (p - m_camera->getPosition()).length());
+    }
+    double fieldOfView = 0.0, nearDistance = 0.0, farDistance = 0.0;
+    m_camera->getPerspective(fieldOfView, nearDistance, farDistance);
+    if (farthest > farDistance) {
+        m_camera->setPerspective(fieldOfView, nearDistance, 1.05 * farthest);
+        std::cout << "The far plane moves to " << 1.05 * farthest << " so that the whole diagram stays in view."
+                  << std::endl;
+    }
+}
+
+void CFenceDiagram::setMapAxisLabels(bool map)
+{
+    m_mapAxisLabels = map;
+    layOut();
+}
+
+void CFenceDiagram::setViewOptions(const CFenceDescription::Options& view)
+{
+    m_viewOptions.background = view.background;
+    for (int k = 0; k < 3; ++k) {
+        m_viewOptions.solidColor[k] = view.solidColor[k];
+        m_viewOptions.upperColor[k] = view.upperColor[k];
+        m_viewOptions.lowerColor[k] = view.lowerColor[k];
+    }
+    m_viewOptions.lightDirection = view.lightDirection;
+    m_viewOptions.antialias = view.antialias;
+}
+
+CFenceDescription::Options CFenceDiagram::getOptions() const
+{
+    CFenceDescription::Options options = m_viewOptions;
+    options.verticalExaggeration = getVerticalExaggeration();
+    options.mapAxisLabels = m_mapAxisLabels;
+    options.crs = m_crs;
+    options.lighting = getFenceLighting();
+    options.removeWhite = m_fenceCount == 0 || getRemoveWhite();
+    options.whiteTolerance = m_whiteTolerance;
+    options.boundingBox = !m_boundingBox || getShowBoundingBox();
+    getBoundingBoxColor(options.boundingBoxColor[0], options.boundingBoxColor[1], options.boundingBoxColor[2]);
+    options.axes = getShowAxes();
+    options.lineWidth = m_lineWidth;
+    options.textSize = m_relativeTextSize;
+    options.margin = m_relativeMargin;
+    getTextColor(options.textColor[0], options.textColor[1], options.textColor[2]);
+    for (int k = 0; k < 3; ++k)
+        options.labelIntervals[k] = m_labelInterval[k];
+    options.legend = m_showLegend;
+    return options;
 }
 
 bool CFenceDiagram::save(const std::string& path)
@@ -402,21 +591,22 @@ bool CFenceDiagram::save(const std::string& path)
     std::cout << directory << std::endl << fileName << std::endl;
 
     CFenceDescription description;
-    for (int i = 0; i < m_fenceCount; ++i) {
-        CFenceDescription::Fence fence;
-        fence.points = m_fencePoints[i];
-        fence.imageToken = m_imageTokens[i];
-        fence.description = m_descriptions[i];
-        fence.labelEnd = m_labelEnds[i];
-        description.fences.push_back(fence);
-    }
+    description.options = getOptions();
+    description.fences = m_records;
     if (m_camera) {
-        const CZelVec3d& position = m_camera->getPosition();
-        const CZelVec3d& target = m_camera->getTarget();
+        CZelVec3d position, target;
+        getCameraInMapUnits(position, target);
         for (int k = 0; k < 3; ++k) {
             description.cameraPosition[k] = position[k];
             description.cameraTarget[k] = target[k];
         }
+        // A slight exaggeration can put a camera placed in the scene beyond
+        // any number in map units; such a file could not be read again.
+        for (int k = 0; k < 3; ++k)
+            if (!std::isfinite(position[k]) || !std::isfinite(target[k])) {
+                m_errorMessage = "The camera lies too far away to be written in map units at this exaggeration.";
+                return false;
+            }
         m_camera->getPerspective(description.cameraPerspective[0], description.cameraPerspective[1],
                                  description.cameraPerspective[2]);
     }
@@ -424,6 +614,8 @@ bool CFenceDiagram::save(const std::string& path)
     description.legend = m_legend;
     if (!CMorSafeFile::write(path, description.format(), m_errorMessage))
         return false;
+    if (description.neededFormat() == 2)
+        std::cout << "Saved " << path << " in format 2: it holds settings format 1 cannot." << std::endl;
     return true;
 }
 

@@ -4,10 +4,12 @@
 //
 // Map coordinates reach millions of units, more than GL's single precision
 // holds, so the geometry is built relative to a local origin near the first
-// point and the camera renders relative to the same origin. Everything the user
-// sees or the file stores stays in map units.
+// point and the camera renders relative to the same origin. The vertical
+// exaggeration stretches the picture only: everything the user reads or the
+// file stores stays in true map units (CFenceCoordinates converts).
 #pragma once
 
+#include "CFenceCoordinates.h"
 #include "CFenceDescription.h"
 #include "CZelCamera.h"
 #include "CZelComposite.h"
@@ -69,22 +71,64 @@ public:
     }
     // The line that tells what becomes of a missing picture.
     static std::string describeMissing(const MissingPicture& picture);
-    // Writes the fences as read and the current camera and legend back; the
-    // old file stays untouched unless the new one was written completely.
+    // Writes the fences as read, the current camera, legend and settings and
+    // the view's (setViewOptions) back: in format 1 while every setting is at
+    // its default, else in format 2, which the log then tells. The old file
+    // stays untouched unless the new one was written completely.
     bool save(const std::string& path);
     std::string getErrorMessage() const { return m_errorMessage; }
 
-    // Looks at the diagram's middle from twice its size along +z.
+    // Looks at the diagram's middle from the south (along the scene's +z),
+    // from twice its size or as far as its exaggerated height needs.
     void placeCamera(CZelCamera* camera);
 
-    // The point that the geometry is relative to, in scene axes and map units.
-    const CZelVec3d& getOrigin() const { return m_origin; }
+    // Map and scene coordinates of this diagram.
+    const CFenceCoordinates& getCoordinates() const { return m_coordinates; }
+    // The point that the geometry is relative to, in scene coordinates.
+    const CZelVec3d& getOrigin() const { return m_coordinates.getOrigin(); }
+    // Bounds of the fences' top edges as they stand, in map units: east,
+    // north, elevation.
     void getBounds(double min[3], double max[3]) const;
+    // The elevation of the lowest fence bottom, which the exaggeration keeps.
+    double getBottom() const { return m_bottom; }
     // The diagram size S: the larger horizontal extent.
     double getDiagramSize() const { return m_size; }
     double getGreatestFenceHeight() const { return m_greatestHeight; }
     int getFenceCount() const { return m_fenceCount; }
-    const std::string& getDescription(int fence) const { return m_descriptions.at(fence); }
+    const std::string& getDescription(int fence) const { return m_records.at(fence).description; }
+
+    // The camera's eye and target in camera axes (east, elevation, north),
+    // true map units.
+    void getCameraInMapUnits(CZelVec3d& position, CZelVec3d& target) const;
+    // False, and the camera stays, for points that are not finite.
+    bool setCameraInMapUnits(const CZelVec3d& position, const CZelVec3d& target);
+
+    // Stretches the vertical about the lowest fence bottom; the camera keeps
+    // its place in map units, so the diagram grows in the same view. Values
+    // that are not above 0 are taken as 1.
+    void setVerticalExaggeration(double factor);
+    double getVerticalExaggeration() const { return m_coordinates.getExaggeration(); }
+    // Axis labels in map coordinates (eastings, northings, true elevations)
+    // instead of distances from the south-west corner.
+    void setMapAxisLabels(bool map);
+    bool getMapAxisLabels() const { return m_mapAxisLabels; }
+    // The coordinate reference system the file names; kept and written back.
+    void setCrs(const std::string& crs) { m_crs = crs; }
+    const std::string& getCrs() const { return m_crs; }
+    // Whether the view draws the legend.
+    void setShowLegend(bool show) { m_showLegend = show; }
+    bool getShowLegend() const { return m_showLegend; }
+
+    // The format the description was read in, 1 or 2.
+    int getFileFormat() const { return m_fileFormat; }
+    // The options that belong to the view (background, its colours, light
+    // direction, antialiasing): as read, for the view to apply when the file
+    // was in format 2; the view hands its own back before saving. Only those
+    // fields are taken.
+    const CFenceDescription::Options& getViewOptions() const { return m_viewOptions; }
+    void setViewOptions(const CFenceDescription::Options& view);
+    // Every option as it stands now, the view's as last handed over.
+    CFenceDescription::Options getOptions() const;
 
     void setRelativeTextSize(double size) { m_relativeTextSize = size; }
     double getRelativeTextSize() const { return m_relativeTextSize; }
@@ -138,38 +182,42 @@ public:
 
 private:
     void clearContent();
+    void applyOptions(const CFenceDescription::Options& options);
     // The next picture of the reader; false with the error message set.
     bool takeImage(CFenceImageReader& reader, CZelPointer<CZelImage>& image);
     bool takeTiles(CFenceImageReader& reader, CZelPointer<CZelTiledPicture>& picture);
+    // False with the error message set when the fence's crop reaches beyond
+    // its picture (which the reader cut to what of the crop it holds).
+    bool checkCrop(const std::string& path, int fence, const CZelTiledPicture* picture);
     // Lets go of the caller's picture (it becomes null) once the fence holds
-    // its tiles.
-    void addFence(CZelLine3d* line, CZelPointer<CZelTiledPicture>& picture);
+    // its tiles. panelHeight 0 keeps the picture's proportions. Returns the
+    // fence's height.
+    double addFence(CZelLine3d* line, CZelPointer<CZelTiledPicture>& picture, double panelHeight);
     // Borrowed: the new fence, held by the diagram.
     CFence* addOutline(CZelLine3d* line);
-    void addLabel(const std::string& description, const CZelVec3d& anchor);
+    void addLabel(const std::string& description);
     void finish();
+    // Places what depends on the exaggeration and the axis labels: the
+    // stretch of the fences and the box, the axes and the labels.
+    void layOut();
+    void layOutLabels();
     void centreLabel(CZelText* text);
-    // A scene point in map units, relative to the origin.
-    CZelVec3d& relative(double x, double y, double z) const;
 
-    std::vector<std::string> m_descriptions;
-    std::vector<std::string> m_imageTokens;
-    std::vector<int> m_labelEnds;
-    std::vector<std::vector<CFenceDescription::Point>> m_fencePoints; // as read, for saving
+    // Every fence as read, for saving.
+    std::vector<CFenceDescription::Fence> m_records;
+    // Bounds of the top edges as placed, map units: east, north, elevation.
     double m_max[3] = {-1e300, -1e300, -1e300};
     double m_min[3] = {1e300, 1e300, 1e300};
+    double m_bottom = 0.0;
     double m_greatestHeight = -1e300;
-    double m_centre[3] = {0.0, 0.0, 0.0};
-    double m_extentX = 0.0;
-    double m_extentZ = 0.0;
     double m_size = 0.0;
     int m_fenceCount = 0;
     int m_labelInterval[3] = {1, 1, 1};
     double m_relativeTextSize = 0.02;
     double m_relativeMargin = 0.02;
-    // Each label keeps its own anchor elevation, so refresh lifts every label
-    // above its own fence.
-    std::vector<double> m_labelBaseElevations;
+    // Each label's anchor in map units (east, north, elevation): refresh lifts
+    // every label above its own fence.
+    std::vector<CZelVec3d> m_labelAnchors;
     CZelPointer<CZelCamera> m_camera;
     CZelPointer<CZelLineSet> m_boundingBox;
     CZelPointer<CZelComposite> m_labelGroup;
@@ -183,7 +231,22 @@ private:
     int m_whiteTolerance = 0;
     CFenceDescription::Legend m_legend;
     CZelPointer<CZelImage> m_legendImage;
-    CZelVec3d m_origin;
+    CFenceCoordinates m_coordinates;
+    bool m_mapAxisLabels = false;
+    bool m_showLegend = true;
+    std::string m_crs;
+    int m_fileFormat = 1;
+    CFenceDescription::Options m_viewOptions;
+    // The camera's last place given or read in map units, and the scene
+    // place it became: while the camera stays there, that is what it reads
+    // back, so that a conversion through a stretched scene changes no bit.
+    struct MapCamera
+    {
+        CZelVec3d position, target;
+        CZelVec3d scenePosition, sceneTarget;
+        bool known = false;
+    };
+    mutable MapCamera m_mapCamera;
     std::string m_errorMessage;
     std::function<void(CFence*)> m_fenceBuilt;
     std::function<bool(const std::vector<MissingPicture>&)> m_missingPictures;

@@ -8,9 +8,9 @@
 #include <utility>
 
 CFenceImageReader::CFenceImageReader(std::vector<std::string> paths, size_t threads, size_t ahead, size_t tiledCount,
-                                     int tileSize)
+                                     int tileSize, std::vector<std::array<int, 4>> crops)
     : m_paths(std::move(paths)), m_results(m_paths.size()), m_ahead(std::max<size_t>(ahead, threads)),
-      m_tiledCount(tiledCount), m_tileSize(tileSize)
+      m_tiledCount(tiledCount), m_crops(std::move(crops)), m_tileSize(tileSize)
 {
     for (size_t i = 0; i < std::max<size_t>(threads, 1); ++i)
         m_threads.emplace_back(&CFenceImageReader::run, this);
@@ -49,7 +49,12 @@ void CFenceImageReader::run()
             if (!fileExists(m_paths[i]))
                 result.message = "File " + m_paths[i] + " not found.";
             else if (i < m_tiledCount)
-                result.picture = readTiledPictureByExtension(m_paths[i], m_tileSize, result.message, result.detail);
+            {
+                const bool cropped = i < m_crops.size() && m_crops[i][2] > 0;
+                result.picture = readTiledPictureByExtension(m_paths[i], m_tileSize,
+                                                             cropped ? m_crops[i].data() : nullptr, result.message,
+                                                             result.detail);
+            }
             else
                 result.image = readImageByExtension(m_paths[i], result.message, result.detail);
         } catch (const std::bad_alloc&) {

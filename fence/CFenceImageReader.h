@@ -6,6 +6,7 @@
 #include "CZelFileImage.h"
 #include "CZelTiledPicture.h"
 
+#include <array>
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
@@ -19,9 +20,12 @@ public:
     // Starts reading the files at once on the given number of threads, with
     // at most ahead pictures (at least one per thread) read and not yet taken.
     // The first tiledCount files are cut into tiles of tileSize pixels while
-    // they are read (takeNextTiles), the others read whole (takeNext).
+    // they are read (takeNextTiles), the others read whole (takeNext). Crops
+    // belong to the tiled files in order (x0, y0, x1, y1 of the file's pixels;
+    // all 0 or missing: none).
     explicit CFenceImageReader(std::vector<std::string> paths, size_t threads = 1, size_t ahead = 1,
-                               size_t tiledCount = 0, int tileSize = 0);
+                               size_t tiledCount = 0, int tileSize = 0,
+                               std::vector<std::array<int, 4>> crops = {});
     // Stops reading and deletes the pictures nobody took.
     ~CFenceImageReader();
     CFenceImageReader(const CFenceImageReader&) = delete;
@@ -54,6 +58,7 @@ private:
     std::vector<Result> m_results;
     size_t m_ahead;
     size_t m_tiledCount;
+    std::vector<std::array<int, 4>> m_crops;
     int m_tileSize;
     size_t m_taken = 0;
     size_t m_next = 0;

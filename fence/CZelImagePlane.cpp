@@ -288,8 +288,12 @@ void CZelImagePlane::rebuild()
                                             width / height
                                       : tileLength;
     const int64_t imageDiffY = static_cast<int64_t>(m_rows) * ts - height;
-    const double imageOffsetY = static_cast<double>(imageDiffY) * tileHeight / ts;
-    m_height = m_rows * tileHeight - imageOffsetY;
+    // The scene height of a tile row: as long as a tile is wide (for a reduced picture, as its
+    // file's proportions make it), unless the
+    // panel's height is given.
+    const double rowLength = m_panelHeight > 0.0 ? m_panelHeight * ts / height : tileHeight;
+    const double imageOffsetY = static_cast<double>(imageDiffY) * rowLength / ts;
+    m_height = m_rows * rowLength - imageOffsetY;
     std::cout << "---- " << "OffsetCalc Start" << " ----" << std::endl;
     std::cout << "m_rows" << " = " << m_rows << std::endl;
     std::cout << "m_textureSize" << " = " << ts << std::endl;
@@ -319,8 +323,8 @@ void CZelImagePlane::rebuild()
         const int64_t rowDiffY = r == m_rows - 1 ? imageDiffY : 0;
         std::cout << "imageDiffY = " << rowDiffY << std::endl;
         const double ratioY = rowDiffY != 0 ? static_cast<double>(ts - rowDiffY) / ts : 1.0;
-        const double bottomDrop = (m_rows - r) * tileHeight - imageOffsetY;
-        const double topDrop = (m_rows - r - ratioY) * tileHeight - imageOffsetY;
+        const double bottomDrop = (m_rows - r) * rowLength - imageOffsetY;
+        const double topDrop = (m_rows - r - ratioY) * rowLength - imageOffsetY;
         CZelTexture* texture = nullptr;
         for (size_t k = 0; k < pieces.size(); ++k) {
             const Piece& piece = pieces[k];

@@ -47,6 +47,11 @@ public:
     void uploadTiles();
     // Borrowed: the line given to setLine.
     CZelLine3d* getLine() const { return m_line; }
+    // Makes the picture this high below the line whatever its proportions
+    // (its width still spreads over the line's length); 0, the default, keeps
+    // one pixel as high as it is wide. Does not rebuild: set it before the image.
+    void setPanelHeight(double height) { m_panelHeight = height > 0.0 ? height : 0.0; }
+    double getPanelHeight() const { return m_panelHeight; }
     // Tiles are 2 to this power pixels square; rebuilds. Exponents outside
     // 0..14 are refused (false) and change nothing.
     bool setTextureSizeExponent(int exponent);
@@ -136,6 +141,7 @@ private:
     bool m_removeWhite = true;
     int m_whiteTolerance = 0;
     double m_height = 0.0;
+    double m_panelHeight = 0.0;
     std::vector<std::vector<CZelPointer<CZelImage>>> m_tiles;
     std::vector<std::vector<CZelPointer<CZelTexture>>> m_textures;
     std::vector<std::vector<CZelPointer<CZelQuadPlane>>> m_quads;

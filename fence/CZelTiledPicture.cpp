@@ -16,10 +16,23 @@ unsigned char whiteDistanceAlpha(unsigned char r, unsigned char g, unsigned char
 
 bool CZelTiledPicture::start(int width, int height, int channels)
 {
+    return start(width, height, channels, 0, 0, width, height);
+}
+
+bool CZelTiledPicture::start(int width, int height, int channels, int x0, int top, int x1, int bottom)
+{
     m_tiles.clear();
     m_width = m_height = m_columns = 0;
-    if (m_tileSize <= 0 || width <= 0 || height <= 0 || channels < 1 || channels > 4)
+    x0 = std::max(0, x0);
+    top = std::max(0, top);
+    x1 = std::min(width, x1);
+    bottom = std::min(height, bottom);
+    if (m_tileSize <= 0 || x1 <= x0 || bottom <= top || channels < 1 || channels > 4)
         return false;
+    m_offsetX = x0;
+    m_offsetY = top;
+    width = x1 - x0;
+    height = bottom - top;
     m_width = width;
     m_height = height;
     m_channels = channels;
@@ -36,6 +49,12 @@ void CZelTiledPicture::setSourceSize(int width, int height)
     m_sourceHeight = height;
 }
 
+void CZelTiledPicture::setFileSize(int width, int height)
+{
+    m_fileWidth = width;
+    m_fileHeight = height;
+}
+
 CZelImage* CZelTiledPicture::getTile(int row, int column) const
 {
     if (row < 0 || row >= getRows() || column < 0 || column >= m_columns)
@@ -45,8 +64,10 @@ CZelImage* CZelTiledPicture::getTile(int row, int column) const
 
 bool CZelTiledPicture::addRow(int rowFromTop, const unsigned char* row)
 {
+    rowFromTop -= m_offsetY;
     if (rowFromTop < 0 || rowFromTop >= m_height)
         return true;
+    row += static_cast<size_t>(m_offsetX) * static_cast<size_t>(m_channels);
     const int ts = m_tileSize;
     const int fromBottom = m_height - 1 - rowFromTop;
     std::vector<CZelPointer<CZelImage>>& tiles = m_tiles[static_cast<size_t>(fromBottom / ts)];

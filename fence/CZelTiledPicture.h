@@ -22,6 +22,10 @@ public:
     // grey, 2 grey + alpha, 3 RGB, 4 RGBA); the tiles of an earlier one are
     // let go. False for sizes or channel counts out of range.
     bool start(int width, int height, int channels);
+    // As start, keeping of every row only the window x0..x1, top..bottom
+    // (ends exclusive, rows counted from the top; clamped to the rows): the
+    // picture is the window.
+    bool start(int width, int height, int channels, int x0, int top, int x1, int bottom);
     // One row, counted from the top: width x channels bytes (borrowed). Rows
     // come each once; a tile's memory is taken when its first row arrives.
     // False when that memory is short.
@@ -30,11 +34,18 @@ public:
     // the tiles is short.
     bool cut(const CZelImage* image);
 
-    // The size of the picture in its file, which a picture reduced while it
-    // was read keeps for its proportions; the picture's own until set.
+    // The size in the file of what the tiles show, which a picture reduced
+    // while it was read keeps for its proportions; the picture's own until
+    // set.
     void setSourceSize(int width, int height);
     int getSourceWidth() const { return m_sourceWidth > 0 ? m_sourceWidth : m_width; }
     int getSourceHeight() const { return m_sourceHeight > 0 ? m_sourceHeight : m_height; }
+
+    // The size of the whole picture in its file, of which the tiles may show
+    // a window; the source size until set.
+    void setFileSize(int width, int height);
+    int getFileWidth() const { return m_fileWidth > 0 ? m_fileWidth : getSourceWidth(); }
+    int getFileHeight() const { return m_fileHeight > 0 ? m_fileHeight : getSourceHeight(); }
 
     int getWidth() const { return m_width; }
     int getHeight() const { return m_height; }
@@ -51,6 +62,10 @@ private:
     int m_height = 0;
     int m_channels = 0;
     int m_columns = 0;
+    int m_offsetX = 0;
+    int m_offsetY = 0;
+    int m_fileWidth = 0;
+    int m_fileHeight = 0;
     int m_sourceWidth = 0;
     int m_sourceHeight = 0;
     std::vector<std::vector<CZelPointer<CZelImage>>> m_tiles;

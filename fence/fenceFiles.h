@@ -28,11 +28,15 @@ std::string resolveImagePath(const std::string& directory, const std::string& to
 // reduction; empty when nothing), or null with message set to the reason the
 // user is given and detail to the log line that tells what exactly failed
 // (empty when there is none); a picture beyond the readers' size limits that
-// cannot be reduced is refused with a message that says so. Writes nothing, so that another thread may call it.
+// cannot be reduced is refused with a message that says so. Writes nothing,
+// so that another thread may call it.
 CZelFileImage* readImageByExtension(const std::string& path, std::string& message, std::string& detail);
 // As readImageByExtension, with the picture cut into tiles of tileSize pixels
 // square while it is read, so that it is never held whole: returns a new
 // picture (the caller holds it with a reference) with its size in the file
 // set, or null with message and detail as readImageByExtension sets them.
-CZelTiledPicture* readTiledPictureByExtension(const std::string& path, int tileSize, std::string& message,
-                                              std::string& detail);
+// crop (borrowed; null for none) keeps only the rectangle x0, y0, x1, y1 of
+// the file's pixels from the top left, ends exclusive; a crop that does not
+// fit the picture keeps all of it, for the caller to refuse.
+CZelTiledPicture* readTiledPictureByExtension(const std::string& path, int tileSize, const int* crop,
+                                              std::string& message, std::string& detail);

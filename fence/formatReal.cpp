@@ -9,3 +9,10 @@ std::string formatReal(double value)
     const std::to_chars_result result = std::to_chars(buffer, buffer + sizeof(buffer), value);
     return std::string(buffer, result.ptr);
 }
+
+std::string formatReal(float value)
+{
+    char buffer[64];
+    const std::to_chars_result result = std::to_chars(buffer, buffer + sizeof(buffer), value);
+    return std::string(buffer, result.ptr);
+}

@@ -5,3 +5,5 @@
 #include <string>
 
 std::string formatReal(double value);
+// The shortest text that reads back as the same float (colours).
+std::string formatReal(float value);

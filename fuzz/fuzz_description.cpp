@@ -1,6 +1,7 @@
-// libFuzzer target: a whole description file loaded into a diagram, with the
-// images it names resolved in a scratch directory. Text that reads as a
-// description must also write back to text that reads the same.
+// libFuzzer target: a whole description file (format 1 or 2) loaded into a
+// diagram, with the images it names resolved in a scratch directory. Text
+// that reads as a description must also write back to text that reads the
+// same, and a diagram that loads must save a file that reads.
 #include "CFenceDescription.h"
 #include "CFenceDiagram.h"
 #include "CFuzzScratchDir.h"
@@ -57,6 +58,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (diagram->load(path)) {
         diagram->refresh();
         diagram->placeCamera(camera);
+        // Whatever the settings, a diagram that loads saves a file that reads.
+        diagram->setVerticalExaggeration(diagram->getVerticalExaggeration() * 2.0);
+        diagram->setMapAxisLabels(!diagram->getMapAxisLabels());
+        const std::string saved = scratch->path() + "/saved.fnc";
+        CFenceDescription again;
+        std::string error;
+        if (diagram->save(saved) && !again.read(saved, error))
+            std::abort();
     } else if (diagram->getErrorMessage().empty()) {
         std::abort();
     }

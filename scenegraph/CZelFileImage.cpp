@@ -53,6 +53,8 @@ bool CZelFileImage::readRows(const LayoutSink& layoutSink, const RowSink& rowSin
                 MAX_REDUCED_ROW_SAMPLES)
                 return failTooLarge(layout.width, layout.height, layout.channels);
         }
+        m_sourceWidth = layout.width;
+        m_sourceHeight = layout.height;
         Layout kept = layout;
         kept.width = CZelBoxReducer::reducedSize(layout.width, factor);
         kept.height = CZelBoxReducer::reducedSize(layout.height, factor);
@@ -78,8 +80,6 @@ bool CZelFileImage::readRows(const LayoutSink& layoutSink, const RowSink& rowSin
                   std::to_string(layout.height) + "; shown reduced to " +
                   std::to_string(CZelBoxReducer::reducedSize(layout.width, factor)) + " x " +
                   std::to_string(CZelBoxReducer::reducedSize(layout.height, factor)) + ".");
-    m_sourceWidth = layout.width;
-    m_sourceHeight = layout.height;
     return true;
 }
 

@@ -68,7 +68,8 @@ public:
     // pages left unread); empty when nothing.
     const std::string& getNotice() const { return m_notice; }
     // The picture's size in the file; larger than the image when it was
-    // reduced, so that it can be placed with its own proportions.
+    // reduced, so that it can be placed with its own proportions. Known to
+    // readRows' layout sink already.
     int getSourceWidth() const { return m_sourceWidth; }
     int getSourceHeight() const { return m_sourceHeight; }
 

@@ -25,7 +25,7 @@ const char HELP[] =
     "                             the picture is N times as wide and high (default 1)\n"
     "  --antialias off|LEVEL      accumulation antialiasing, level 0 to 6 = 2, 3, 4, 8,\n"
     "                             15, 24 or 66 passes (default off)\n"
-    "View:\n"
+    "View (a description in format 2 brings its own, which these override):\n"
     "  --background solid|gradient   (default solid)\n"
     "  --solid-color R,G,B        solid background, each 0 to 1 (default 1,1,1)\n"
     "  --upper-color R,G,B        top of the gradient (default 0.5,0.5,1)\n"
@@ -35,7 +35,8 @@ const char HELP[] =
     "  --camera stored|auto|X,Y,Z,TX,TY,TZ[,FOV,NEAR,FAR]\n"
     "                             the camera stored in the file (default), the automatic\n"
     "                             placement, or eye and target in the file's camera axes\n"
-    "                             (x east, y up, z north), with field of view and clipping\n"
+    "                             (x east, y up, z north; true elevations whatever the\n"
+    "                             exaggeration), with field of view and clipping\n"
     "Diagram:\n"
     "  --keep-white               keep white image areas (default: removed)\n"
     "  --white-tolerance N        remove near-white too: pixels whose red, green and\n"
@@ -43,6 +44,10 @@ const char HELP[] =
     "  --no-bounding-box          leave out the bounding box\n"
     "  --no-axes                  leave out the three measuring axes\n"
     "  --text-size S              text size relative to the diagram's size (default 0.02)\n"
+    "  --vertical-exaggeration F  stretch the vertical by F > 0 about the lowest fence\n"
+    "                             bottom (default 1, or as the file has it)\n"
+    "  --axis-labels distance|map distances from the south-west corner, or eastings,\n"
+    "                             northings and true elevations\n"
     "  --line-width N             line width in pixels, 1 to 32 (default 1)\n"
     "  --legend-size F            legend width as a fraction of the view width, above 0\n"
     "                             and at most 1\n"
@@ -130,7 +135,7 @@ bool takesValue(const std::string& option)
                                             "--solid-color", "--upper-color", "--lower-color", "--lighting",
                                             "--light-direction", "--camera", "--text-size", "--line-width",
                                             "--legend-size", "--legend-position", "--legend-margins",
-                                            "--white-tolerance"};
+                                            "--white-tolerance", "--vertical-exaggeration", "--axis-labels"};
     for (const char* name : withValue)
         if (option == name)
             return true;
@@ -213,6 +218,7 @@ bool CMorRenderOptions::take(const std::string& option, const std::string& value
         if (!toInt(value, m_tiles, 1, 64))
             return fail(bad + "expected a whole number from 1 to 64.");
     } else if (option == "--antialias") {
+        m_given |= GIVEN_ANTIALIAS;
         if (value == "off") {
             m_antialias = false;
         } else if (toInt(value, m_antialiasLevel, 0, 6)) {
@@ -221,6 +227,7 @@ bool CMorRenderOptions::take(const std::string& option, const std::string& value
             return fail(bad + "expected off or a level from 0 to 6.");
         }
     } else if (option == "--background") {
+        m_given |= GIVEN_BACKGROUND;
         if (value == "solid")
             m_backgroundType = CMorFrame::BACKGROUND_SOLID;
         else if (value == "gradient")
@@ -233,6 +240,7 @@ bool CMorRenderOptions::take(const std::string& option, const std::string& value
                                                     : m_lowerColor;
         if (!toColor(value, color))
             return fail(bad + "expected three numbers from 0 to 1, e.g. 1,0.5,0.");
+        m_given |= option == "--solid-color" ? GIVEN_SOLID : option == "--upper-color" ? GIVEN_UPPER : GIVEN_LOWER;
     } else if (option == "--lighting") {
         if (value != "on" && value != "off")
             return fail(bad + "expected on or off.");
@@ -240,6 +248,7 @@ bool CMorRenderOptions::take(const std::string& option, const std::string& value
     } else if (option == "--light-direction") {
         if (!toInt(value, m_lightDirection, 0, 7))
             return fail(bad + "expected a direction from 0 to 7.");
+        m_given |= GIVEN_LIGHT_DIRECTION;
     } else if (option == "--camera") {
         if (value == "stored") {
             m_cameraSource = CAMERA_STORED;
@@ -265,6 +274,14 @@ bool CMorRenderOptions::take(const std::string& option, const std::string& value
             m_cameraSource = CAMERA_GIVEN;
             m_cameraValues = static_cast<int>(parts.size());
         }
+    } else if (option == "--vertical-exaggeration") {
+        const CMorSettingRanges::Range range = CMorSettingRanges::get(CMorSettingRanges::VERTICAL_EXAGGERATION);
+        if (!toNumber(value, m_exaggeration, range))
+            return fail(bad + "expected " + range.describe() + ".");
+    } else if (option == "--axis-labels") {
+        if (value != "distance" && value != "map")
+            return fail(bad + "expected distance or map.");
+        m_mapAxisLabels = value == "map" ? 1 : 0;
     } else if (option == "--keep-white") {
         m_keepWhite = true;
     } else if (option == "--white-tolerance") {
@@ -330,13 +347,20 @@ bool CMorRenderOptions::fitsFrame(const CMorFrame& frame)
 
 void CMorRenderOptions::applyToFrame(CMorFrame& frame) const
 {
-    frame.setBackgroundType(m_backgroundType);
-    frame.setSolidColor(m_solidColor[0], m_solidColor[1], m_solidColor[2]);
-    frame.setUpperColor(m_upperColor[0], m_upperColor[1], m_upperColor[2]);
-    frame.setLowerColor(m_lowerColor[0], m_lowerColor[1], m_lowerColor[2]);
-    frame.setAntialias(m_antialias);
-    frame.setAntialiasLevel(m_antialiasLevel);
-    frame.setLightDirection(m_lightDirection);
+    if (m_given & GIVEN_BACKGROUND)
+        frame.setBackgroundType(m_backgroundType);
+    if (m_given & GIVEN_SOLID)
+        frame.setSolidColor(m_solidColor[0], m_solidColor[1], m_solidColor[2]);
+    if (m_given & GIVEN_UPPER)
+        frame.setUpperColor(m_upperColor[0], m_upperColor[1], m_upperColor[2]);
+    if (m_given & GIVEN_LOWER)
+        frame.setLowerColor(m_lowerColor[0], m_lowerColor[1], m_lowerColor[2]);
+    if (m_given & GIVEN_ANTIALIAS) {
+        frame.setAntialias(m_antialias);
+        frame.setAntialiasLevel(m_antialiasLevel);
+    }
+    if (m_given & GIVEN_LIGHT_DIRECTION)
+        frame.setLightDirection(m_lightDirection);
 }
 
 void CMorRenderOptions::applyToDiagram(CMorFrame& frame) const
@@ -346,6 +370,11 @@ void CMorRenderOptions::applyToDiagram(CMorFrame& frame) const
         return;
     if (m_lighting >= 0)
         diagram->setFenceLighting(m_lighting == 1);
+    if (m_mapAxisLabels >= 0)
+        diagram->setMapAxisLabels(m_mapAxisLabels == 1);
+    // Before the camera: a stored camera keeps its place in map units.
+    if (m_exaggeration > 0.0)
+        diagram->setVerticalExaggeration(m_exaggeration);
     if (m_keepWhite)
         diagram->setRemoveWhite(false);
     if (m_whiteTolerance >= 0)
@@ -370,13 +399,12 @@ void CMorRenderOptions::applyToDiagram(CMorFrame& frame) const
         diagram->setLegendMarginX(m_legendMarginX);
         diagram->setLegendMarginY(m_legendMarginY);
     }
-    CZelCamera* camera = frame.getCamera();
     if (m_cameraSource == CAMERA_AUTOMATIC) {
         frame.resetView();
     } else if (m_cameraSource == CAMERA_GIVEN) {
-        camera->setPosition(m_camera[0], m_camera[1], m_camera[2]);
-        camera->setTarget(m_camera[3], m_camera[4], m_camera[5]);
+        frame.setCameraInMapUnits(CZelVec3d(m_camera[0], m_camera[1], m_camera[2]),
+                                  CZelVec3d(m_camera[3], m_camera[4], m_camera[5]));
         if (m_cameraValues == 9)
-            camera->setPerspective(m_camera[6], m_camera[7], m_camera[8]);
+            frame.getCamera()->setPerspective(m_camera[6], m_camera[7], m_camera[8]);
     }
 }

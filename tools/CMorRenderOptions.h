@@ -21,7 +21,9 @@ public:
     // False with getErrorMessage when a value lies beyond what the frame's
     // GL draws (a line wider than its widest); after initializeFrame.
     bool fitsFrame(const CMorFrame& frame);
-    // Settings of the view: background, antialiasing, light.
+    // Settings of the view given on the command line (background,
+    // antialiasing, light); after the file is open, whose format 2 settings
+    // they override.
     void applyToFrame(CMorFrame& frame) const;
     // Settings of the open diagram and the camera; the frame must hold one.
     void applyToDiagram(CMorFrame& frame) const;
@@ -33,11 +35,21 @@ public:
     int getWidth() const { return m_width; }
     int getHeight() const { return m_height; }
     int getTiles() const { return m_tiles; }
-    bool getAntialiasRequested() const { return m_antialias; }
+    bool getAntialiasRequested() const { return (m_given & GIVEN_ANTIALIAS) != 0 && m_antialias; }
     // Draw fences whose pictures are missing as outlines instead of failing.
     bool getSkipMissing() const { return m_skipMissing; }
 
 private:
+    // The view settings the command line gives.
+    enum Given {
+        GIVEN_BACKGROUND = 1,
+        GIVEN_SOLID = 2,
+        GIVEN_UPPER = 4,
+        GIVEN_LOWER = 8,
+        GIVEN_ANTIALIAS = 16,
+        GIVEN_LIGHT_DIRECTION = 32
+    };
+
     bool fail(const std::string& message);
     bool take(const std::string& option, const std::string& value);
 
@@ -57,7 +69,10 @@ private:
     float m_upperColor[3] = {0.5f, 0.5f, 1.0f};
     float m_lowerColor[3] = {1.0f, 1.0f, 1.0f};
     int m_lightDirection = 0;
+    int m_given = 0;
     int m_lighting = -1; // -1: as the diagram has it
+    int m_mapAxisLabels = -1; // -1: as the diagram has it
+    double m_exaggeration = 0.0; // 0: as the diagram has it
     bool m_keepWhite = false;
     int m_whiteTolerance = -1; // below 0: as the diagram has it
     bool m_noBoundingBox = false;

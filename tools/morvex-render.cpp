@@ -94,11 +94,11 @@ int main(int argc, char** argv)
     frame.resizeFrame(options.getWidth(), options.getHeight());
     if (!options.fitsFrame(frame))
         return failure(options.getErrorMessage());
-    options.applyToFrame(frame);
     if (!frame.open(options.getInput()))
         return failure(options.getInput() + ": " + frame.getErrorMessage() +
                        (frame.declinedPictures() ? " (--skip-missing draws the diagram without its missing pictures.)"
                                                : ""));
+    options.applyToFrame(frame);
     options.applyToDiagram(frame);
     if (options.getAntialiasRequested() && !CMorFrame::hasAccumulationBuffer())
         return failure("the offscreen context has no accumulation buffer for antialiasing.");

@@ -12,7 +12,8 @@ class CMorCameraHistory
 public:
     static constexpr int CAPACITY = 50;
 
-    // Everything a camera position restores.
+    // Everything a camera position restores; eye and target in map units
+    // (east, elevation, north), whatever the exaggeration.
     struct Pose {
         CZelVec3d position;
         CZelVec3d target;

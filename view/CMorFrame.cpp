@@ -414,6 +414,13 @@ bool CMorFrame::open(const std::string& path)
     m_fileName = absolute;
     if (m_scene)
         m_scene->addChild(m_diagram);
+    // A format 2 file holds every view setting (those it leaves out at their
+    // defaults), so that it looks the same wherever it is opened; a format 1
+    // file is shown with the user's own defaults.
+    if (m_diagram->getFileFormat() == 2)
+        applyViewOptions(m_diagram->getViewOptions());
+    else
+        applyViewSettings(m_defaultSettings);
     if (m_diagram->getLegendImage())
         prepareLegend();
     // Large sections take a while: the log tells how long this one took.
@@ -441,11 +448,86 @@ bool CMorFrame::saveSettings()
     }
     if (!m_diagram)
         return true;
+    m_diagram->setViewOptions(getViewOptions());
     if (!m_diagram->save(std::string(m_fileName))) {
         m_errorMessage = m_diagram->getErrorMessage();
         return false;
     }
     return true;
+}
+
+bool CMorFrame::getCameraInMapUnits(CZelVec3d& position, CZelVec3d& target) const
+{
+    if (m_camera == nullptr)
+        return false;
+    if (m_diagram) {
+        m_diagram->getCameraInMapUnits(position, target);
+        return true;
+    }
+    const CFenceCoordinates coordinates;
+    position = coordinates.toCameraAxes(m_camera->getPosition());
+    target = coordinates.toCameraAxes(m_camera->getTarget());
+    return true;
+}
+
+bool CMorFrame::setCameraInMapUnits(const CZelVec3d& position, const CZelVec3d& target)
+{
+    if (m_camera == nullptr || m_loading)
+        return false;
+    if (m_diagram)
+        return m_diagram->setCameraInMapUnits(position, target);
+    const CFenceCoordinates coordinates;
+    const CZelVec3d p = coordinates.fromCameraAxes(position);
+    const CZelVec3d t = coordinates.fromCameraAxes(target);
+    return m_camera->setPosition(p.x(), p.y(), p.z()) && m_camera->setTarget(t.x(), t.y(), t.z());
+}
+
+void CMorFrame::setVerticalExaggeration(double factor)
+{
+    if (!m_diagram || m_loading)
+        return;
+    m_diagram->setVerticalExaggeration(factor);
+    std::cout << "Vertical exaggeration " << m_diagram->getVerticalExaggeration() << "." << std::endl;
+    requestRedraw();
+}
+
+double CMorFrame::nextExaggerationStep(double factor, bool raise)
+{
+    static const double STEPS[] = {1.0, 1.5, 2.0, 3.0, 5.0, 10.0};
+    double next = factor;
+    for (const double step : STEPS) {
+        if (raise && step > factor)
+            return step;
+        if (!raise && step < factor)
+            next = step;
+    }
+    return next;
+}
+
+CFenceDescription::Options CMorFrame::getViewOptions() const
+{
+    CFenceDescription::Options options;
+    options.background = m_backgroundType == BACKGROUND_GRADIENT ? 1 : 0;
+    for (int k = 0; k < 3; ++k) {
+        options.solidColor[k] = m_solidColor[k];
+        options.upperColor[k] = m_upperColor[k];
+        options.lowerColor[k] = m_lowerColor[k];
+    }
+    options.lightDirection = m_lightDirection;
+    options.antialias = m_antialias ? m_antialiasLevel : -1;
+    return options;
+}
+
+void CMorFrame::applyViewOptions(const CFenceDescription::Options& options)
+{
+    setBackgroundType(options.background == 1 ? BACKGROUND_GRADIENT : BACKGROUND_SOLID);
+    setSolidColor(options.solidColor[0], options.solidColor[1], options.solidColor[2]);
+    setUpperColor(options.upperColor[0], options.upperColor[1], options.upperColor[2]);
+    setLowerColor(options.lowerColor[0], options.lowerColor[1], options.lowerColor[2]);
+    setLightDirection(options.lightDirection);
+    setAntialias(options.antialias >= 0);
+    if (options.antialias >= 0)
+        setAntialiasLevel(options.antialias);
 }
 
 void CMorFrame::prepareLegend()
@@ -487,7 +569,7 @@ void CMorFrame::prepareLegend()
 
 void CMorFrame::drawLegend()
 {
-    if (!m_diagram || !m_diagram->getLegendImage() || !m_legendTexture)
+    if (!m_diagram || !m_diagram->getLegendImage() || !m_legendTexture || !m_diagram->getShowLegend())
         return;
     beginPixelDrawing();
 

@@ -40,16 +40,18 @@ public:
     void renderFrame();
 
     // Reads a description file into a new diagram that replaces the open one
-    // once it has loaded. On failure the open diagram stays as it was, with
-    // its camera and legend; the reason is in getErrorMessage and the caller
-    // shows it. Refused while another one loads.
+    // once it has loaded; a file in format 2 sets the view's settings too.
+    // On failure the open diagram stays as it was, with its camera and
+    // legend; the reason is in getErrorMessage and the caller shows it.
+    // Refused while another one loads.
     bool open(const std::string& path);
     // The automatic camera placement of the open diagram; nothing while a
     // diagram loads.
     void resetView();
-    // Writes camera and legend back to the file last opened; false with
-    // getErrorMessage when the file could not be written (the old one stays)
-    // or while a diagram loads, whose half-read content must not be written.
+    // Writes camera, legend and every setting of the diagram and the view
+    // back to the file last opened; false with getErrorMessage when the file
+    // could not be written (the old one stays) or while a diagram loads,
+    // whose half-read content must not be written.
     bool saveSettings();
     // True while open reads a description. Every line written to the log
     // lets the toolkit handle pending events, so commands may arrive then.
@@ -67,6 +69,23 @@ public:
     // log's line ends must not reach a half-built diagram.
     CFenceDiagram* getDiagram() const { return m_loading ? nullptr : m_diagram.get(); }
     CZelTexture* getLegendTexture() const { return m_legendTexture; }
+
+    // The camera's eye and target in camera axes (east, elevation, north),
+    // true map units, whatever the exaggeration; false before the camera
+    // exists, or (setting) for points that are not finite.
+    bool getCameraInMapUnits(CZelVec3d& position, CZelVec3d& target) const;
+    bool setCameraInMapUnits(const CZelVec3d& position, const CZelVec3d& target);
+
+    // The open diagram's vertical exaggeration, with a line in the log; the
+    // camera keeps its place in map units. Nothing without a diagram.
+    void setVerticalExaggeration(double factor);
+    // The next of the menu's steps (1, 1.5, 2, 3, 5, 10) above or below the
+    // factor; the factor itself when there is none.
+    static double nextExaggerationStep(double factor, bool raise);
+
+    // The view's settings as a description file holds them, and applying them.
+    CFenceDescription::Options getViewOptions() const;
+    void applyViewOptions(const CFenceDescription::Options& options);
 
     int getFrameWidth() const { return m_width; }
     int getFrameHeight() const { return m_height; }

@@ -21,12 +21,13 @@ const double KEY_STEP = 20.0;
 const float SETTLE_SECONDS = 0.25f;
 const int SETTLE_TIMER = 0;
 
-CMorCameraHistory::Pose poseOf(const CZelCamera* camera)
+// In map units, so that a change of the exaggeration leaves the history's
+// places where they are.
+CMorCameraHistory::Pose poseOf(const CMorFrame& frame)
 {
     CMorCameraHistory::Pose pose;
-    pose.position = camera->getPosition();
-    pose.target = camera->getTarget();
-    camera->getPerspective(pose.fieldOfView, pose.nearDistance, pose.farDistance);
+    frame.getCameraInMapUnits(pose.position, pose.target);
+    frame.getCamera()->getPerspective(pose.fieldOfView, pose.nearDistance, pose.farDistance);
     return pose;
 }
 
@@ -150,7 +151,7 @@ void CMorView::onInit(int width, int height)
     initializeFrame(width, height);
     m_mouseHandler = new CZelMouseViewHandler(this, getCamera());
     m_mouseHandler->activate();
-    m_history.restart(poseOf(getCamera()));
+    m_history.restart(poseOf(*this));
     if (m_commandLineParams.size() >= 2)
         open(m_commandLineParams[1]);
 }
@@ -224,7 +225,7 @@ bool CMorView::open(const std::string& path)
     recordCamera();
     m_openDeclined = false;
     if (CMorFrame::open(path)) {
-        m_history.restart(poseOf(getCamera()));
+        m_history.restart(poseOf(*this));
         CMorEventTrace::write("open " + path, getCamera());
         return true;
     }
@@ -267,6 +268,12 @@ void CMorView::resetView()
     CMorFrame::resetView();
     recordCamera();
     CMorEventTrace::write("reset", getCamera());
+}
+
+void CMorView::setVerticalExaggeration(double factor)
+{
+    CMorFrame::setVerticalExaggeration(factor);
+    tellChanged();
 }
 
 void CMorView::zoomAt(int steps, int x, int y)
@@ -328,7 +335,7 @@ bool CMorView::navigateByKey(int key, int state)
 void CMorView::recordCamera()
 {
     CZelCamera* camera = getCamera();
-    if (camera != nullptr && m_history.record(poseOf(camera)))
+    if (camera != nullptr && m_history.record(poseOf(*this)))
         CMorEventTrace::write("record " + std::to_string(m_history.getCurrent() + 1), camera);
 }
 
@@ -364,8 +371,7 @@ void CMorView::applyPose(const CMorCameraHistory::Pose& pose)
 {
     CZelCamera* camera = getCamera();
     camera->setPerspective(pose.fieldOfView, pose.nearDistance, pose.farDistance);
-    camera->setPosition(pose.position.x(), pose.position.y(), pose.position.z());
-    camera->setTarget(pose.target.x(), pose.target.y(), pose.target.z());
+    setCameraInMapUnits(pose.position, pose.target);
     redraw();
     tellChanged();
 }

@@ -84,6 +84,9 @@ public:
     bool open(const std::string& path);
     // The diagram's automatic camera, recorded in the history.
     void resetView();
+    // The frame's, then the main window hears of the camera (its far plane
+    // may have moved).
+    void setVerticalExaggeration(double factor);
 
     // One wheel step per unit of steps at window pixel (x, y): towards the
     // point under the pointer for negative steps (wheel up), away from it for

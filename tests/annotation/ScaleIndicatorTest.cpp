@@ -20,17 +20,18 @@ struct Label {
     double x, y, z;
 };
 
-// Measures 2 units a character and 3 high; records each string drawn and its origin.
+// Measures 2 units a character and 3 high (times scale); records each string drawn and its origin.
 class RecordingFont : public CZelFont
 {
 public:
     RecordingFont() : CZelFont("") {}
     void getSize(double& width, double& height, double& depth) override
     {
-        width = 2.0 * static_cast<double>(getText().size());
-        height = 3.0;
+        width = 2.0 * scale * static_cast<double>(getText().size());
+        height = 3.0 * scale;
         depth = 0.0;
     }
+    double scale = 1.0;
     void doCreateGeometry() override
     {
         double m[16];
@@ -243,6 +244,42 @@ TEST_F(ScaleIndicatorTest, TrueTypeLabelsDrawAroundTheAxis)
     // Labels 8 units high, centred on the axis: the digits reach well below it.
     axis->setFont(trueType);
     EXPECT_GT(litBelow48(), 20);
+}
+
+TEST_F(ScaleIndicatorTest, MapLabelsShowRoundValuesAndKeepApart)
+{
+    // Eastings 512100 to 514900 along 2800 units: steps of 500 at their
+    // multiples, labelled with the values; then labels 720 wide (and 180
+    // high) would crowd steps 500 apart: every second one is left out.
+    axis->setSecondPoint(2800, 0, 0);
+    axis->setValues(512100.0, 514900.0);
+    axis->setMapLabels(true);
+    const std::vector<Segment> majors = withLength(drawLines({1400, 0, 0}, 1500), 50.0);
+    ASSERT_EQ(majors.size(), 5u);
+    EXPECT_NEAR(majors[0].a.x(), 400.0, TOLERANCE);
+    EXPECT_EQ(texts(), (std::vector<std::string>{"512500", "513000", "513500", "514000", "514500"}));
+    font->scale = 60.0;
+    drawLines({1400, 0, 0}, 1500);
+    EXPECT_EQ(texts(), (std::vector<std::string>{"513000", "514000"}));
+    EXPECT_EQ(axis->getLabelIntervalDrawn(), 2);
+
+    // Elevations counted downwards, drawn stretched three times: the values stay true.
+    font->scale = 1.0;
+    axis->setFirstPoint(0, 1500, 0);
+    axis->setSecondPoint(0, -900, 0);
+    axis->setValues(500.0, -300.0);
+    drawLines({0, 300, 0}, 1300);
+    EXPECT_EQ(texts(), (std::vector<std::string>{"500", "400", "300", "200", "100", "0", "-100", "-200", "-300"}));
+    ASSERT_EQ(font->drawn.size(), 9u);
+    EXPECT_NEAR(font->drawn[1].y - font->drawn[0].y, -300.0, TOLERANCE);
+
+    const std::pair<double, double> steps[] = {{2800, 500}, {10, 1}, {11, 2}, {0.3, 0.05}, {6500, 1000}, {100, 10}};
+    for (const auto& step : steps)
+        EXPECT_DOUBLE_EQ(CZelScaleIndicator::mapStep(step.first), step.second) << step.first;
+    EXPECT_EQ(CZelScaleIndicator::formatMapLabel(6541000.0, 1000.0), "6541000");
+    EXPECT_EQ(CZelScaleIndicator::formatMapLabel(-6000.0, 500.0), "-6000");
+    EXPECT_EQ(CZelScaleIndicator::formatMapLabel(0.15, 0.05), "0.15");
+    EXPECT_EQ(CZelScaleIndicator::formatMapLabel(-0.0, 0.2), "0.0");
 }
 
 TEST(ScaleIndicatorLabels, DistancesAreWrittenLikeADefaultStream)

@@ -205,9 +205,10 @@ TEST_F(DialogTest, CameraFieldsShowTheCameraAndMoveItAtOnce)
     openExample();
     double x, y, z;
     camera()->getPosition(x, y, z);
-    // Seven significant digits and more are shown as they are.
+    // Seven significant digits and more are shown as they are; z is the
+    // northing, which the scene's z counts southwards.
     EXPECT_EQ(widget<Fl_Valuator>(viewWindow(), "x")->value(), x);
-    EXPECT_EQ(widget<Fl_Valuator>(viewWindow(), "z")->value(), z);
+    EXPECT_EQ(widget<Fl_Valuator>(viewWindow(), "z")->value(), -z);
     char shown[128];
     widget<Fl_Valuator>(viewWindow(), "z")->format(shown);
     EXPECT_STREQ(shown, "6537410");
@@ -430,6 +431,52 @@ TEST_F(DialogTest, DiagramSettingsGoToTheDiagramAtOnce)
     EXPECT_EQ(diagram()->getLineWidth(), 5);
     const Pixels thick = frame();
     EXPECT_GT(differing(thin, thick), 200);
+}
+
+TEST_F(DialogTest, ExaggerationAxisLabelsAndLegendLeaveTheCameraFieldsInMapUnits)
+{
+    openExample();
+    const char* const fields[] = {"x", "y", "z", "Angle", "Near"};
+    std::vector<double> shown;
+    for (const char* field : fields)
+        for (int nth = 0; nth < (field[1] ? 1 : 2); ++nth)
+            shown.push_back(widget<Fl_Valuator>(viewWindow(), field, nth)->value());
+    const double far = widget<Fl_Valuator>(viewWindow(), "Far")->value();
+
+    const Pixels flat = frame();
+    type(diagramWindow(), "Vertical exaggeration", 3.0);
+    EXPECT_EQ(diagram()->getVerticalExaggeration(), 3.0);
+    const Pixels tall = frame();
+    EXPECT_GT(differing(flat, tall), 500);
+    m_viewDialog.update();
+    std::vector<double> after;
+    for (const char* field : fields)
+        for (int nth = 0; nth < (field[1] ? 1 : 2); ++nth)
+            after.push_back(widget<Fl_Valuator>(viewWindow(), field, nth)->value());
+    EXPECT_EQ(after, shown);
+    // The eye rose with the stretched vertical: the far plane reaches the whole diagram again.
+    EXPECT_GE(widget<Fl_Valuator>(viewWindow(), "Far")->value(), far);
+    type(diagramWindow(), "Vertical exaggeration", 0.0);
+    EXPECT_EQ(messageOf(diagramWindow()), "Vertical exaggeration must be above 0.");
+    EXPECT_EQ(diagram()->getVerticalExaggeration(), 3.0);
+
+    click(widget<Fl_Button>(diagramWindow(), "map coordinates"));
+    EXPECT_TRUE(diagram()->getMapAxisLabels());
+    const Pixels mapLabels = frame();
+    EXPECT_GT(differing(tall, mapLabels), 5);
+    click(widget<Fl_Button>(diagramWindow(), "Show legend"));
+    EXPECT_FALSE(diagram()->getShowLegend());
+    EXPECT_GT(differing(mapLabels, frame()), 100);
+
+    // The dialog shows what the diagram holds, axes and line width included.
+    diagram()->setShowAxes(false);
+    diagram()->setLineWidth(4);
+    diagram()->setMapAxisLabels(false);
+    m_diagramDialog.update();
+    EXPECT_EQ(widget<Fl_Check_Button>(diagramWindow(), "Show axis indicators")->value(), 0);
+    EXPECT_EQ(widget<Fl_Valuator>(diagramWindow(), "Line width")->value(), 4.0);
+    EXPECT_EQ(widget<Fl_Button>(diagramWindow(), "distance")->value(), 1);
+    EXPECT_EQ(widget<Fl_Valuator>(diagramWindow(), "Vertical exaggeration")->value(), 3.0);
 }
 
 TEST_F(DialogTest, DiagramColoursThroughTheChooser)

@@ -89,9 +89,9 @@ TEST_F(FenceDiagramTest, LoadBuildsChildrenInOrderWithSizeAndBounds)
     // S comes from the larger horizontal extent only.
     EXPECT_EQ(diagram->getDiagramSize(), 400.0);
     EXPECT_EQ(diagram->getGreatestFenceHeight(), 200.0);
-    double min[3], max[3];
+    double min[3], max[3]; // east, north, elevation
     diagram->getBounds(min, max);
-    EXPECT_EQ(CZelVec3d(min[1], max[1], max[2]), CZelVec3d(10.0, 20.0, 100.0));
+    EXPECT_EQ(CZelVec3d(min[2], max[2], max[1]), CZelVec3d(10.0, 20.0, 100.0));
     // The box's bottom face lies at min y - H (relative to the origin).
     const double originY = diagram->getOrigin().y();
     EXPECT_EQ(diagram->getBoundingBox()->getCoord(0)->y() + originY, 10.0 - 200.0);
@@ -127,9 +127,10 @@ TEST_F(FenceDiagramTest, LabelsStandAboveTheirOwnAnchorsThroughRefresh)
 TEST_F(FenceDiagramTest, AutomaticAndStoredCamera)
 {
     ASSERT_TRUE(quietLoad(diagram, dir.write("d.fnc", twoFences())));
-    // Centre (200, 15, 50), H = 200: aim at y 15 - 100 from 2 S along +z.
-    EXPECT_EQ(camera->getTarget(), CZelVec3d(200.0, -85.0, 50.0));
-    EXPECT_EQ(camera->getPosition(), CZelVec3d(200.0, -85.0, 850.0));
+    // Centre east 200, north 50, elevation 15, H = 200: aim at y 15 - 100
+    // from 2 S to the south, along the scene's +z.
+    EXPECT_EQ(camera->getTarget(), CZelVec3d(200.0, -85.0, -50.0));
+    EXPECT_EQ(camera->getPosition(), CZelVec3d(200.0, -85.0, 750.0));
     double fov, nearDistance, farDistance;
     camera->getPerspective(fov, nearDistance, farDistance);
     EXPECT_EQ(CZelVec3d(fov, nearDistance, farDistance), CZelVec3d(45.0, 4.0, 1200.0));
@@ -138,8 +139,9 @@ TEST_F(FenceDiagramTest, AutomaticAndStoredCamera)
     ASSERT_TRUE(diagram->load(dir.write("c.fnc", twoFences("", "6543210.57 2 3\n4 5 6\n30 0.5 900\n"))));
     EXPECT_NE(testing::internal::GetCapturedStdout().find("Positioning using values from file.\n"),
               std::string::npos);
-    EXPECT_EQ(camera->getPosition(), CZelVec3d(6543210.57, 2.0, 3.0));
-    EXPECT_EQ(camera->getTarget(), CZelVec3d(4.0, 5.0, 6.0));
+    // The file's camera axes are east, up and north.
+    EXPECT_EQ(camera->getPosition(), CZelVec3d(6543210.57, 2.0, -3.0));
+    EXPECT_EQ(camera->getTarget(), CZelVec3d(4.0, 5.0, -6.0));
     camera->getPerspective(fov, nearDistance, farDistance);
     EXPECT_EQ(CZelVec3d(fov, nearDistance, farDistance), CZelVec3d(30.0, 0.5, 900.0));
 }
@@ -252,6 +254,70 @@ TEST_F(FenceDiagramTest, OutlinesTakeTheMedianProportionsOfTheLoadedPictures)
     }
 }
 
+TEST_F(FenceDiagramTest, SectionsPlacedByElevationStandFlatAndAreSavedAsRead)
+{
+    // A polyline rising from 10 to 40 along 300 east and 400 north; its
+    // section stands from 500 to -6000 however its picture is proportioned,
+    // as does its outline when the picture is missing.
+    const std::string section = "3\n0 0 10\n300 0 40\n300 400 20\n%s\nA-A'\n1\nelevation 500 -6000\ncrop 10 5 30 15\nend\n";
+    for (const std::string picture : {"red.png", "gone.png"}) {
+        SCOPED_TRACE(picture);
+        std::string text = "#MORVEX2\nend\n2\n" + section + "2\n0 0 20\n0 100 20\nred.png\n-\n1\nend\n0 0 0\n0 0 0\n45 1 100\n";
+        text.replace(text.find("%s"), 2, picture);
+        const std::string path = dir.write("e.fnc", text);
+        CZelPointer<CFenceDiagram> loaded = new CFenceDiagram();
+        loaded->setMissingPicturesHandler([](const std::vector<CFenceDiagram::MissingPicture>&) { return true; });
+        ASSERT_TRUE(quietLoad(loaded, path));
+        CFence* fence = static_cast<CFence*>(loaded->getChild(0));
+        EXPECT_DOUBLE_EQ(fence->getHeight(), 6500.0);
+        // Flat at the top, its columns spread over the horizontal length.
+        EXPECT_DOUBLE_EQ(fence->getLine()->getLength(), 700.0);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(fence->getLine()->getPoint(i)->y() + loaded->getOrigin().y(), 500.0);
+        // The 20 x 10 pixels of the crop make one tile.
+        EXPECT_EQ(fence->getColumns(), fence->hasPicture() ? 1 : -1);
+        // The label above the top (S 400, lift 8); the box down to the bottom.
+        double x, y, z;
+        loaded->getLabelGroup()->getChild(0)->getPosition(x, y, z);
+        EXPECT_EQ(y + loaded->getOrigin().y(), 508.0);
+        EXPECT_EQ(loaded->getBottom(), -6000.0);
+        EXPECT_EQ(loaded->getBoundingBox()->getCoord(0)->y() + loaded->getOrigin().y(), -6000.0);
+        EXPECT_EQ(loaded->getBoundingBox()->getCoord(2)->y() + loaded->getOrigin().y(), 500.0);
+        testing::internal::CaptureStdout();
+        ASSERT_TRUE(loaded->save(path));
+        testing::internal::GetCapturedStdout();
+        const std::string saved = readFile(path);
+        EXPECT_EQ(saved.substr(0, text.find("0 0 0\n0 0 0")), text.substr(0, text.find("0 0 0\n0 0 0")));
+    }
+}
+
+TEST_F(FenceDiagramTest, ExaggerationStretchesAboutTheBottomAndLeavesMapUnitsAlone)
+{
+    // Bottom 10 - 200 = -190: elevation 20 stands at -190 + 3 x 210 at exaggeration 3.
+    ASSERT_TRUE(quietLoad(diagram, dir.write("d.fnc", twoFences("", "10 300 -500\n200 0 50\n45 1 5000\n"))));
+    CZelVec3d eye, target;
+    diagram->getCameraInMapUnits(eye, target);
+    EXPECT_EQ(eye, CZelVec3d(10.0, 300.0, -500.0));
+    diagram->setVerticalExaggeration(3.0);
+    const double originY = diagram->getOrigin().y();
+    const CZelShape* box = diagram->getBoundingBox();
+    double px, py, pz, sx, sy, sz;
+    const_cast<CZelShape*>(box)->getPosition(px, py, pz);
+    box->getScale(sx, sy, sz);
+    EXPECT_DOUBLE_EQ(py + sy * diagram->getBoundingBox()->getCoord(2)->y() + originY, 440.0);
+    EXPECT_DOUBLE_EQ(py + sy * diagram->getBoundingBox()->getCoord(0)->y() + originY, -190.0);
+    // Labels stand above their stretched anchors, lifted by the unstretched margin.
+    EXPECT_DOUBLE_EQ(labelElevation(0), -190.0 + 3.0 * 200.0 + 8.0);
+    EXPECT_DOUBLE_EQ(camera->getPosition().y(), -190.0 + 3.0 * 490.0);
+    CZelVec3d eye3, target3;
+    diagram->getCameraInMapUnits(eye3, target3);
+    EXPECT_EQ(eye3, eye);
+    EXPECT_EQ(target3, target);
+    double fov, nearDistance, farDistance;
+    camera->getPerspective(fov, nearDistance, farDistance);
+    EXPECT_EQ(CZelVec3d(fov, nearDistance, farDistance), CZelVec3d(45.0, 1.0, 5000.0));
+}
+
 TEST_F(FenceDiagramTest, MapCoordinatesAreDrawnNearALocalOriginAndSavedBitIdentical)
 {
     dir.writePng("legend.png", 30, 10, 0, 0, 255);
@@ -259,11 +325,11 @@ TEST_F(FenceDiagramTest, MapCoordinatesAreDrawnNearALocalOriginAndSavedBitIdenti
                                                 "6543310.57 512445.25 99\n6543410.5 512345.25 98.25\nred.png\n"
                                                 "North\n1\n1 2 3\n4 5 6\n45 1 100\nlegend.png\n10 20\n2 1\n0.3\n");
     ASSERT_TRUE(quietLoad(diagram, path));
-    EXPECT_EQ(diagram->getOrigin(), CZelVec3d(6543211.0, 102.0, 512345.0));
+    EXPECT_EQ(diagram->getOrigin(), CZelVec3d(6543211.0, 102.0, -512345.0));
     const CZelVec3d* corner = diagram->getBoundingBox()->getCoord(0);
     EXPECT_LT(std::fabs(corner->x()) + std::fabs(corner->y()) + std::fabs(corner->z()), 1000.0);
 
-    camera->setPosition(6543260.123456789, 400.25, 512000.75);
+    camera->setPosition(6543260.123456789, 400.25, -512000.75);
     diagram->setLegendPositionY(1);
     testing::internal::CaptureStdout();
     ASSERT_TRUE(diagram->save(path)) << diagram->getErrorMessage();
@@ -308,11 +374,11 @@ protected:
         ASSERT_TRUE(quietLoad(diagram, path));
     }
 
-    // Camera position (k, round, 7): every save writes a different file.
+    // Camera position (k, round, 7) in the file: every save writes a different file.
     bool save(int k, int round)
     {
-        camera->setPosition(k, round, 7.0);
-        camera->setTarget(0.0, 0.0, 0.0);
+        camera->setPosition(k, round, -7.0);
+        camera->setTarget(1.0, 2.0, -3.0);
         return diagram->save(path);
     }
 
@@ -374,8 +440,8 @@ TEST_F(SaveCrashTest, AKillAtAnyMomentLeavesTheOldOrTheNewFileComplete)
         expected.cameraPosition[0] = k;
         expected.cameraPosition[1] = round;
         expected.cameraPosition[2] = 7.0;
-        for (double& t : expected.cameraTarget)
-            t = 0.0;
+        for (int t = 0; t < 3; ++t)
+            expected.cameraTarget[t] = t + 1.0;
         ASSERT_EQ(text, expected.format()) << "round " << round;
         ++replaced;
         std::ofstream(path, std::ios::binary | std::ios::trunc) << original;

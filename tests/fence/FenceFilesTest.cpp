@@ -5,6 +5,7 @@
 #include "CTestDiagramDir.h"
 #include "CZelFileImage.h"
 #include "CZelPointer.h"
+#include "CZelVec3d.h"
 #include "fenceFiles.h"
 #include "formatReal.h"
 
@@ -147,7 +148,7 @@ TEST(DescriptionFile, AFileOfAnotherKindIsNamedByItsFirstWordBeforeTheReason)
          notOne + "\"?\xc3\xa9t\xc3\xa9\xe2\x82\xac?????\xf0\x9f\x98\x80\").\n"},
         // A description's own first words: only the reason.
         {"#MORVEX1\ntwo\n", "test.fnc, line 2: the number of fences"},
-        {bom + "#MORVEX2\ntwo\n", "test.fnc, line 2: the number of fences"},
+        {bom + "#MORVEX2\ntwo\n", "test.fnc, line 2: diagram options: expected a diagram option or \"end\""},
         {"", "test.fnc, line 1: the first word (#MORVEX1) is missing"},
     };
     CFenceDescription d;
@@ -196,6 +197,47 @@ TEST(DescriptionFile, WritingIsShortestAndReadsBackBitIdentical)
         in >> back;
         EXPECT_TRUE(!in.fail() && sameBits(back, v)) << formatReal(v);
     }
+}
+
+TEST(DescriptionFile, Format2HoldsEveryOptionInTheTablesOrderAndDefaultsWriteFormat1)
+{
+    // Every diagram option away from its default, as the writer orders them.
+    const std::string options = "vertical-exaggeration 2.5\naxis-labels map\ncrs EPSG:32633\nbackground gradient\n"
+                                "solid-color 0.1 0.2 0.3\nupper-color 1 0 0\nlower-color 0 1 0\nlighting on\n"
+                                "light-direction 5\nantialias 0\nremove-white off\nwhite-tolerance 12\n"
+                                "bounding-box off\nbounding-box-color 0.5 0.25 1\naxes off\nline-width 3\n"
+                                "text-size 0.05\nmargin 0\ntext-color 1 1 0.75\nlabel-intervals 2 3 1000\n"
+                                "legend off\nend\n";
+    const std::string fences = "2\n2\n0 0 10\n400 0 10\na.png\nA-A'\n0\nelevation 500 -6000.5\ncrop 120 80 3900 1020\n"
+                               "end\n2\n0 0 20\n0 100 20\nb.png\n-\n1\nend\n";
+    const std::string camera = "1 2 3\n4 5 6\n45 1 100\n";
+    CFenceDescription d;
+    std::string error;
+    ASSERT_TRUE(parse("#MORVEX2\n" + options + fences + camera, d, error)) << error;
+    EXPECT_EQ(d.fileFormat, 2);
+    EXPECT_EQ(d.options.verticalExaggeration, 2.5);
+    EXPECT_EQ(d.options.crs, "EPSG:32633");
+    EXPECT_EQ(d.options.antialias, 0);
+    EXPECT_EQ(d.options.labelIntervals[2], 1000);
+    EXPECT_EQ(d.options.solidColor[1], 0.2f);
+    ASSERT_EQ(d.fences.size(), 2u);
+    EXPECT_TRUE(d.fences[0].hasElevation && d.fences[0].hasCrop && !d.fences[1].hasElevation);
+    EXPECT_EQ(CZelVec3d(d.fences[0].top, d.fences[0].bottom, d.fences[0].cropLine), CZelVec3d(500, -6000.5, 32));
+    EXPECT_EQ(d.fences[0].crop[3], 1020);
+    EXPECT_EQ(d.format(), "#MORVEX2\n" + options + fences + camera);
+
+    // Options in another order, or all at their defaults: the same settings.
+    CFenceDescription shuffled;
+    ASSERT_TRUE(parse("#MORVEX2\nlegend off\nvertical-exaggeration 2.5\nend\n" + fences + camera, shuffled, error));
+    EXPECT_EQ(shuffled.format().substr(0, 50), "#MORVEX2\nvertical-exaggeration 2.5\nlegend off\nend\n");
+    CFenceDescription plain;
+    ASSERT_TRUE(parse("#MORVEX2\nvertical-exaggeration 1\naxis-labels distance\nend\n2\n2\n0 0 10\n400 0 10\na.png\n"
+                      "A-A'\n0\nend\n2\n0 0 20\n0 100 20\nb.png\n-\n1\nend\n" + camera,
+                      plain, error))
+        << error;
+    EXPECT_EQ(plain.neededFormat(), 1);
+    EXPECT_EQ(plain.format(), "#MORVEX1\n2\n2\n0 0 10\n400 0 10\na.png\nA-A'\n0\n2\n0 0 20\n0 100 20\nb.png\n-\n1\n" +
+                                  camera);
 }
 
 TEST(DescriptionFile, PathsAndImagesByExtension)

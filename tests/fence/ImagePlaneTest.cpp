@@ -152,6 +152,22 @@ TEST(ImagePlane, TilesCutWhileReadKeepTheProportionsOfTheFilesPicture)
     EXPECT_EQ(plane->getRows(), -1);
 }
 
+TEST(ImagePlane, AGivenPanelHeightStretchesTheRowsOnly)
+{
+    // The picture of the test above made 1000 high: rows of 640 instead of
+    // 256, the columns as before.
+    CZelPointer<CZelImagePlane> plane = new CZelImagePlane();
+    plane->setPanelHeight(1000.0);
+    CZelPointer<CZelLine3d> line = makeLine({{0, 0, 0}, {600, 0, 0}});
+    CZelPointer<CZelImage> image = makeImage(300, 200);
+    build(plane, 7, line, image);
+    EXPECT_DOUBLE_EQ(plane->getHeight(), 1000.0);
+    EXPECT_DOUBLE_EQ(corner(plane, 0, 0, 0).y, -1000.0);
+    EXPECT_DOUBLE_EQ(corner(plane, 0, 0, 3).y, -360.0);
+    EXPECT_DOUBLE_EQ(corner(plane, 1, 1, 2).y, 0.0);
+    EXPECT_DOUBLE_EQ(corner(plane, 0, 2, 1).x, 600.0);
+}
+
 TEST(ImagePlane, VertexInsideATileSplitsItIntoTwoPiecesSharingOneTile)
 {
     CZelPointer<CZelImagePlane> plane = new CZelImagePlane();

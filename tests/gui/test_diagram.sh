@@ -4,7 +4,8 @@
 # bit-identical and the camera comes back (saved by the tool button, then by
 # Ctrl+S, each saying where it saved); a missing image is asked about and
 # drawn as an outline, an unsupported extension is reported in an alert with
-# the diagram kept, and the program goes on to open a good file.
+# the diagram kept, and the program goes on to open a good file; raised
+# exaggeration is saved in format 2 and reopens as it was.
 . "$(dirname "$0")/rig.sh"
 rig_work example
 COPY=$WORK/example.fnc
@@ -91,4 +92,20 @@ rig_wait_log "^Not opened: $WORK/missing\.fnc \(pictures are missing\)\.$"
 rig_open "$COPY"
 rig_wait_log_count "^Positioning using values from file\.$" 2
 rig_wait_drawn reopened-after-failure
+FLAT=$RIG_SHOT
+
+# Two steps up the View menu's exaggeration: the picture grows, Save settings
+# writes format 2 and says so, and the file reopens to the same picture.
+rig_keys 100 600 ctrl+Up
+rig_wait_log '^Vertical exaggeration 1\.5\.$'
+rig_keys 100 600 ctrl+Up
+rig_wait_log '^Vertical exaggeration 2\.$'
+TALL=$(dlg_wait_picture "$W" exaggerated "$FLAT" differs)
+rig_keys 100 600 ctrl+s
+rig_wait_log "^Saved $COPY in format 2: it holds settings format 1 cannot\.\$"
+[ "$(head -n 3 "$COPY" | tr '\n' ' ')" = "#MORVEX2 vertical-exaggeration 2 end " ] || rig_fail "saved: $(head -n 3 "$COPY")"
+rig_stop
+rig_start_morvex "$COPY"
+rig_wait_log "^Positioning using values from file\.$"
+dlg_wait_picture "$W" reopened-exaggerated "$TALL" equals >/dev/null
 echo "PASS"

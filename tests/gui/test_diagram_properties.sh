@@ -24,7 +24,7 @@ start_with() {
     rig_wait_window '^Diagram properties$'
     D=$RIG_WINDOW
     xdotool windowmove "$D" 1120 0
-    dlg_wait_dark "$D" diagram-properties-active "64x20+108+583" more >/dev/null
+    dlg_wait_dark "$D" diagram-properties-active "64x20+108+665" more >/dev/null
 }
 VIEW="1000x600+20+80"
 
@@ -80,7 +80,7 @@ lifted=$(dlg_wait_picture "$W" diagram-margin-larger "$larger" differs "$VIEW")
 
 # A text size of -5 is refused: the dialog says why, the field shows 0.04
 # again, no label is laid out anew and the view stays as it was.
-MESSAGES="268x28+6+544"
+MESSAGES="268x28+6+626"
 [ "$(dlg_dark_count "$(dlg_shot "$D" diagram-no-message)" "$MESSAGES")" -eq 0 ] ||
     rig_fail "a message before any value was refused"
 logged=$(rig_count_log "$SIZES")

@@ -72,7 +72,7 @@ rig_wait_window_gone '^Help Window$'
 
 # Shortcuts: Ctrl+1 and Ctrl+2 show the two dialogs as utility windows
 # centred over the main window.
-for dialog in "ctrl+1:View settings:375:522" "ctrl+2:Diagram properties:280:610"; do
+for dialog in "ctrl+1:View settings:375:522" "ctrl+2:Diagram properties:280:692"; do
     IFS=: read -r key title dw dh <<<"$dialog"
     rig_keys 100 600 "$key"
     rig_wait_window "^$title\$"

@@ -28,7 +28,7 @@ rig_expect_at "$V" "$((50 + 1300 / 2 - 375 / 2)) $((50 + 700 / 2 - 522 / 2))" "v
 rig_keys 300 400 ctrl+2
 rig_wait_window '^Diagram properties$'
 D=$RIG_WINDOW
-[ "$(dlg_dark_count "$(dlg_shot "$D" diagram-properties-greyed)" "280x610+0+0")" -eq 0 ] ||
+[ "$(dlg_dark_count "$(dlg_shot "$D" diagram-properties-greyed)" "280x692+0+0")" -eq 0 ] ||
     rig_fail "diagram properties not greyed out"
 # Out of the way of the view for the pictures below; windows that overlap
 # spoil each other's screenshots.

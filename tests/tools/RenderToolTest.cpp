@@ -74,7 +74,8 @@ TEST_F(RenderTool, HelpAndBadCommandLines)
     EXPECT_EQ(help.status, 0);
     for (const char* option : {"--output", "--size", "--tiles", "--antialias", "--background", "--light-direction",
                                "--lighting", "--keep-white", "--no-bounding-box", "--no-axes", "--text-size",
-                               "--line-width", "--legend-size", "--legend-position", "--camera", "--white-tolerance"})
+                               "--line-width", "--legend-size", "--legend-position", "--camera", "--white-tolerance",
+                               "--vertical-exaggeration", "--axis-labels"})
         EXPECT_NE(help.output.find(option), std::string::npos) << option;
 
     const std::string fnc = m_dir + "/one.fnc", out = fnc + " -o " + m_dir + "/a.png";
@@ -95,6 +96,8 @@ TEST_F(RenderTool, HelpAndBadCommandLines)
         // Ranges of the settings table, as the dialogs check them.
         {out + " --text-size -5", "for --text-size: expected a number above 0 and at most 1."},
         {out + " --white-tolerance 65", "expected a whole number from 0 to 64."},
+        {out + " --vertical-exaggeration 0", "for --vertical-exaggeration: expected a number above 0."},
+        {out + " --axis-labels metres", "for --axis-labels: expected distance or map."},
         {out + " --camera 1,2,3,4,5,6,200,1,10", "Field of view must be above 0 and below 180 degrees."},
         {out + " --frobnicate", "Unknown option --frobnicate."},
         {out + " --no-axes=1", "takes no value"},
@@ -171,8 +174,8 @@ TEST_F(RenderTool, TiledPictureEqualsOneLargeDrawingWithThickerLines)
 
 TEST_F(RenderTool, SkipMissingDrawsOutlinesAndWarnsForEachPicture)
 {
-    // The fence without its picture stands in front of the red one; the legend is missing too.
-    dir.write("lost.fnc", "#MORVEX1\n2\n2\n1000 2010 100\n1100 2010 100\nlost.png\nA\n0\n"
+    // The fence without its picture stands south of the red one, in front of it; the legend is missing too.
+    dir.write("lost.fnc", "#MORVEX1\n2\n2\n1000 1990 100\n1100 1990 100\nlost.png\nA\n0\n"
                           "2\n1000 2000 100\n1100 2000 100\nred.png\nB\n0\n0 0 0\n0 0 0\n0 0 0\n"
                           "none.png\n1 1\n0 0\n0.5\n");
     const std::string arguments =

@@ -35,11 +35,11 @@ std::string readFile(const std::string& path)
     return s.str();
 }
 
-// One fence from x to x + 1 showing image, camera 50 units in front of x = 6543211.07.
+// One fence from x to x + 1 showing image, camera 50 units south of x = 6543211.07.
 std::string fence(double x, const std::string& image = "red.png")
 {
     char text[512];
-    std::snprintf(text, sizeof text, "#MORVEX1\n1\n2\n%.17g 0 0\n%.17g 0 0\n%s\n-\n0\n6543211.07 -0.5 50\n"
+    std::snprintf(text, sizeof text, "#MORVEX1\n1\n2\n%.17g 0 0\n%.17g 0 0\n%s\n-\n0\n6543211.07 -0.5 -50\n"
                   "6543211.07 -0.5 0\n45 1 100\n", x, x + 1.0, image.c_str());
     return text;
 }
@@ -371,7 +371,9 @@ TEST_F(FrameTest, CommandsWhileADiagramLoadsAreRefusedAndTheFileIsKept)
     EXPECT_EQ(m_frame.getDiagram()->getFenceCount(), 12);
     EXPECT_EQ(sceneSize(), 1);
     // The stored camera, not a reset, and the first file untouched.
-    EXPECT_EQ(m_frame.getCamera()->getPosition().z(), 300.0);
+    CZelVec3d position, target;
+    ASSERT_TRUE(m_frame.getCameraInMapUnits(position, target));
+    EXPECT_EQ(position, CZelVec3d(10.0, 20.0, 300.0));
     EXPECT_EQ(readFile(first), firstText);
 }
 

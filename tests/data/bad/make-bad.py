@@ -32,6 +32,11 @@ def description(image="good.png", camera=CAMERA, legend=""):
     return "#MORVEX1\n1\n" + FENCE.format(image=image) + camera + legend
 
 
+def description2(options="", fence_options="", image="good.png", magic="#MORVEX2"):
+    """A format 2 description: the diagram's options, one fence with its options."""
+    return magic + "\n" + options + "end\n1\n" + FENCE.format(image=image) + fence_options + "end\n" + CAMERA
+
+
 def chunk(kind, body):
     return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF)
 
@@ -147,6 +152,25 @@ def main():
         "legend-truncated-image.fnc": description(legend="truncated.bmp\n10 10\n0 0\n0.3\n"),
         "second-fence-image-missing.fnc": "#MORVEX1\n2\n" + FENCE.format(image="good.png")
         + FENCE.format(image="gone.jpg") + camera,
+        # Format 2: option blocks closed by "end".
+        "newer-format.fnc": description2(magic="#MORVEX3"),
+        "options-unknown.fnc": description2("colour 1 0 0\n"),
+        "options-repeated.fnc": description2("vertical-exaggeration 2\nvertical-exaggeration 3\n"),
+        "options-without-end.fnc": "#MORVEX2\naxis-labels map\n1\n" + FENCE.format(image="good.png") + camera,
+        "options-missing-value.fnc": "#MORVEX2\nvertical-exaggeration",
+        "options-exaggeration-zero.fnc": description2("vertical-exaggeration 0\n"),
+        "options-axis-labels-word.fnc": description2("axis-labels metres\n"),
+        "options-colour-out-of-range.fnc": description2("solid-color 1 2 0\n"),
+        "options-line-width-real.fnc": description2("line-width 2.5\n"),
+        "options-antialias-word.fnc": description2("antialias high\n"),
+        "fence-options-unknown.fnc": description2(fence_options="height 5\n"),
+        "fence-options-without-end.fnc": "#MORVEX2\nend\n1\n" + FENCE.format(image="good.png") + camera,
+        "elevation-upside-down.fnc": description2(fence_options="elevation -6000 500\n"),
+        "elevation-too-far-apart.fnc": description2(fence_options="elevation 1e308 -1e308\n"),
+        "elevation-truncated.fnc": "#MORVEX2\nend\n1\n" + FENCE.format(image="good.png") + "elevation 500\n",
+        "crop-empty.fnc": description2(fence_options="crop 10 0 5 3\n"),
+        "crop-negative.fnc": description2(fence_options="crop -1 0 4 3\n"),
+        "crop-beyond-picture.fnc": description2(fence_options="elevation 10 0\ncrop 0 0 5 3\n"),
     }
     for name, text in files.items():
         write(name, text)

@@ -25,6 +25,10 @@ const Range TABLE[CMorSettingRanges::SETTING_COUNT] = {
     {"Near plane", 0.0, false, INF, false, false, ""},
     {"Far plane", 0.0, false, INF, false, false, ""},
     {"Camera coordinate", -INF, false, INF, false, false, ""},
+    {"Vertical exaggeration", 0.0, false, INF, false, false, ""},
+    {"Colour component", 0.0, true, 1.0, true, false, ""},
+    {"Light direction", 0.0, true, 7.0, true, true, ""},
+    {"Antialias level", 0.0, true, 6.0, true, true, ""},
 };
 
 // Ten significant digits, as the dialogs' fields show numbers.

@@ -1,6 +1,7 @@
-// The allowed range of every value a user types into the two settings dialogs
-// or gives morvex-render, with the short message that refuses a value outside
-// it: one table, so that the viewer and the renderer take the same values.
+// The allowed range of every value a user types into the two settings dialogs,
+// gives morvex-render or writes into a description file's options, with the
+// short message that refuses a value outside it: one table, so that the
+// viewer, the renderer and the files take the same values.
 #pragma once
 
 #include <string>
@@ -20,6 +21,10 @@ public:
         NEAR_PLANE,
         FAR_PLANE,
         CAMERA_COORDINATE,
+        VERTICAL_EXAGGERATION,
+        COLOR_COMPONENT,
+        LIGHT_DIRECTION,
+        ANTIALIAS_LEVEL,
         SETTING_COUNT
     };
 

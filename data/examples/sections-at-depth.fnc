@@ -1,0 +1,29 @@
+#MORVEX2
+vertical-exaggeration 2
+axis-labels map
+crs EPSG:32633
+end
+2
+3
+512140.25 6541210.5 343.59
+513380.75 6541405.25 364.76
+514720.5 6541330.75 264.66
+images/section-a.png
+A-A'
+0
+elevation 400 -800
+crop 0 20 1041 304
+end
+3
+512085.5 6542295.25 309.25
+513610.25 6542480.5 319.93
+514905.75 6542390.25 229.2
+images/section-b.jpg
+B-B'
+0
+elevation 380 -800
+crop 0 20 1135 304
+end
+0 0 0
+0 0 0
+45 1 100

@@ -1,0 +1,10 @@
+#MORVEX2
+end
+1
+2
+0 0 0
+10 0 0
+good.png
+-
+0
+elevation 500

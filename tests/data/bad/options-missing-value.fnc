@@ -1,0 +1,2 @@
+#MORVEX2
+vertical-exaggeration

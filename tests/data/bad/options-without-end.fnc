@@ -1,0 +1,12 @@
+#MORVEX2
+axis-labels map
+1
+2
+0 0 0
+10 0 0
+good.png
+-
+0
+0 0 0
+0 0 0
+45 1 100
