@@ -102,6 +102,13 @@ rig_start_viewtest() {
     W=$RIG_WINDOW
 }
 
+# Waits until the first diagram has opened: its "Opened" line is written
+# while it still loads, and commands are taken only once the title names it.
+rig_wait_opened() {
+    rig_wait_log '^Opened '
+    rig_wait_window '\.fnc - Morvex - version 1\.0$'
+}
+
 rig_stop() { kill "$RIG_APP_PID"; wait "$RIG_APP_PID" 2>/dev/null; RIG_APP_PID=""; }
 
 # Exit (Alt+F4) with the pointer over W [at X Y]; the program must end cleanly.

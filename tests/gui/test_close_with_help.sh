@@ -8,6 +8,7 @@ rig_work example
 rig_start_xvfb
 rig_start_morvex example.fnc
 rig_wait_log '^legendImage size = 512, 512$'
+rig_wait_opened
 # Keys are handled in order: the log window shows only if Escape left the
 # program running.
 rig_keys 100 600 Escape ctrl+l

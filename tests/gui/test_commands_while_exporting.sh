@@ -11,6 +11,7 @@ rig_gated_convert
 rig_start_xvfb
 PATH="$GATED:$PATH" rig_start_morvex "$WORK/example.fnc"
 rig_wait_log '^legendImage size = '
+rig_wait_opened
 rig_view_size
 # Mean colour saturation of the tool buttons and mean lightness of the menu
 # titles: both show whether the commands are drawn greyed out.

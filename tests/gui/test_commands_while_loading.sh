@@ -25,6 +25,7 @@ cp "$LARGE" "$RIG_DIR/large.fnc"
 rig_start_xvfb
 rig_start_morvex "$SMALL"
 rig_wait_log '^legendImage size = 512, 512$'
+rig_wait_opened
 rig_open "$LARGE"
 rig_wait_log '^description = F3$'
 refused() { rig_wait_log "^$1 refused: a diagram is being loaded\\.\$"; }
@@ -56,6 +57,7 @@ rig_expect_count "^Loading file " 2 "a second load started inside the first"
 cmp -s "$SMALL" "$RIG_DIR/small.fnc" || rig_fail "the first diagram's file was written"
 cmp -s "$LARGE" "$RIG_DIR/large.fnc" || rig_fail "the loading diagram's file was written"
 # Now that the load is over, Save settings writes the large diagram.
+rig_wait_window '^large\.fnc - Morvex - version 1\.0$'
 rig_tool save
 rig_wait_log '^large\.fnc$'
 rig_stop

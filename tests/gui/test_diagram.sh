@@ -56,7 +56,7 @@ rig_stop
 
 # Opened again and saved without moving: the same file, byte for byte.
 rig_start_morvex "$COPY"
-rig_wait_log "^Positioning using values from file\.$"
+rig_wait_opened
 rig_keys 100 600 ctrl+s
 rig_wait_log "^Saved settings to $COPY\.\$"
 cmp "$COPY" "$RIG_DIR/saved.fnc" || rig_fail "saving the reopened camera changed the file"
@@ -91,6 +91,7 @@ rig_answer_question no
 rig_wait_log "^Not opened: $WORK/missing\.fnc \(pictures are missing\)\.$"
 rig_open "$COPY"
 rig_wait_log_count "^Positioning using values from file\.$" 2
+rig_wait_window '^example\.fnc - Morvex - version 1\.0$'
 rig_wait_drawn reopened-after-failure
 FLAT=$RIG_SHOT
 

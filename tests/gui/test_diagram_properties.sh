@@ -20,6 +20,7 @@ start_with() {
     rig_start_morvex "$1"
     rig_wait_log "^Absolute filename $1\$"
     rig_wait_log "$2"
+    rig_wait_opened
     rig_keys 300 400 ctrl+2
     rig_wait_window '^Diagram properties$'
     D=$RIG_WINDOW

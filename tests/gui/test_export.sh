@@ -134,7 +134,7 @@ convert -size 512x256 xc: +noise Random "$WORK/noise.png"
 printf '%s\n' '#MORVEX1' 1 3 '1000 2000 100' '1100 2000 100' '1100 2100 100' noise.png - 0 '0 0 0' '0 0 0' '0 0 0' \
     >"$WORK/noise.fnc"
 rig_start_morvex "$WORK/noise.fnc"
-rig_wait_log '^Opened '
+rig_wait_opened
 rig_wait_drawn noise-diagram
 rig_view_size
 rig_tool copy

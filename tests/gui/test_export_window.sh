@@ -11,6 +11,7 @@ rig_gated_convert
 rig_start_xvfb
 PATH="$GATED:$PATH" rig_start_morvex "$EXAMPLE"
 rig_wait_log '^legendImage size = '
+rig_wait_opened
 rig_view_size
 
 # The copy button: the view's picture on the clipboard and in snap.bmp.

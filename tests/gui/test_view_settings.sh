@@ -39,6 +39,7 @@ VIEW="900x600+20+80"
 rig_open "$DIAGRAM"
 rig_wait_log "^Absolute filename $DIAGRAM\$"
 rig_wait_log '^legendImage size = '
+rig_wait_opened
 
 # The view dialog wakes up with the first mouse movement in the view.
 rig_move "$W" 300 400

@@ -10,7 +10,7 @@ rig_work example
 export MORVEX_TRACE=$RIG_DIR/trace
 rig_start_xvfb
 rig_start_morvex example.fnc
-rig_wait_log '^Opened '
+rig_wait_opened
 rig_wait_drawn example
 TOP=67 # the view's top in the main window
 read -r _ _ VW VH <<<"$(rig_geometry "$W")"
