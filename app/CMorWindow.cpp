@@ -55,6 +55,7 @@ void menuRecent(Fl_Widget* w, void* index)
     fromMenu(w)->openRecent(static_cast<int>(reinterpret_cast<intptr_t>(index)));
 }
 void menuSave(Fl_Widget* w, void*) { fromMenu(w)->saveSettings(); }
+void menuSaveAs(Fl_Widget* w, void*) { fromMenu(w)->saveSettingsAs(); }
 void menuExport(Fl_Widget* w, void*) { fromMenu(w)->exportView(); }
 void menuShowLog(Fl_Widget* w, void*) { fromMenu(w)->showLog(); }
 void menuExit(Fl_Widget* w, void*) { fromMenu(w)->exit(); }
@@ -103,6 +104,7 @@ Fl_Menu_Item menuTable[] = {
     MOR_RECENT(4), MOR_RECENT(5), MOR_RECENT(6), MOR_RECENT(7),
     MOR_END,
     MOR_ITEM("Sa&ve settings", FL_CTRL + 's', menuSave, 0),
+    MOR_ITEM("Save &As...", FL_CTRL + FL_SHIFT + 's', menuSaveAs, 0),
     MOR_ITEM("&Export PNG...", FL_CTRL + 'e', menuExport, FL_MENU_DIVIDER),
     MOR_ITEM("&Show log window...", FL_CTRL + 'l', menuShowLog, FL_MENU_DIVIDER),
     MOR_ITEM("&Exit", FL_ALT + FL_F + 4, menuExit, 0),
@@ -155,7 +157,7 @@ const ToolButton toolButtons[] = {
 const int MARGIN = 50;
 
 // The commands that act on the open diagram.
-Fl_Callback* const diagramMenuCommands[] = {menuSave, menuExport, menuCopy, menuRaiseExaggeration,
+Fl_Callback* const diagramMenuCommands[] = {menuSave, menuSaveAs, menuExport, menuCopy, menuRaiseExaggeration,
                                             menuLowerExaggeration};
 
 // The export's progress bar, kept at the right end of the tool bar.
@@ -612,6 +614,27 @@ void CMorWindow::saveSettings()
     const bool open = m_view->getDiagram() != nullptr;
     if (m_view->saveSettings("") && open)
         std::cout << "Saved settings to " << m_view->getFileName() << "." << std::endl;
+}
+
+void CMorWindow::saveSettingsAs()
+{
+    if (m_view->isLoading()) {
+        std::cout << "Save As refused: a diagram is being loaded." << std::endl;
+        return;
+    }
+    if (m_view->getDiagram() == nullptr)
+        return;
+    const char* chosen = chooseFile("Save settings as", "*.fnc", "", CMorFileDialogKind::Save,
+                                    m_preferences.get("folder.save"));
+    if (chosen == nullptr)
+        return;
+    const std::string path = chosen;
+    if (!m_view->saveSettingsAs(path))
+        return;
+    std::cout << "Saved settings to " << m_view->getFileName() << "." << std::endl;
+    rememberFolder("folder.save", path);
+    rememberOpened();
+    showDiagramState();
 }
 
 void CMorWindow::resetView()

@@ -81,6 +81,8 @@ public:
     // taken off the list, with a message.
     void openRecent(int index);
     void saveSettings();
+    // Save settings to a new description file, which becomes the open one.
+    void saveSettingsAs();
     void resetView();
     // The open diagram's vertical exaggeration to the next step up or down.
     void stepExaggeration(bool raise);

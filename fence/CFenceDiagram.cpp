@@ -586,13 +586,38 @@ CFenceDescription::Options CFenceDiagram::getOptions() const
 
 bool CFenceDiagram::save(const std::string& path)
 {
+    return write(path, m_records, m_legend.token);
+}
+
+bool CFenceDiagram::saveAs(const std::string& path, const std::string& openedFrom)
+{
+    std::string from, to, fileName;
+    splitPath(openedFrom, from, fileName);
+    splitPath(path, to, fileName);
+    std::vector<CFenceDescription::Fence> records = m_records;
+    for (CFenceDescription::Fence& record : records)
+        if (!rebaseImageToken(from, to, record.imageToken, m_errorMessage))
+            return false;
+    std::string legend = m_legend.token;
+    if (!legend.empty() && !rebaseImageToken(from, to, legend, m_errorMessage))
+        return false;
+    if (!write(path, records, legend))
+        return false;
+    m_records = std::move(records);
+    m_legend.token = legend;
+    return true;
+}
+
+bool CFenceDiagram::write(const std::string& path, const std::vector<CFenceDescription::Fence>& records,
+                          const std::string& legendToken)
+{
     std::string directory, fileName;
     splitPath(path, directory, fileName);
     std::cout << directory << std::endl << fileName << std::endl;
 
     CFenceDescription description;
     description.options = getOptions();
-    description.fences = m_records;
+    description.fences = records;
     if (m_camera) {
         CZelVec3d position, target;
         getCameraInMapUnits(position, target);
@@ -610,8 +635,9 @@ bool CFenceDiagram::save(const std::string& path)
         m_camera->getPerspective(description.cameraPerspective[0], description.cameraPerspective[1],
                                  description.cameraPerspective[2]);
     }
-    description.hasLegend = !m_legend.token.empty();
+    description.hasLegend = !legendToken.empty();
     description.legend = m_legend;
+    description.legend.token = legendToken;
     if (!CMorSafeFile::write(path, description.format(), m_errorMessage))
         return false;
     if (description.neededFormat() == 2)

@@ -76,6 +76,12 @@ public:
     // its default, else in format 2, which the log then tells. The old file
     // stays untouched unless the new one was written completely.
     bool save(const std::string& path);
+    // Writes what save writes to another file than the one it was read from
+    // (openedFrom): picture names relative to that file are rewritten
+    // relative to the new one, absolute ones kept; once written, the diagram
+    // keeps the new names. False with the error message when a name cannot be
+    // written (a word may hold no blanks) or the file cannot.
+    bool saveAs(const std::string& path, const std::string& openedFrom);
     std::string getErrorMessage() const { return m_errorMessage; }
 
     // Looks at the diagram's middle from the south (along the scene's +z),
@@ -182,6 +188,8 @@ public:
 
 private:
     void clearContent();
+    bool write(const std::string& path, const std::vector<CFenceDescription::Fence>& records,
+               const std::string& legendToken);
     void applyOptions(const CFenceDescription::Options& options);
     // The next picture of the reader; false with the error message set.
     bool takeImage(CFenceImageReader& reader, CZelPointer<CZelImage>& image);

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include <fstream>
 #include <memory>
@@ -56,6 +57,24 @@ std::string resolveImagePath(const std::string& directory, const std::string& to
     if (!token.empty() && token[0] == '/' && !fileExists(joined) && fileExists(token))
         return token;
     return joined;
+}
+
+bool rebaseImageToken(const std::string& from, const std::string& to, std::string& token, std::string& error)
+{
+    if (token.empty() || token[0] == '/')
+        return true;
+    namespace fs = std::filesystem;
+    const fs::path picture = (fs::path(from) / token).lexically_normal();
+    std::string rebased = picture.lexically_relative(fs::path(to).lexically_normal()).string();
+    if (rebased.empty())
+        rebased = picture.string();
+    if (rebased.find_first_of(" \t\n\r\f\v") != std::string::npos) {
+        error = "The picture " + picture.string() + " cannot be named from " + to +
+                " without a blank, which a description word cannot hold.";
+        return false;
+    }
+    token = rebased;
+    return true;
 }
 
 namespace {

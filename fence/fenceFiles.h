@@ -22,6 +22,12 @@ bool fileExists(const std::string& path);
 // the token itself names a file.
 std::string resolveImagePath(const std::string& directory, const std::string& token);
 
+// Rewrites a picture name of a description in directory from so that it
+// names the same file from directory to: a relative name becomes the
+// relative path between them, an absolute one stays. False with error set
+// when the new name would hold a blank, which a description word cannot.
+bool rebaseImageToken(const std::string& from, const std::string& to, std::string& token, std::string& error);
+
 // Reads the image with the reader its extension names (png, bmp, jpg, jpeg,
 // tif, tiff, in any letter case). Returns a new image (the caller holds it with
 // a reference) with detail set to what the log should tell of it (a

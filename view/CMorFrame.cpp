@@ -359,6 +359,22 @@ bool CMorFrame::pointAt(int x, int y, CZelVec3d& point)
     return std::isfinite(point.x()) && std::isfinite(point.y()) && std::isfinite(point.z());
 }
 
+std::string CMorFrame::absolutePath(const std::string& path)
+{
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (resolved != nullptr) {
+        std::string absolute = resolved;
+        std::free(resolved);
+        return absolute;
+    }
+    // A path that does not exist (yet) still gets an absolute form.
+    char* cwd = getcwd(nullptr, 0);
+    const std::string absolute =
+        (!path.empty() && path[0] == '/') || cwd == nullptr ? path : std::string(cwd) + "/" + path;
+    std::free(cwd);
+    return absolute;
+}
+
 bool CMorFrame::open(const std::string& path)
 {
     if (m_loading) {
@@ -375,17 +391,7 @@ bool CMorFrame::open(const std::string& path)
 
     std::cout << "Loading file " << path << std::endl;
     const std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
-    char* resolved = realpath(path.c_str(), nullptr);
-    std::string absolute;
-    if (resolved != nullptr) {
-        absolute = resolved;
-        std::free(resolved);
-    } else {
-        // A path that does not exist still gets an absolute form for the message.
-        char* cwd = getcwd(nullptr, 0);
-        absolute = (!path.empty() && path[0] == '/') || cwd == nullptr ? path : std::string(cwd) + "/" + path;
-        std::free(cwd);
-    }
+    const std::string absolute = absolutePath(path);
     std::cout << "Absolute filename " << absolute << std::endl;
 
     // The open diagram stays in the scene until the new one has loaded: a
@@ -453,6 +459,24 @@ bool CMorFrame::saveSettings()
         m_errorMessage = m_diagram->getErrorMessage();
         return false;
     }
+    return true;
+}
+
+bool CMorFrame::saveSettingsAs(const std::string& path)
+{
+    if (m_loading) {
+        m_errorMessage = "Cannot save the settings while a diagram is loading.";
+        return false;
+    }
+    if (!m_diagram)
+        return true;
+    const std::string absolute = absolutePath(path);
+    m_diagram->setViewOptions(getViewOptions());
+    if (!m_diagram->saveAs(absolute, m_fileName)) {
+        m_errorMessage = m_diagram->getErrorMessage();
+        return false;
+    }
+    m_fileName = absolute;
     return true;
 }
 

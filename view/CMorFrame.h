@@ -53,6 +53,14 @@ public:
     // could not be written (the old one stays) or while a diagram loads,
     // whose half-read content must not be written.
     bool saveSettings();
+    // Writes what saveSettings writes to another description file, which
+    // becomes the open one (getFileName); picture names are rewritten to
+    // name the same pictures from there. False with getErrorMessage, the
+    // open file unchanged, when it cannot be written.
+    bool saveSettingsAs(const std::string& path);
+    // The path made absolute against the working folder, links resolved
+    // where it exists.
+    static std::string absolutePath(const std::string& path);
     // True while open reads a description. Every line written to the log
     // lets the toolkit handle pending events, so commands may arrive then.
     bool isLoading() const { return m_loading; }

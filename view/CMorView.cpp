@@ -400,7 +400,21 @@ bool CMorView::saveSettings(const std::string&)
         std::cout << "Save settings refused: a diagram is being loaded." << std::endl;
         return false;
     }
-    if (CMorFrame::saveSettings())
+    return saved(CMorFrame::saveSettings());
+}
+
+bool CMorView::saveSettingsAs(const std::string& path)
+{
+    if (isLoading()) {
+        std::cout << "Save As refused: a diagram is being loaded." << std::endl;
+        return false;
+    }
+    return saved(CMorFrame::saveSettingsAs(path));
+}
+
+bool CMorView::saved(bool ok)
+{
+    if (ok)
         return true;
     std::cout << getErrorMessage() << std::endl;
     CMorMessageBox::alert("The settings could not be saved.\n" + getErrorMessage());

@@ -108,6 +108,8 @@ public:
     // Writes camera and legend back to the file that was opened (the argument
     // is not used); a failure shows the reason in an alert box.
     bool saveSettings(const std::string& ignored);
+    // The same to another file, which becomes the open one.
+    bool saveSettingsAs(const std::string& path);
 
     // Pictures of the view. Each shows the reason in an alert box when it
     // fails. While one runs, the window keeps handling events, but the view
@@ -138,6 +140,8 @@ protected:
                              const std::vector<CFenceDiagram::MissingPicture>& missing) override;
 
 private:
+    // Shows why a save failed; returns ok.
+    bool saved(bool ok);
     void tellChanged();
     void tellClose();
     // A wheel or key step keeps the view moving (frames in one pass) until

@@ -298,6 +298,27 @@ TEST(DescriptionFile, AnAbsoluteImageTokenIsTakenAsItStandsOnlyWhenNothingIsUnde
     EXPECT_EQ(resolveImagePath(folder.path(), absolute), under);
 }
 
+TEST(DescriptionFile, SavingElsewhereRenamesRelativePicturesFromTheNewFolder)
+{
+    struct Case {
+        const char *from, *to, *token, *rebased;
+    } cases[] = {{"/d", "/d/copies", "images/a.png", "../images/a.png"},
+                 {"/d/copies", "/d", "../images/a.png", "images/a.png"},
+                 {"/d", "/e/f", "./images/../a.png", "../../d/a.png"},
+                 {"/d", "/d", "images/a.png", "images/a.png"},
+                 {"/d", "/e", "/abs/a.png", "/abs/a.png"}};
+    for (const Case& c : cases) {
+        std::string token = c.token, error;
+        EXPECT_TRUE(rebaseImageToken(c.from, c.to, token, error)) << error;
+        EXPECT_EQ(token, c.rebased) << c.token;
+    }
+    // A description word holds no blanks.
+    std::string token = "images/a.png", error;
+    EXPECT_FALSE(rebaseImageToken("/my data", "/elsewhere", token, error));
+    EXPECT_EQ(token, "images/a.png");
+    EXPECT_NE(error.find("blank"), std::string::npos) << error;
+}
+
 TEST(ImageReaderThread, HandsOutEveryPictureInOrderWithTheMessagesOfASequentialRead)
 {
     CTestDiagramDir dir;

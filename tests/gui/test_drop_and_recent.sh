@@ -66,5 +66,18 @@ rig_dismiss_alert recent-gone
 rig_wait_log "^$WORK/$SPACED no longer exists; it is taken off the recent list\.\$"
 grep -q '^recent\.2' "$PREFERENCES" && rig_fail "the file that is gone stayed on the list: $(cat "$PREFERENCES")"
 grep -qx "recent.1 = $WORK/other/second.fnc" "$PREFERENCES" || rig_fail "recent diagrams now: $(cat "$PREFERENCES")"
+
+# Save As into another folder: the copy names the same pictures from there,
+# becomes the open diagram, and reopens with its pictures.
+mkdir "$WORK/elsewhere"
+rig_keys 100 600 ctrl+shift+s
+rig_choose_file "Save settings as" "$WORK/elsewhere/copy"
+rig_wait_log "^Saved settings to $WORK/elsewhere/copy\.fnc\.\$"
+rig_wait_window '^copy\.fnc - Morvex - version 1\.0$'
+grep -qx '\.\./other/images/section-a\.png' "$WORK/elsewhere/copy.fnc" || rig_fail "picture names: $(grep png "$WORK/elsewhere/copy.fnc")"
+rig_quit
+rig_start_morvex "$WORK/elsewhere/copy.fnc"
+rig_wait_log "^Opened $WORK/elsewhere/copy\.fnc: 9 fences"
+rig_wait_drawn saved-as-copy
 rig_quit
 echo "PASS"

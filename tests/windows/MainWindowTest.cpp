@@ -45,6 +45,7 @@ TEST(MainWindow, MenuHoldsTheItemsInOrderWithTheirShortcutsAndSeparators)
         {"", 0, FL_MENU_INVISIBLE}, {"", 0, FL_MENU_INVISIBLE}, {"", 0, FL_MENU_INVISIBLE},
         {"", 0, FL_MENU_INVISIBLE}, {"", 0, FL_MENU_INVISIBLE}, {"", 0, FL_MENU_INVISIBLE}, {nullptr, 0, 0},
         {"Sa&ve settings", FL_CTRL + 's', FL_MENU_INACTIVE},
+        {"Save &As...", FL_CTRL + FL_SHIFT + 's', FL_MENU_INACTIVE},
         {"&Export PNG...", FL_CTRL + 'e', FL_MENU_DIVIDER | FL_MENU_INACTIVE},
         {"&Show log window...", FL_CTRL + 'l', FL_MENU_DIVIDER}, {"&Exit", FL_ALT + FL_F + 4, 0}, {nullptr, 0, 0},
         {"&Edit", 0, FL_SUBMENU}, {"&Copy", FL_CTRL + 'c', FL_MENU_INACTIVE}, {nullptr, 0, 0},
