@@ -13,7 +13,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps sanitize-deps sanitize-build build run test bench fuzz check-sanitize valgrind install check-install clean
+.PHONY: all deps sanitize-deps sanitize-build build run test bench fuzz check-sanitize valgrind install check-install coverage clean
 
 all: build
 
@@ -81,5 +81,19 @@ check-install: deps
 	@scripts/install-deps --install
 	scripts/check-install
 
+# Line coverage of the product code by the whole suite (GUI tests included):
+# a Debug build with --coverage in $(COVERAGE_BUILD), the tests, and gcovr's
+# summary of the source folders (tests, benchmarks and fuzz targets left out).
+COVERAGE_BUILD ?= build-coverage
+coverage: deps
+	@scripts/install-deps --coverage
+	@cmake -S . -B $(COVERAGE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMORVEX_COVERAGE=ON -DMORVEX_WERROR=OFF >/dev/null
+	@cmake --build $(COVERAGE_BUILD) -j $(JOBS) -- --no-print-directory
+	@find $(COVERAGE_BUILD) -name '*.gcda' -delete
+	-cd $(COVERAGE_BUILD) && ctest -j $(JOBS) -LE 'soak|install' >/dev/null
+	gcovr --root . --object-directory $(COVERAGE_BUILD) --exclude '(tests|bench|fuzz)/' \
+		--exclude '$(COVERAGE_BUILD)/' --exclude '$(BUILD)/' --print-summary --txt $(COVERAGE_BUILD)/coverage.txt
+	@tail -n 3 $(COVERAGE_BUILD)/coverage.txt
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(COVERAGE_BUILD)
