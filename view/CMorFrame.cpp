@@ -121,6 +121,9 @@ void CMorFrame::initializeFrame(int width, int height)
 {
     std::cout << "onInit()" << std::endl;
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    // Fences hide what stands behind them from the first frame on, also in a
+    // context nobody else set up (the headless renderer's).
+    glEnable(GL_DEPTH_TEST);
     GLint maxTexture = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
     if (maxTexture > 0)
