@@ -3,6 +3,8 @@
 
 #include "CFence.h"
 #include "CMorJitterTable.h"
+#include "CMorMeasureOverlay.h"
+#include "CMorPicker.h"
 #include "CMorTileGrid.h"
 #include "CZelGlobalState.h"
 #include "CZelLighting.h"
@@ -362,6 +364,24 @@ bool CMorFrame::pointAt(int x, int y, CZelVec3d& point)
     return std::isfinite(point.x()) && std::isfinite(point.y()) && std::isfinite(point.z());
 }
 
+CMorPick CMorFrame::pickAt(int x, int y) const
+{
+    const CFenceDiagram* diagram = getDiagram();
+    if (diagram == nullptr || m_camera == nullptr || x < 0 || y < 0 || x >= m_width || y >= m_height)
+        return CMorPick();
+    return CMorPicker(diagram, m_camera).pickPixel(x, y, m_width, m_height);
+}
+
+void CMorFrame::drawOverlay()
+{
+    const CFenceDiagram* diagram = getDiagram();
+    if (diagram == nullptr || m_camera == nullptr || !m_measurement.hasA())
+        return;
+    beginPixelDrawing();
+    CMorMeasureOverlay::draw(m_measurement, *m_camera, diagram->getCoordinates(), m_width, m_height);
+    endPixelDrawing();
+}
+
 bool CMorFrame::open(const std::string& path)
 {
     if (m_loading) {
@@ -415,6 +435,7 @@ bool CMorFrame::open(const std::string& path)
     m_legendTextureImage = nullptr;
     m_diagram = diagram;
     m_fileName = absolute;
+    m_measurement.clear();
     if (m_scene)
         m_scene->addChild(m_diagram);
     // A format 2 file holds every view setting (those it leaves out at their
