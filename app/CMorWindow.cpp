@@ -4,11 +4,13 @@
 #include "CImageSizeDialog.h"
 #include "CLogWindow.h"
 #include "CMorArtwork.h"
+#include "CMorClipboard.h"
 #include "CMorDiagramDialog.h"
 #include "CMorHelpWindow.h"
 #include "CMorMessageBox.h"
 #include "CMorPackedBitmap.h"
 #include "CMorProgressBar.h"
+#include "CMorReadout.h"
 #include "CMorToolWindow.h"
 #include "CMorUriList.h"
 #include "CMorView.h"
@@ -16,6 +18,7 @@
 #include "CSplashFrame.h"
 #include "Fl_HoverButton.h"
 #include "chooseFile.h"
+#include "pickText.h"
 #include "runCommand.h"
 
 #include <FL/Fl.H>
@@ -60,6 +63,7 @@ void menuExport(Fl_Widget* w, void*) { fromMenu(w)->exportView(); }
 void menuShowLog(Fl_Widget* w, void*) { fromMenu(w)->showLog(); }
 void menuExit(Fl_Widget* w, void*) { fromMenu(w)->exit(); }
 void menuCopy(Fl_Widget* w, void*) { fromMenu(w)->copyToClipboard(); }
+void menuCopyCoordinates(Fl_Widget* w, void*) { fromMenu(w)->copyCoordinates(); }
 void menuResetView(Fl_Widget* w, void*) { fromMenu(w)->resetView(); }
 void menuBack(Fl_Widget* w, void*) { fromMenu(w)->getView()->goBack(); }
 void menuForward(Fl_Widget* w, void*) { fromMenu(w)->getView()->goForward(); }
@@ -72,12 +76,15 @@ void menuAbout(Fl_Widget* w, void*) { fromMenu(w)->showAbout(); }
 
 // The window manager's close button ends the program like Exit. The toolkit
 // runs this callback for Escape as well, which people press to cancel
-// something, never to quit.
+// something, never to quit: here it lets go of the measurement.
 void windowClosed(Fl_Widget* w, void*)
 {
-    if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape)
+    CMorWindow* window = static_cast<CMorWindow*>(w->user_data());
+    if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) {
+        window->clearMeasurement();
         return;
-    static_cast<CMorWindow*>(w->user_data())->exit();
+    }
+    window->exit();
 }
 
 void buttonOpen(Fl_Widget* w, void*) { fromButton(w)->openDiagram(); }
@@ -111,6 +118,7 @@ Fl_Menu_Item menuTable[] = {
     MOR_END,
     MOR_ITEM("&Edit", 0, nullptr, FL_SUBMENU),
     MOR_ITEM("&Copy", FL_CTRL + 'c', menuCopy, 0),
+    MOR_ITEM("Copy coordinates", FL_CTRL + FL_SHIFT + 'c', menuCopyCoordinates, 0),
     MOR_END,
     MOR_ITEM("View", 0, nullptr, FL_SUBMENU),
     MOR_ITEM("&Reset View", FL_Home, menuResetView, 0),
@@ -157,12 +165,14 @@ const ToolButton toolButtons[] = {
 const int MARGIN = 50;
 
 // The commands that act on the open diagram.
-Fl_Callback* const diagramMenuCommands[] = {menuSave, menuSaveAs, menuExport, menuCopy, menuRaiseExaggeration,
-                                            menuLowerExaggeration};
+Fl_Callback* const diagramMenuCommands[] = {menuSave, menuSaveAs, menuExport, menuCopy, menuCopyCoordinates,
+                                            menuRaiseExaggeration, menuLowerExaggeration};
 
 // The export's progress bar, kept at the right end of the tool bar.
 const int PROGRESS_WIDTH = 180;
 const int PROGRESS_HEIGHT = 19;
+// The readout begins right of the last tool button.
+const int READOUT_X = 310;
 
 // Description files go by their extension, or, named otherwise, by their
 // first word.
@@ -270,6 +280,7 @@ void CMorWindow::buildToolBar()
         button->callback(tool.callback);
         buttons.push_back(button);
     }
+    m_readout = new CMorReadout(READOUT_X, 29, 33);
     m_progressBar = new CMorProgressBar(511 - 8 - PROGRESS_WIDTH, 29 + (33 - PROGRESS_HEIGHT) / 2, PROGRESS_WIDTH,
                                         PROGRESS_HEIGHT);
     m_toolBar->end();
@@ -290,6 +301,7 @@ CMorWindow::~CMorWindow()
     m_view->setChangedListener(nullptr);
     m_view->setCloseListener(nullptr);
     m_view->setDropListener(nullptr);
+    m_view->setPickListener(nullptr);
     if (CMorToolWindow::getOwner() == m_window)
         CMorToolWindow::setOwner(nullptr);
     m_view->setExportProgress(nullptr);
@@ -364,6 +376,7 @@ void CMorWindow::show()
     m_view->setChangedListener(this);
     m_view->setCloseListener(this);
     m_view->setDropListener(this);
+    m_view->setPickListener(this);
     // Behind the view's own set-up, which opens the file named on the command line.
     m_view->addInitEvent(this);
 }
@@ -386,6 +399,18 @@ void CMorWindow::onViewChanged()
 void CMorWindow::onViewClose()
 {
     hideWindows();
+}
+
+void CMorWindow::onViewPick()
+{
+    const CMorPick& pick = m_view->getPointerPick();
+    const CFenceDiagram* diagram = m_view->getDiagram();
+    const std::string label = pick.hit && diagram != nullptr ? diagram->getDescription(pick.fence) : "";
+    std::string text = pointerReadout(pick, label);
+    const std::string measured = measurementReadout(m_view->getMeasurement());
+    if (!measured.empty())
+        text += "\n" + measured;
+    m_readout->setText(text);
 }
 
 void CMorWindow::onInit(int, int)
@@ -711,6 +736,33 @@ void CMorWindow::copyToClipboard()
     setCommandsActive(true);
 }
 
+void CMorWindow::copyCoordinates()
+{
+    if (m_view->isLoading()) {
+        std::cout << "Copy coordinates refused: a diagram is being loaded." << std::endl;
+        return;
+    }
+    if (m_view->getDiagram() == nullptr)
+        return;
+    const std::string text = coordinatesText(m_view->getMeasurement(), m_view->getPointerPick());
+    if (text.empty()) {
+        std::cout << "No coordinates to copy: click a fence to measure from, or point at one." << std::endl;
+        return;
+    }
+    std::string error;
+    if (!CMorClipboard::offerText(text, error)) {
+        std::cout << "The coordinates could not be copied to the clipboard: " << error << std::endl;
+        CMorMessageBox::alert("The coordinates could not be copied to the clipboard.\n" + error);
+        return;
+    }
+    std::cout << "Copied coordinates to the clipboard:" << std::endl << text << std::endl;
+}
+
+void CMorWindow::clearMeasurement()
+{
+    m_view->clearMeasurement();
+}
+
 // While a picture is taken the window keeps handling events (progress, log);
 // no other command and no dialog may change the view meanwhile.
 void CMorWindow::setCommandsActive(bool active)
@@ -724,6 +776,8 @@ void CMorWindow::setCommandsActive(bool active)
     }
     m_commandsActive = active;
     showDiagramState();
+    // The export's progress bar shows at the tool bar's right end meanwhile.
+    m_readout->setReserve(active ? 0 : PROGRESS_WIDTH + 8);
     // The menu bar draws its titles with their own colour whatever its state.
     m_menuBar->textcolor(active ? FL_FOREGROUND_COLOR : fl_inactive(FL_FOREGROUND_COLOR));
     m_menuBar->redraw();

@@ -10,6 +10,7 @@
 #include "CMorViewChangedEvent.h"
 #include "CMorViewCloseEvent.h"
 #include "CMorViewDropEvent.h"
+#include "CMorViewPickEvent.h"
 #include "CMorViewSettings.h"
 #include "CZelInitEvent.h"
 
@@ -22,6 +23,7 @@ class CLogWindow;
 class CMorDiagramDialog;
 class CMorHelpWindow;
 class CMorProgressBar;
+class CMorReadout;
 class CMorView;
 class CMorViewParamDialog;
 class CSplashFrame;
@@ -36,6 +38,7 @@ class Fl_Window;
 class CMorWindow : public CMorViewChangedEvent,
                    public CMorViewCloseEvent,
                    public CMorViewDropEvent,
+                   public CMorViewPickEvent,
                    public CZelInitEvent
 {
 public:
@@ -71,6 +74,8 @@ public:
     // source has been told that the drop is over; anything else is refused
     // with a line in the log.
     void onViewDrop(const std::string& text) override;
+    // The readout shows what lies under the pointer and the measurement.
+    void onViewPick() override;
     // After the view's first set-up, which opens the file named on the
     // command line.
     void onInit(int width, int height) override;
@@ -88,6 +93,11 @@ public:
     void stepExaggeration(bool raise);
     void exportView();
     void copyToClipboard();
+    // The measurement's points, distances and angles, or the point under the
+    // pointer, as text on the clipboard.
+    void copyCoordinates();
+    // Escape: the measurement's points go.
+    void clearMeasurement();
     void showViewParameters();
     void showDiagramParameters();
     void showLog();
@@ -103,6 +113,7 @@ public:
     Fl_Scroll* getToolBar() const { return m_toolBar; }
     CMorHelpWindow* getHelpWindow() const { return m_helpWindow; }
     CSplashFrame* getAboutWindow() const { return m_aboutWindow; }
+    CMorReadout* getReadout() const { return m_readout; }
     CMorViewParamDialog* getViewParamDialog() const { return m_viewParamDialog; }
     CMorDiagramDialog* getDiagramDialog() const { return m_diagramDialog; }
     const CMorRecentFiles& getRecentFiles() const { return m_recentFiles; }
@@ -157,6 +168,8 @@ private:
     CMorView* m_view;
     // Owned; its bar belongs to the tool bar.
     CMorProgressBar* m_progressBar;
+    // Belongs to the tool bar.
+    CMorReadout* m_readout;
     // The tool-button icons' pixels; the images point into them.
     std::vector<CMorCanvas> m_iconPixels;
     std::vector<Fl_RGB_Image*> m_iconImages;

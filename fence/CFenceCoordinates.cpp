@@ -46,6 +46,13 @@ CZelVec3d CFenceCoordinates::toModel(double east, double north, double elevation
     return CZelVec3d(east - m_origin.x(), elevation - m_origin.y(), -north - m_origin.z());
 }
 
+void CFenceCoordinates::fromModel(const CZelVec3d& model, double& east, double& north, double& elevation) const
+{
+    east = model.x() + m_origin.x();
+    north = -(model.z() + m_origin.z());
+    elevation = model.y() + m_origin.y();
+}
+
 void CFenceCoordinates::toMap(const CZelVec3d& scene, double& east, double& north, double& elevation) const
 {
     east = scene.x();

@@ -21,6 +21,8 @@ public:
     // Relative to the origin without the exaggeration: the geometry that
     // applyExaggeration stretches.
     CZelVec3d toModel(double east, double north, double elevation) const;
+    // The map point of a point of that geometry.
+    void fromModel(const CZelVec3d& model, double& east, double& north, double& elevation) const;
     // The map point of a scene point.
     void toMap(const CZelVec3d& scene, double& east, double& north, double& elevation) const;
     double toSceneElevation(double elevation) const;

@@ -167,6 +167,17 @@ void CZelImagePlane::clearGeometry()
     m_rows = -1;
     m_columns = -1;
     m_height = 0.0;
+    m_pictureWidth = m_pictureHeight = 0;
+    m_pictureLength = 0.0;
+    m_pixelMask = nullptr;
+}
+
+void CZelImagePlane::getFileWindow(double& left, double& top, double& right, double& bottom) const
+{
+    left = m_fileWindow[0];
+    top = m_fileWindow[1];
+    right = m_fileWindow[2];
+    bottom = m_fileWindow[3];
 }
 
 bool CZelImagePlane::lastDirection(CZelVec3d& direction)
@@ -281,6 +292,12 @@ void CZelImagePlane::rebuild()
 
     m_rows = ceilDivide(height, ts);
     const double tileLength = extendedLength / m_columns;
+    m_pictureWidth = width;
+    m_pictureHeight = height;
+    // Where the last piece ends (its texture reaches ratioX of its tile).
+    m_pictureLength = static_cast<double>(width) * tileLength / ts;
+    picture->getFileWindow(m_fileWindow[0], m_fileWindow[1], m_fileWindow[2], m_fileWindow[3]);
+    m_pixelMask = picture->getPixelRuns();
     // A picture reduced while it was read keeps the proportions of the
     // file's: its pixels may stand a little taller or lower than wide.
     const bool reduced = picture->getSourceWidth() != width || picture->getSourceHeight() != height;

@@ -5,6 +5,7 @@
 // The tiles are drawn from a few sheets of many tiles each.
 #pragma once
 
+#include "CFencePixelMask.h"
 #include "CZelImage.h"
 #include "CZelLine3d.h"
 #include "CZelPointer.h"
@@ -74,6 +75,18 @@ public:
     // Borrowed: the line as long as all tile columns together; null while
     // nothing is built.
     CZelLine3d* getExtendedLine() const { return m_extendedLine; }
+    // The picture of the last build: its size in pixels (as its tiles hold
+    // it), and how far along the extended line it reaches, its right edge;
+    // 0 while nothing is built.
+    int getPictureWidth() const { return m_pictureWidth; }
+    int getPictureHeight() const { return m_pictureHeight; }
+    double getPictureLength() const { return m_pictureLength; }
+    // Where the picture lies in its file, in the file's pixels (see
+    // CZelTiledPicture::getFileWindow).
+    void getFileWindow(double& left, double& top, double& right, double& bottom) const;
+    // Borrowed: which of the picture's pixels are drawn, kept after the
+    // pixels themselves have gone to GL; null while nothing is built.
+    const CFencePixelMask* getPixelMask() const { return m_pixelMask; }
     // Row r counts from the bottom of the picture. Out-of-range indexes give
     // 0 and null. Everything returned is borrowed.
     int getTileCount(int row) const;
@@ -142,6 +155,11 @@ private:
     int m_whiteTolerance = 0;
     double m_height = 0.0;
     double m_panelHeight = 0.0;
+    int m_pictureWidth = 0;
+    int m_pictureHeight = 0;
+    double m_pictureLength = 0.0;
+    double m_fileWindow[4] = {0.0, 0.0, 0.0, 0.0};
+    CZelPointer<CFencePixelMask> m_pixelMask;
     std::vector<std::vector<CZelPointer<CZelImage>>> m_tiles;
     std::vector<std::vector<CZelPointer<CZelTexture>>> m_textures;
     std::vector<std::vector<CZelPointer<CZelQuadPlane>>> m_quads;

@@ -22,6 +22,7 @@ bool CZelTiledPicture::start(int width, int height, int channels)
 bool CZelTiledPicture::start(int width, int height, int channels, int x0, int top, int x1, int bottom)
 {
     m_tiles.clear();
+    m_pixelRuns = nullptr;
     m_width = m_height = m_columns = 0;
     x0 = std::max(0, x0);
     top = std::max(0, top);
@@ -31,6 +32,8 @@ bool CZelTiledPicture::start(int width, int height, int channels, int x0, int to
         return false;
     m_offsetX = x0;
     m_offsetY = top;
+    m_wholeWidth = width;
+    m_wholeHeight = height;
     width = x1 - x0;
     height = bottom - top;
     m_width = width;
@@ -40,6 +43,8 @@ bool CZelTiledPicture::start(int width, int height, int channels, int x0, int to
     m_columns = static_cast<int>((width + ts - 1) / ts);
     m_tiles.assign(static_cast<size_t>((height + ts - 1) / ts),
                    std::vector<CZelPointer<CZelImage>>(static_cast<size_t>(m_columns)));
+    m_pixelRuns = new CFencePixelRuns(width, height);
+    m_alphas.assign(static_cast<size_t>(width), 0);
     return true;
 }
 
@@ -47,6 +52,17 @@ void CZelTiledPicture::setSourceSize(int width, int height)
 {
     m_sourceWidth = width;
     m_sourceHeight = height;
+}
+
+void CZelTiledPicture::getFileWindow(double& left, double& top, double& right, double& bottom) const
+{
+    // Exact for a picture read whole: the scale is then 1.
+    const double scaleX = m_wholeWidth > 0 ? static_cast<double>(getFileWidth()) / m_wholeWidth : 1.0;
+    const double scaleY = m_wholeHeight > 0 ? static_cast<double>(getFileHeight()) / m_wholeHeight : 1.0;
+    left = m_offsetX * scaleX;
+    right = (m_offsetX + m_width) * scaleX;
+    top = m_offsetY * scaleY;
+    bottom = (m_offsetY + m_height) * scaleY;
 }
 
 void CZelTiledPicture::setFileSize(int width, int height)
@@ -103,9 +119,18 @@ bool CZelTiledPicture::addRow(int rowFromTop, const unsigned char* row)
             to[1] = g;
             to[2] = b;
             to[3] = hasAlpha && from[m_channels - 1] < 128 ? 0 : whiteDistanceAlpha(r, g, b);
+            m_alphas[static_cast<size_t>(x0 + x)] = to[3];
         }
     }
+    m_pixelRuns->setRow(rowFromTop, m_alphas.data());
     return true;
+}
+
+void CZelTiledPicture::finish()
+{
+    m_alphas = std::vector<unsigned char>();
+    if (m_pixelRuns)
+        m_pixelRuns->compact();
 }
 
 bool CZelTiledPicture::cut(const CZelImage* image)
@@ -116,5 +141,6 @@ bool CZelTiledPicture::cut(const CZelImage* image)
     for (int y = 0; y < m_height; ++y)
         if (!addRow(m_height - 1 - y, image->getPixels() + static_cast<size_t>(y) * stride))
             return false;
+    finish();
     return true;
 }

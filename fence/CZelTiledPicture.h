@@ -6,6 +6,7 @@
 // picture the tiles are opaque yellow (255, 255, 0).
 #pragma once
 
+#include "CFencePixelRuns.h"
 #include "CZelBase.h"
 #include "CZelImage.h"
 #include "CZelPointer.h"
@@ -33,6 +34,8 @@ public:
     // Cuts a whole image (bottom row first; borrowed); false when memory for
     // the tiles is short.
     bool cut(const CZelImage* image);
+    // After the last row: lets go of what was kept for rows to come.
+    void finish();
 
     // The size in the file of what the tiles show, which a picture reduced
     // while it was read keeps for its proportions; the picture's own until
@@ -47,6 +50,11 @@ public:
     int getFileWidth() const { return m_fileWidth > 0 ? m_fileWidth : getSourceWidth(); }
     int getFileHeight() const { return m_fileHeight > 0 ? m_fileHeight : getSourceHeight(); }
 
+    // Where the picture lies in its file, in the file's pixels from the top
+    // left, ends exclusive: the crop, or for a picture reduced while it was
+    // read the crop's reduced edges scaled back.
+    void getFileWindow(double& left, double& top, double& right, double& bottom) const;
+
     int getWidth() const { return m_width; }
     int getHeight() const { return m_height; }
     int getTileSize() const { return m_tileSize; }
@@ -55,6 +63,9 @@ public:
     // Tile row r counts from the bottom of the picture. Borrowed; null
     // outside the grid or before any of its rows arrived.
     CZelImage* getTile(int row, int column) const;
+    // Borrowed: which of the picture's pixels are drawn, recorded as its rows
+    // arrived; null before start.
+    CFencePixelRuns* getPixelRuns() const { return m_pixelRuns; }
 
 private:
     int m_tileSize;
@@ -64,9 +75,15 @@ private:
     int m_columns = 0;
     int m_offsetX = 0;
     int m_offsetY = 0;
+    // The size given to start, of which the picture may be a window.
+    int m_wholeWidth = 0;
+    int m_wholeHeight = 0;
     int m_fileWidth = 0;
     int m_fileHeight = 0;
     int m_sourceWidth = 0;
     int m_sourceHeight = 0;
     std::vector<std::vector<CZelPointer<CZelImage>>> m_tiles;
+    CZelPointer<CFencePixelRuns> m_pixelRuns;
+    // One row's alphas on their way to the record.
+    std::vector<unsigned char> m_alphas;
 };

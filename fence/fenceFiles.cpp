@@ -193,6 +193,7 @@ CZelTiledPicture* readTiledPictureByExtension(const std::string& path, int tileS
         describeFailure(reader.get(), failure, message, detail);
         return nullptr;
     }
+    picture->finish();
     picture->setFileSize(reader->getSourceWidth(), reader->getSourceHeight());
     if (cropFits(crop, reader->getSourceWidth(), reader->getSourceHeight()))
         picture->setSourceSize(crop[2] - crop[0], crop[3] - crop[1]);

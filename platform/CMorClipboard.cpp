@@ -63,6 +63,8 @@ private:
     Atom m_targets;
     Atom m_timestamp;
     Atom m_incr;
+    Atom m_text;
+    Atom m_utf8;
     Time m_time = CurrentTime;
     size_t m_pieceSize;
     std::vector<Offered> m_offered;
@@ -80,7 +82,8 @@ SelectionOwner::SelectionOwner(Display* display)
     : m_display(display),
       m_window(XCreateSimpleWindow(display, RootWindow(display, fl_screen), 0, 0, 1, 1, 0, 0, 0)),
       m_clipboard(XInternAtom(display, "CLIPBOARD", False)), m_targets(XInternAtom(display, "TARGETS", False)),
-      m_timestamp(XInternAtom(display, "TIMESTAMP", False)), m_incr(XInternAtom(display, "INCR", False))
+      m_timestamp(XInternAtom(display, "TIMESTAMP", False)), m_incr(XInternAtom(display, "INCR", False)),
+      m_text(XInternAtom(display, "TEXT", False)), m_utf8(XInternAtom(display, "UTF8_STRING", False))
 {
     // A piece fits in one request (counted in 4-byte units, with room for
     // the request's own header) and is at most 256 KiB, as other toolkits
@@ -201,9 +204,12 @@ bool SelectionOwner::provide(const XSelectionRequestEvent& request, Atom propert
                         reinterpret_cast<const unsigned char*>(&time), 1);
         return true;
     }
-    for (const Offered& offered : m_offered) {
+    for (Offered offered : m_offered) {
         if (offered.type != request.target)
             continue;
+        // TEXT asks for text in any encoding: the answer names the one sent.
+        if (offered.type == m_text)
+            offered.type = m_utf8;
         if (offered.data->size() <= m_pieceSize)
             XChangeProperty(m_display, request.requestor, property, offered.type, 8, PropModeReplace,
                             offered.data->data(), static_cast<int>(offered.data->size()));
@@ -263,4 +269,13 @@ void SelectionOwner::endTransfer(std::vector<Transfer>::iterator transfer)
 bool CMorClipboard::offer(std::vector<Format> formats, std::string& error)
 {
     return SelectionOwner::get().take(formats, error);
+}
+
+bool CMorClipboard::offerText(const std::string& text, std::string& error)
+{
+    const std::vector<unsigned char> bytes(text.begin(), text.end());
+    std::vector<Format> formats;
+    for (const char* type : {"UTF8_STRING", "text/plain;charset=utf-8", "TEXT", "STRING", "text/plain"})
+        formats.push_back({type, bytes});
+    return offer(std::move(formats), error);
 }

@@ -19,4 +19,7 @@ public:
     // are moved in. False with a sentence in error when there is nothing to
     // offer or the clipboard could not be had.
     static bool offer(std::vector<Format> formats, std::string& error);
+    // Offers text (UTF-8) as UTF8_STRING, TEXT, STRING and text/plain, as
+    // programs ask for text; replaces whatever was offered before.
+    static bool offerText(const std::string& text, std::string& error);
 };

@@ -56,8 +56,13 @@ const char HELP[] =
     "  --skip-missing             draw fences whose pictures are missing as grey outlines\n"
     "                             (and leave out a missing legend), with a warning for\n"
     "                             each, instead of failing\n"
+    "Pointing:\n"
+    "  --pick PX,PY               print the fence point under pixel PX,PY of the picture\n"
+    "                             (origin top left; with --tiles, of the whole picture):\n"
+    "                             pick PX,PY: X Y Z fence N \"LABEL\" pixel C,R\n"
+    "                             or pick PX,PY: background; may be given again\n"
     "Other:\n"
-    "  -q, --quiet                no progress lines\n"
+    "  -q, --quiet                no progress lines (pick lines are still printed)\n"
     "  -h, --help                 this text\n";
 
 bool toDouble(const std::string& text, double& value)
@@ -135,7 +140,8 @@ bool takesValue(const std::string& option)
                                             "--solid-color", "--upper-color", "--lower-color", "--lighting",
                                             "--light-direction", "--camera", "--text-size", "--line-width",
                                             "--legend-size", "--legend-position", "--legend-margins",
-                                            "--white-tolerance", "--vertical-exaggeration", "--axis-labels"};
+                                            "--white-tolerance", "--vertical-exaggeration", "--axis-labels",
+                                            "--pick"};
     for (const char* name : withValue)
         if (option == name)
             return true;
@@ -200,6 +206,30 @@ bool CMorRenderOptions::parse(int argc, const char* const* argv)
         return fail("No description file given.");
     if (m_output.empty())
         return fail("No output file given (-o OUT.png).");
+    return checkPicks();
+}
+
+bool CMorRenderOptions::checkPicks()
+{
+    if (m_picks.empty())
+        return true;
+    // Outputs in 3-D have no pixels to point at.
+    const size_t dot = m_output.rfind('.');
+    std::string extension = dot == std::string::npos || m_output.find('/', dot) != std::string::npos
+                                ? std::string()
+                                : m_output.substr(dot + 1);
+    for (char& c : extension)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    if (extension == "glb" || extension == "gltf" || extension == "html")
+        return fail("--pick needs a picture to point at; " + m_output + " is a 3-D output.");
+    const long long width = static_cast<long long>(m_width) * m_tiles;
+    const long long height = static_cast<long long>(m_height) * m_tiles;
+    for (const std::pair<long long, long long>& pick : m_picks)
+        if (pick.first >= width || pick.second >= height)
+            return fail("Bad value '" + std::to_string(pick.first) + "," + std::to_string(pick.second) +
+                        "' for --pick: the picture has " + std::to_string(width) + " x " + std::to_string(height) +
+                        " pixels.");
     return true;
 }
 
@@ -292,6 +322,12 @@ bool CMorRenderOptions::take(const std::string& option, const std::string& value
         m_noBoundingBox = true;
     } else if (option == "--no-axes") {
         m_noAxes = true;
+    } else if (option == "--pick") {
+        const std::vector<std::string> parts = split(value, ',');
+        int x = 0, y = 0;
+        if (parts.size() != 2 || !toInt(parts[0], x, 0, INT_MAX) || !toInt(parts[1], y, 0, INT_MAX))
+            return fail(bad + "expected a pixel PX,PY of the picture, e.g. 640,480.");
+        m_picks.emplace_back(x, y);
     } else if (option == "--skip-missing") {
         m_skipMissing = true;
     } else if (option == "--text-size") {

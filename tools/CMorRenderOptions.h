@@ -4,6 +4,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 class CMorFrame;
 
@@ -38,6 +40,9 @@ public:
     bool getAntialiasRequested() const { return (m_given & GIVEN_ANTIALIAS) != 0 && m_antialias; }
     // Draw fences whose pictures are missing as outlines instead of failing.
     bool getSkipMissing() const { return m_skipMissing; }
+    // Pixels of the picture (with tiles, of the whole picture; origin top
+    // left) to tell the fence point under, in the order given.
+    const std::vector<std::pair<long long, long long>>& getPicks() const { return m_picks; }
 
 private:
     // The view settings the command line gives.
@@ -52,6 +57,8 @@ private:
 
     bool fail(const std::string& message);
     bool take(const std::string& option, const std::string& value);
+    // The picks against the picture's size and kind, once all is read.
+    bool checkPicks();
 
     std::string m_errorMessage;
     bool m_showHelp = false;
@@ -87,4 +94,5 @@ private:
     CameraSource m_cameraSource = CAMERA_STORED;
     double m_camera[9] = {0, 0, 0, 0, 0, 0, 0, 0, 0};
     int m_cameraValues = 0;
+    std::vector<std::pair<long long, long long>> m_picks;
 };

@@ -2,9 +2,11 @@
 // context, through the same frame drawing as the viewer; no display needed.
 #include "CMorFrame.h"
 #include "CMorOffscreenContext.h"
+#include "CMorPicker.h"
 #include "CMorRenderOptions.h"
 #include "CMorTiledPicture.h"
 #include "CZelPngWriter.h"
+#include "pickText.h"
 
 #include <cstdio>
 #include <fstream>
@@ -104,6 +106,16 @@ int main(int argc, char** argv)
         return failure("the offscreen context has no accumulation buffer for antialiasing.");
 
     CMorTiledPicture picture(&frame, options.getTiles(), options.getTiles());
+    // On standard output whatever --quiet silences.
+    const CMorPicker picker(frame.getDiagram(), frame.getCamera());
+    for (const std::pair<long long, long long>& at : options.getPicks()) {
+        const CMorPick pick = picker.pickPixel(static_cast<double>(at.first), static_cast<double>(at.second),
+                                               static_cast<double>(picture.getWidth()),
+                                               static_cast<double>(picture.getHeight()));
+        const std::string label = pick.hit ? frame.getDiagram()->getDescription(pick.fence) : std::string();
+        std::fputs((pickLine(at.first, at.second, pick, label) + "\n").c_str(), stdout);
+    }
+    std::fflush(stdout);
     if (picture.getWidth() > 0x7fffffffLL || picture.getHeight() > 0x7fffffffLL)
         return failure("the picture is larger than a PNG file can hold.");
     CZelPngWriter writer;

@@ -3,6 +3,8 @@
 
 #include "CFence.h"
 #include "CMorJitterTable.h"
+#include "CMorMeasureOverlay.h"
+#include "CMorPicker.h"
 #include "CMorTileGrid.h"
 #include "CZelGlobalState.h"
 #include "CZelLighting.h"
@@ -121,6 +123,9 @@ void CMorFrame::initializeFrame(int width, int height)
 {
     std::cout << "onInit()" << std::endl;
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    // Fences hide what stands behind them from the first frame on, also in a
+    // context nobody else set up (the headless renderer's).
+    glEnable(GL_DEPTH_TEST);
     GLint maxTexture = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
     if (maxTexture > 0)
@@ -375,6 +380,24 @@ std::string CMorFrame::absolutePath(const std::string& path)
     return absolute;
 }
 
+CMorPick CMorFrame::pickAt(int x, int y) const
+{
+    const CFenceDiagram* diagram = getDiagram();
+    if (diagram == nullptr || m_camera == nullptr || x < 0 || y < 0 || x >= m_width || y >= m_height)
+        return CMorPick();
+    return CMorPicker(diagram, m_camera).pickPixel(x, y, m_width, m_height);
+}
+
+void CMorFrame::drawOverlay()
+{
+    const CFenceDiagram* diagram = getDiagram();
+    if (diagram == nullptr || m_camera == nullptr || !m_measurement.hasA())
+        return;
+    beginPixelDrawing();
+    CMorMeasureOverlay::draw(m_measurement, *m_camera, diagram->getCoordinates(), m_width, m_height);
+    endPixelDrawing();
+}
+
 bool CMorFrame::open(const std::string& path)
 {
     if (m_loading) {
@@ -418,6 +441,7 @@ bool CMorFrame::open(const std::string& path)
     m_legendTextureImage = nullptr;
     m_diagram = diagram;
     m_fileName = absolute;
+    m_measurement.clear();
     if (m_scene)
         m_scene->addChild(m_diagram);
     // A format 2 file holds every view setting (those it leaves out at their

@@ -5,6 +5,8 @@
 #pragma once
 
 #include "CFenceDiagram.h"
+#include "CMorMeasurement.h"
+#include "CMorPick.h"
 #include "CMorViewSettings.h"
 #include "CZelCamera.h"
 #include "CZelImage.h"
@@ -161,6 +163,17 @@ public:
     // buffer's colours as they were.
     bool pointAt(int x, int y, CZelVec3d& point);
 
+    // The fence point under window pixel (x, y) (origin top left), found
+    // along the ray through the pixel's centre; nothing outside the frame,
+    // while no diagram is open or while one loads.
+    CMorPick pickAt(int x, int y) const;
+    // The points the user measures between; opening a diagram clears them.
+    CMorMeasurement& getMeasurement() { return m_measurement; }
+    const CMorMeasurement& getMeasurement() const { return m_measurement; }
+    // Marks the window draws over its frame, never part of a picture of the
+    // view: the measurement's points and line. Drawing code, after the frame.
+    void drawOverlay();
+
     // True when the current GL context has an accumulation buffer.
     static bool hasAccumulationBuffer();
     // The widest line in pixels that GL draws, as it told initializeFrame.
@@ -221,4 +234,5 @@ private:
     double m_widestLine = 1.0;
     int m_legendWidth = 0;
     int m_legendHeight = 0;
+    CMorMeasurement m_measurement;
 };

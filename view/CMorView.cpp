@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 
@@ -109,26 +110,51 @@ int CMorView::handle(int event)
         if (Fl::event_dy() == 0)
             break;
         zoomAt(Fl::event_dy(), x, y);
+        pickUnderPointer(x, y);
         return 1;
     case FL_KEYBOARD:
-        if (navigateByKey(Fl::event_key(), Fl::event_state()))
+        if (navigateByKey(Fl::event_key(), Fl::event_state())) {
+            pickAgain();
             return 1;
+        }
         break;
     case FL_PUSH: {
         // A click gives the view the keyboard back from a tool button.
         take_focus();
         const int button = Fl::event_button();
+        m_clicking = button == FL_LEFT_MOUSE;
+        m_pressX = x;
+        m_pressY = y;
         const int result = CZelFltkBase::handle(event);
         CMorEventTrace::write("push " + std::to_string(button) + at(x, y), getCamera());
         return result;
     }
     case FL_DRAG:
     case FL_RELEASE: {
+        if (std::abs(x - m_pressX) > CLICK_SLOP || std::abs(y - m_pressY) > CLICK_SLOP)
+            m_clicking = false;
         // Traced after the handler has moved the camera.
         const int result = CZelFltkBase::handle(event);
         CMorEventTrace::write((event == FL_DRAG ? "drag" : "release") + at(x, y), getCamera());
+        if (event == FL_RELEASE && m_clicking && Fl::event_button() == FL_LEFT_MOUSE)
+            measureAt(x, y);
+        if (event == FL_RELEASE)
+            m_clicking = false;
+        pickUnderPointer(x, y);
         return result;
     }
+    case FL_MOVE: {
+        const int result = CZelFltkBase::handle(event);
+        pickUnderPointer(x, y);
+        return result;
+    }
+    case FL_LEAVE:
+        m_pointerInside = false;
+        if (m_pointerPick.hit) {
+            m_pointerPick = CMorPick();
+            tellPick();
+        }
+        break;
     case FL_FOCUS:
     case FL_UNFOCUS:
         CMorEventTrace::write(event == FL_FOCUS ? "focus" : "unfocus");
@@ -202,6 +228,9 @@ void CMorView::onClear()
 void CMorView::onRender()
 {
     renderFrame();
+    // Pictures of the view draw their frames without it.
+    if (!m_exporting)
+        drawOverlay();
     if (CMorEventTrace::isOn() && getScene() != nullptr) {
         const int passes = getPassesDrawn();
         CMorEventTrace::write("frame " + std::to_string(passes) + (passes == 1 ? " pass" : " passes"));
@@ -227,6 +256,7 @@ bool CMorView::open(const std::string& path)
     if (CMorFrame::open(path)) {
         m_history.restart(poseOf(*this));
         CMorEventTrace::write("open " + path, getCamera());
+        pickAgain();
         return true;
     }
     if (m_openDeclined) {
@@ -268,12 +298,14 @@ void CMorView::resetView()
     CMorFrame::resetView();
     recordCamera();
     CMorEventTrace::write("reset", getCamera());
+    pickAgain();
 }
 
 void CMorView::setVerticalExaggeration(double factor)
 {
     CMorFrame::setVerticalExaggeration(factor);
     tellChanged();
+    pickAgain();
 }
 
 void CMorView::zoomAt(int steps, int x, int y)
@@ -374,6 +406,64 @@ void CMorView::applyPose(const CMorCameraHistory::Pose& pose)
     setCameraInMapUnits(pose.position, pose.target);
     redraw();
     tellChanged();
+    pickAgain();
+}
+
+void CMorView::pickUnderPointer(int x, int y)
+{
+    m_pointerInside = true;
+    m_pointerX = x;
+    m_pointerY = y;
+    const CMorPick pick = pickAt(x, y);
+    if (CMorEventTrace::isOn())
+        CMorEventTrace::write("pointer" + at(x, y) +
+                              (pick.hit ? " on fence " + std::to_string(pick.fence) : std::string(" on background")));
+    if (!pick.hit && !m_pointerPick.hit)
+        return;
+    m_pointerPick = pick;
+    tellPick();
+}
+
+void CMorView::pickAgain()
+{
+    if (m_pointerInside)
+        pickUnderPointer(m_pointerX, m_pointerY);
+    else
+        tellPick();
+}
+
+void CMorView::measureAt(int x, int y)
+{
+    const CMorPick pick = pickAt(x, y);
+    if (!pick.hit) {
+        CMorEventTrace::write("click" + at(x, y) + " on background");
+        return;
+    }
+    const int which = getMeasurement().click({pick.east, pick.north, pick.elevation});
+    if (CMorEventTrace::isOn()) {
+        char where[160];
+        std::snprintf(where, sizeof where, " on %.6f %.6f %.6f", pick.east, pick.north, pick.elevation);
+        CMorEventTrace::write(std::string("measure ") + (which == 0 ? "A" : "B") + at(x, y) + where);
+    }
+    redraw();
+    tellPick();
+}
+
+bool CMorView::clearMeasurement()
+{
+    if (!getMeasurement().hasA())
+        return false;
+    getMeasurement().clear();
+    CMorEventTrace::write("measure cleared");
+    redraw();
+    tellPick();
+    return true;
+}
+
+void CMorView::tellPick()
+{
+    if (m_pickListener != nullptr)
+        m_pickListener->onViewPick();
 }
 
 void CMorView::keepMoving()

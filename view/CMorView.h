@@ -11,6 +11,7 @@
 #include "CMorViewChangedEvent.h"
 #include "CMorViewCloseEvent.h"
 #include "CMorViewDropEvent.h"
+#include "CMorViewPickEvent.h"
 #include "CZelCamera.h"
 #include "CZelClearEvent.h"
 #include "CZelDestroyEvent.h"
@@ -74,8 +75,21 @@ public:
     // Borrowed; null for none, and then nothing can be dropped onto the view.
     void setDropListener(CMorViewDropEvent* listener) { m_dropListener = listener; }
 
+    // Borrowed; null for none. Told when the point under the pointer or the
+    // measurement changes.
+    void setPickListener(CMorViewPickEvent* listener) { m_pickListener = listener; }
+
     // Borrowed; null before the first frame.
     CZelMouseViewHandler* getMouseHandler() const { return m_mouseHandler; }
+
+    // What lies under the pointer while it is over the view, looked up at
+    // every motion; nothing once it has left.
+    const CMorPick& getPointerPick() const { return m_pointerPick; }
+    // A left click (press and release at most CLICK_SLOP pixels apart) on a
+    // fence sets A, the next B, the next a new A. Forgets both; false when
+    // there were none.
+    bool clearMeasurement();
+    static const int CLICK_SLOP = 3;
 
     // Opens a description file, which starts a new camera history; a failure
     // shows the reason in an alert box. When pictures it names are missing,
@@ -150,6 +164,12 @@ private:
     void endMotion();
     bool anyButtonDown() const { return isLeftButtonDown() || isMiddleButtonDown() || isRightButtonDown(); }
     bool stepThroughHistory(bool back);
+    // The point under the pointer at (x, y), or again where it last was
+    // after the camera moved otherwise.
+    void pickUnderPointer(int x, int y);
+    void pickAgain();
+    void measureAt(int x, int y);
+    void tellPick();
     void applyPose(const CMorCameraHistory::Pose& pose);
     // False, with a log line, when a picture is being taken already.
     bool startExport();
@@ -160,6 +180,15 @@ private:
     CMorViewChangedEvent* m_changedListener = nullptr;
     CMorViewCloseEvent* m_closeListener = nullptr;
     CMorViewDropEvent* m_dropListener = nullptr;
+    CMorViewPickEvent* m_pickListener = nullptr;
+    CMorPick m_pointerPick;
+    bool m_pointerInside = false;
+    int m_pointerX = 0;
+    int m_pointerY = 0;
+    // A left press that has not yet moved farther than a click may.
+    bool m_clicking = false;
+    int m_pressX = 0;
+    int m_pressY = 0;
     CMorExporter::ToolRunner m_toolRunner;
     CMorExportProgress* m_exportProgress = nullptr;
     bool m_exporting = false;

@@ -75,7 +75,7 @@ TEST_F(RenderTool, HelpAndBadCommandLines)
     for (const char* option : {"--output", "--size", "--tiles", "--antialias", "--background", "--light-direction",
                                "--lighting", "--keep-white", "--no-bounding-box", "--no-axes", "--text-size",
                                "--line-width", "--legend-size", "--legend-position", "--camera", "--white-tolerance",
-                               "--vertical-exaggeration", "--axis-labels"})
+                               "--vertical-exaggeration", "--axis-labels", "--pick"})
         EXPECT_NE(help.output.find(option), std::string::npos) << option;
 
     const std::string fnc = m_dir + "/one.fnc", out = fnc + " -o " + m_dir + "/a.png";
@@ -103,6 +103,10 @@ TEST_F(RenderTool, HelpAndBadCommandLines)
         {out + " --no-axes=1", "takes no value"},
         {fnc + " -o", "Option -o needs a value."},
         {fnc + " " + out, "More than one description file"},
+        {out + " --pick 3", "for --pick: expected a pixel PX,PY"},
+        {out + " --pick -1,3", "for --pick"},
+        {out + " --size 160x120 --tiles 2 --pick 319,240", "'319,240' for --pick: the picture has 320 x 240 pixels."},
+        {fnc + " -o " + m_dir + "/a.GLB --pick 1,1", "a.GLB is a 3-D output."},
     };
     for (const auto& c : bad) {
         const Result result = run(c.arguments);
@@ -196,4 +200,24 @@ TEST_F(RenderTool, SkipMissingDrawsOutlinesAndWarnsForEachPicture)
             grey += at(picture, x, y, 0) == 128 && at(picture, x, y, 1) == 128 && at(picture, x, y, 2) == 128;
     // Its outline in front of the red section: two edges across the view and its two ends.
     EXPECT_GT(grey, 2 * 100);
+}
+
+// Pick lines on standard output, --quiet or not: a pixel of the red section
+// of a tiled picture, the outline of a missing picture before it, the background.
+TEST_F(RenderTool, PicksNameThePointThePixelAndTheFence)
+{
+    const std::string camera = " --camera 1050,75,1800,1050,75,2000,45,1,1000 --size 160x120 --tiles 2 -o " + m_dir +
+                               "/a.png --pick 160,120 --pick 0,0";
+    const Result picked = run(m_dir + "/one.fnc -q" + camera);
+    ASSERT_EQ(picked.status, 0) << picked.output;
+    EXPECT_EQ(picked.output, "pick 160,120: 1050.345 2000.000 74.655 fence 0 \"A-A'\" pixel 32,16\n"
+                             "pick 0,0: background\n");
+
+    dir.write("lost.fnc", "#MORVEX1\n2\n2\n1000 1990 100\n1100 1990 100\nlost.png\nA\n0\n"
+                          "2\n1000 2000 100\n1100 2000 100\nred.png\nB\n0\n0 0 0\n0 0 0\n0 0 0\n");
+    const Result outline = run(m_dir + "/lost.fnc --skip-missing" + camera);
+    ASSERT_EQ(outline.status, 0) << outline.output;
+    EXPECT_NE(outline.output.find("pick 160,120: 1050.328 1990.000 74.672 fence 0 \"A\" pixel -\n"),
+              std::string::npos)
+        << outline.output;
 }

@@ -223,14 +223,15 @@ TEST(TiledPicture, JoinedTilesEqualOneLargeDrawingEvenWithAntialiasing)
     EXPECT_LE(countDifferences(drawPicture(40, 30, 2, true), drawPicture(80, 60, 1, true), 1), 2);
 }
 
-// The box's front left edge, seen from the front, is the first dark run from the left of the middle row:
+// The box's front left edge, seen from the front, is the first dark run from the left of the middle row
+// (no fence stands on it):
 // three tiles per side make it three times as wide. Beyond the driver's widest line the log says so once.
 TEST(TiledPicture, LinesAreAsManyTimesWiderAsTilesPerSide)
 {
     CTestDiagramDir dir;
     dir.writePng("red.png", 64, 32, 220, 20, 20);
     const std::string fnc = dir.write(
-        "l.fnc", "#MORVEX1\n1\n3\n1000 2000 100\n1100 2000 100\n1100 2100 100\nred.png\n-\n0\n0 0 0\n0 0 0\n0 0 0\n");
+        "l.fnc", "#MORVEX1\n1\n3\n1000 2100 100\n1050 2000 100\n1100 2100 100\nred.png\n-\n0\n0 0 0\n0 0 0\n0 0 0\n");
     OffscreenContext context(160, 120);
     ASSERT_TRUE(context.isValid()) << context.getRenderer();
     CMorFrame frame;
