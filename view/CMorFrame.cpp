@@ -121,6 +121,9 @@ void CMorFrame::initializeFrame(int width, int height)
 {
     std::cout << "onInit()" << std::endl;
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    // The window's context has it from its own set-up; an offscreen one
+    // would draw its first frame without, every fence over those before it.
+    glEnable(GL_DEPTH_TEST);
     GLint maxTexture = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
     if (maxTexture > 0)
