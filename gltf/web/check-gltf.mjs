@@ -1,8 +1,9 @@
 // Validates a glTF asset, or the asset embedded in a page Morvex wrote, with
 // the Khronos glTF validator and tells what the tests look for, one
 // "name value" line each: the validator's errors and warnings, the messages
-// themselves, meshes with a textured triangle primitive, materials with an
-// alpha mask, line primitives, nodes with a camera.
+// themselves, meshes with a textured triangle primitive that is not blended
+// (fence pieces, not text), materials with an alpha mask, line primitives,
+// nodes with a camera, images.
 //   node check-gltf.mjs FILE [WEB_DIR]   (WEB_DIR holds node_modules)
 import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
@@ -31,10 +32,11 @@ const json = bytes.readUInt32LE(0) === 0x46546c67
     ? JSON.parse(bytes.subarray(20, 20 + bytes.readUInt32LE(12)).toString('utf8'))
     : JSON.parse(bytes.toString('utf8'));
 const materials = json.materials || [];
-const textured = (json.meshes || []).filter((mesh) => mesh.primitives.some((p) =>
+const fences = (json.meshes || []).filter((mesh) => mesh.primitives.some((p) =>
     (p.mode === undefined || p.mode === 4) && p.attributes.TEXCOORD_0 !== undefined &&
-    materials[p.material]?.pbrMetallicRoughness?.baseColorTexture !== undefined));
-console.log('texturedMeshes', textured.length);
+    materials[p.material]?.pbrMetallicRoughness?.baseColorTexture !== undefined &&
+    materials[p.material].alphaMode !== 'BLEND'));
+console.log('fenceMeshes', fences.length);
 console.log('maskMaterials', materials.filter((m) => m.alphaMode === 'MASK').length);
 console.log('linePrimitives', (json.meshes || []).flatMap((m) => m.primitives).filter((p) => p.mode === 1).length);
 console.log('cameraNodes', (json.nodes || []).filter((n) => n.camera !== undefined).length);
