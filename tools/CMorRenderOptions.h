@@ -3,6 +3,8 @@
 // its diagram.
 #pragma once
 
+#include "CMorGltfBuilder.h"
+
 #include <string>
 
 class CMorFrame;
@@ -64,7 +66,7 @@ private:
     int m_width = 1280;
     int m_height = 960;
     int m_tiles = 1;
-    int m_textureLimit = 4096;
+    int m_textureLimit = CMorGltfBuilder::DEFAULT_TEXTURE_LIMIT;
     bool m_antialias = false;
     int m_antialiasLevel = 2;
     int m_backgroundType = 0;
