@@ -146,7 +146,8 @@ bool CMorExportPicture::read(const std::string& path, const Options& options, st
             const int* crop = options.crop;
             const int x0 = cropped ? reducedEdge(crop[0], layout.width, fileWidth, false) : 0;
             const int top = cropped ? reducedEdge(crop[1], layout.height, fileHeight, false) : 0;
-            const int x1 = cropped ? std::max(x0 + 1, reducedEdge(crop[2], layout.width, fileWidth, true)) : layout.width;
+            const int x1 =
+                cropped ? std::max(x0 + 1, reducedEdge(crop[2], layout.width, fileWidth, true)) : layout.width;
             const int bottom =
                 cropped ? std::max(top + 1, reducedEdge(crop[3], layout.height, fileHeight, true)) : layout.height;
             const int sourceWidth = cropped ? crop[2] - crop[0] : fileWidth;

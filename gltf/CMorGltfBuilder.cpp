@@ -133,7 +133,7 @@ int CMorGltfBuilder::material(CMorGltfDocument& document, const std::string& nam
     return document.add("materials", m);
 }
 
-int CMorGltfBuilder::texture(CMorGltfDocument& document, int image, bool smooth)
+int CMorGltfBuilder::texture(CMorGltfDocument& document, int image)
 {
     if (m_sampler < 0) {
         CMorJson sampler = CMorJson::object();
@@ -145,8 +145,7 @@ int CMorGltfBuilder::texture(CMorGltfDocument& document, int image, bool smooth)
     }
     CMorJson t = CMorJson::object();
     t["source"] = image;
-    if (smooth)
-        t["sampler"] = m_sampler;
+    t["sampler"] = m_sampler;
     ++m_textures;
     return document.add("textures", t);
 }
@@ -227,7 +226,7 @@ bool CMorGltfBuilder::addFence(CMorGltfDocument& document, const CMorExportScene
         if (indices.empty())
             continue;
         const int image = document.addImage(piece.bytes, piece.mimeType, name);
-        const int m = material(document, name, white, texture(document, image, true),
+        const int m = material(document, name, white, texture(document, image),
                                piece.masked ? "MASK" : "OPAQUE", scene.lighting);
         CMorJson mesh = CMorJson::object();
         mesh["name"] = name;
@@ -252,9 +251,8 @@ void CMorGltfBuilder::addLines(CMorGltfDocument& document, const CMorExportScene
         put(positions, p);
     CMorJson mesh = CMorJson::object();
     mesh["name"] = lines.name;
-    mesh["primitives"].push(
-        primitive(document.addPositions(positions), -1, -1, material(document, lines.name, lines.color, -1, "OPAQUE", false),
-                  LINES));
+    const int m = material(document, lines.name, lines.color, -1, "OPAQUE", false);
+    mesh["primitives"].push(primitive(document.addPositions(positions), -1, -1, m, LINES));
     CMorJson node = CMorJson::object();
     node["name"] = lines.name;
     node["mesh"] = document.add("meshes", mesh);
@@ -282,11 +280,12 @@ void CMorGltfBuilder::addLabels(CMorGltfDocument& document, const CMorExportScen
         std::vector<unsigned char> png;
         CZelPngWriter writer;
         bool ok = writer.openMemory(png, atlas.getWidth(), atlas.getHeight(), 4);
+        const size_t stride = static_cast<size_t>(atlas.getWidth()) * 4;
         for (int y = 0; ok && y < atlas.getHeight(); ++y)
-            ok = writer.writeRow(&atlas.getPixels()[static_cast<size_t>(y) * static_cast<size_t>(atlas.getWidth()) * 4]);
+            ok = writer.writeRow(&atlas.getPixels()[static_cast<size_t>(y) * stride]);
         if (ok && writer.close()) {
-            const int m = material(document, "Text", scene.textColor,
-                                   texture(document, document.addImage(png, "image/png", "Text"), true), "BLEND", false);
+            const int atlasTexture = texture(document, document.addImage(png, "image/png", "Text"));
+            const int m = material(document, "Text", scene.textColor, atlasTexture, "BLEND", false);
             const double unit = scene.textSize / CMorTextAtlas::PIXELS_PER_EM;
             for (size_t i = 0; i < texts.size(); ++i) {
                 const CMorTextAtlas::Place& place = atlas.getPlace(i);

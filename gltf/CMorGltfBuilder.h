@@ -51,7 +51,8 @@ private:
     void log(const std::string& line);
     int material(CMorGltfDocument& document, const std::string& name, const float color[3], int texture,
                  const char* alphaMode, bool lit);
-    int texture(CMorGltfDocument& document, int image, bool smooth);
+    // A texture of the image, filtered smoothly and clamped at its edges.
+    int texture(CMorGltfDocument& document, int image);
     bool addFence(CMorGltfDocument& document, const CMorExportScene& scene, const CMorExportScene::Fence& fence,
                   CMorJson& children);
     void addLines(CMorGltfDocument& document, const CMorExportScene::Lines& lines, CMorJson& children);

@@ -83,7 +83,8 @@ function addLights() {
 }
 
 function showCoordinates(event) {
-    const pointer = new Vector2((event.clientX / window.innerWidth) * 2 - 1, -(event.clientY / window.innerHeight) * 2 + 1);
+    const pointer = new Vector2((event.clientX / window.innerWidth) * 2 - 1,
+        -(event.clientY / window.innerHeight) * 2 + 1);
     const raycaster = new Raycaster();
     raycaster.setFromCamera(pointer, camera);
     const hit = raycaster.intersectObjects(surfaces, false)[0];
