@@ -37,6 +37,7 @@ run: build
 	fi
 
 test: build
+	-@scripts/install-deps --browser
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # One table of speed and memory figures against their lower bounds and a VTK

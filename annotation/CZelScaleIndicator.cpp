@@ -197,7 +197,7 @@ int CZelScaleIndicator::separatingInterval(const std::vector<CZelVec3d>& anchors
         const ScreenBox* previous = nullptr;
         bool separate = true;
         for (size_t i = 0; i < boxes.size() && separate; ++i) {
-            if (std::fmod(steps[i], interval) != 0.0)
+            if (!isLabelled(steps[i], interval))
                 continue;
             separate = previous == nullptr || apart(*previous, boxes[i]);
             previous = &boxes[i];
@@ -208,18 +208,19 @@ int CZelScaleIndicator::separatingInterval(const std::vector<CZelVec3d>& anchors
     return interval;
 }
 
-void CZelScaleIndicator::doCreateGeometry()
+bool CZelScaleIndicator::layOut(Layout& layout)
 {
+    layout = Layout();
     CZelVec3d a = m_secondPoint - m_firstPoint;
     const double length = a.length();
     // An axis without a direction has no ticks, no arrow and no labels.
     if (!(length > 0.0) || !std::isfinite(length) || !a.normalize())
-        return;
+        return false;
     const double v0 = m_hasValues ? m_values[0] : 0.0;
     const double v1 = m_hasValues ? m_values[1] : length;
     const double span = std::fabs(v1 - v0);
     if (!(span > 0.0) || !std::isfinite(span))
-        return;
+        return false;
     // Scene units along the axis per unit of value.
     const double scale = m_hasValues ? length / span : 1.0;
     double major = 0.0, minor = 0.0;
@@ -268,48 +269,63 @@ void CZelScaleIndicator::doCreateGeometry()
     const auto distanceOf = [&](double value) { return (m_mapLabels ? std::fabs(value - v0) : value) * scale; };
     const std::vector<double> majors = tickValues(major);
 
-    glBegin(GL_LINES);
-    vertex(m_firstPoint);
-    vertex(m_secondPoint);
+    std::vector<CZelVec3d>& lines = layout.lines;
+    lines.push_back(m_firstPoint);
+    lines.push_back(m_secondPoint);
     for (const double value : majors) {
         const CZelVec3d b = m_firstPoint + a * distanceOf(value);
-        vertex(b + n * s);
-        vertex(b - n * s);
+        lines.push_back(b + n * s);
+        lines.push_back(b - n * s);
     }
     for (const double value : tickValues(minor)) {
         const CZelVec3d b = m_firstPoint + a * distanceOf(value);
-        vertex(b + n * m_minorTickSize);
-        vertex(b - n * m_minorTickSize);
+        lines.push_back(b + n * m_minorTickSize);
+        lines.push_back(b - n * m_minorTickSize);
     }
-    vertex(m_secondPoint + n * s - a * s);
-    vertex(m_secondPoint);
-    vertex(m_secondPoint);
-    vertex(m_secondPoint - n * s - a * s);
+    lines.push_back(m_secondPoint + n * s - a * s);
+    lines.push_back(m_secondPoint);
+    lines.push_back(m_secondPoint);
+    lines.push_back(m_secondPoint - n * s - a * s);
+
+    for (size_t i = 0; i < majors.size(); ++i) {
+        const double value = majors[i];
+        const CZelVec3d b = m_firstPoint + a * distanceOf(value);
+        layout.anchors.push_back(m_textOffsetAcross > 0.0 ? b + n * (m_textOffsetAcross + s)
+                                                          : b - n * (s - m_textOffsetAcross));
+        // Distances count their labels from the first point, map values
+        // label their round multiples.
+        layout.steps.push_back(m_mapLabels ? std::round(value / major) : static_cast<double>(i));
+        layout.labels.push_back(m_mapLabels ? formatMapLabel(value, major) : formatLabel(value));
+    }
+    return true;
+}
+
+bool CZelScaleIndicator::isLabelled(double step, int interval)
+{
+    return std::fmod(step, interval) == 0.0;
+}
+
+void CZelScaleIndicator::doCreateGeometry()
+{
+    Layout layout;
+    if (!layOut(layout))
+        return;
+    glBegin(GL_LINES);
+    for (const CZelVec3d& point : layout.lines)
+        vertex(point);
     glEnd();
 
     if (!m_font)
         return;
-    std::vector<CZelVec3d> anchors;
-    std::vector<double> steps;
-    std::vector<std::string> labels;
-    for (size_t i = 0; i < majors.size(); ++i) {
-        const double value = majors[i];
-        const CZelVec3d b = m_firstPoint + a * distanceOf(value);
-        anchors.push_back(m_textOffsetAcross > 0.0 ? b + n * (m_textOffsetAcross + s)
-                                                   : b - n * (s - m_textOffsetAcross));
-        // Distances count their labels from the first point, map values
-        // label their round multiples.
-        steps.push_back(m_mapLabels ? std::round(value / major) : static_cast<double>(i));
-        labels.push_back(m_mapLabels ? formatMapLabel(value, major) : formatLabel(value));
-    }
-    m_labelIntervalDrawn = m_mapLabels ? separatingInterval(anchors, steps, labels) : m_labelInterval;
-    for (size_t i = 0; i < anchors.size(); ++i) {
-        m_billboard->setPosition(anchors[i]);
-        m_text->setText(labels[i]);
+    m_labelIntervalDrawn =
+        m_mapLabels ? separatingInterval(layout.anchors, layout.steps, layout.labels) : m_labelInterval;
+    for (size_t i = 0; i < layout.anchors.size(); ++i) {
+        m_billboard->setPosition(layout.anchors[i]);
+        m_text->setText(layout.labels[i]);
         double width = 0.0, height = 0.0, depth = 0.0;
         m_text->getSize(width, height, depth);
         m_text->setPosition(-0.5 * width, -0.5 * height, 0.0);
-        if (std::fmod(steps[i], m_labelIntervalDrawn) == 0.0)
+        if (isLabelled(layout.steps[i], m_labelIntervalDrawn))
             m_billboard->render();
     }
 }

@@ -60,6 +60,21 @@ public:
     bool getMapLabels() const { return m_mapLabels; }
     // The label interval of the last draw.
     int getLabelIntervalDrawn() const { return m_labelIntervalDrawn; }
+    // The axis as it is drawn: its lines as pairs of points (the axis, the
+    // major and minor ticks, the arrow head) and, at every major tick, a
+    // label's anchor, its whole step number and its text. False, with
+    // nothing, for an axis without a direction or a range. Sets the tick
+    // sizes.
+    struct Layout
+    {
+        std::vector<CZelVec3d> lines;
+        std::vector<CZelVec3d> anchors;
+        std::vector<double> steps;
+        std::vector<std::string> labels;
+    };
+    bool layOut(Layout& layout);
+    // Whether the label of this step number shows at this label interval.
+    static bool isLabelled(double step, int interval);
     // Half lengths of the ticks of the last draw.
     double getTickSize() const { return m_tickSize; }
     double getMinorTickSize() const { return m_minorTickSize; }

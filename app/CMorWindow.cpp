@@ -9,6 +9,7 @@
 #include "CMorHelpWindow.h"
 #include "CMorMessageBox.h"
 #include "CMorPackedBitmap.h"
+#include "CMorGltfBuilder.h"
 #include "CMorProgressBar.h"
 #include "CMorReadout.h"
 #include "CMorToolWindow.h"
@@ -60,6 +61,7 @@ void menuRecent(Fl_Widget* w, void* index)
 void menuSave(Fl_Widget* w, void*) { fromMenu(w)->saveSettings(); }
 void menuSaveAs(Fl_Widget* w, void*) { fromMenu(w)->saveSettingsAs(); }
 void menuExport(Fl_Widget* w, void*) { fromMenu(w)->exportView(); }
+void menuExportScene(Fl_Widget* w, void*) { fromMenu(w)->exportScene(); }
 void menuShowLog(Fl_Widget* w, void*) { fromMenu(w)->showLog(); }
 void menuExit(Fl_Widget* w, void*) { fromMenu(w)->exit(); }
 void menuCopy(Fl_Widget* w, void*) { fromMenu(w)->copyToClipboard(); }
@@ -112,7 +114,8 @@ Fl_Menu_Item menuTable[] = {
     MOR_END,
     MOR_ITEM("Sa&ve settings", FL_CTRL + 's', menuSave, 0),
     MOR_ITEM("Save &As...", FL_CTRL + FL_SHIFT + 's', menuSaveAs, 0),
-    MOR_ITEM("&Export PNG...", FL_CTRL + 'e', menuExport, FL_MENU_DIVIDER),
+    MOR_ITEM("&Export PNG...", FL_CTRL + 'e', menuExport, 0),
+    MOR_ITEM("Export &3-D...", FL_CTRL + FL_SHIFT + 'e', menuExportScene, FL_MENU_DIVIDER),
     MOR_ITEM("&Show log window...", FL_CTRL + 'l', menuShowLog, FL_MENU_DIVIDER),
     MOR_ITEM("&Exit", FL_ALT + FL_F + 4, menuExit, 0),
     MOR_END,
@@ -165,7 +168,8 @@ const ToolButton toolButtons[] = {
 const int MARGIN = 50;
 
 // The commands that act on the open diagram.
-Fl_Callback* const diagramMenuCommands[] = {menuSave, menuSaveAs, menuExport, menuCopy, menuCopyCoordinates,
+Fl_Callback* const diagramMenuCommands[] = {menuSave, menuSaveAs, menuExport, menuExportScene, menuCopy,
+                                            menuCopyCoordinates,
                                             menuRaiseExaggeration, menuLowerExaggeration};
 
 // The export's progress bar, kept at the right end of the tool bar.
@@ -717,6 +721,27 @@ void CMorWindow::exportView()
     // The next export starts where this one went; one that was cancelled or
     // failed leaves no trace.
     if (m_view->exportImage(path, rows, columns))
+        rememberFolder("folder.export", path);
+    setCommandsActive(true);
+}
+
+void CMorWindow::exportScene()
+{
+    if (m_view->isExporting())
+        return;
+    if (m_view->isLoading()) {
+        std::cout << "Export refused: a diagram is being loaded." << std::endl;
+        return;
+    }
+    if (m_view->getDiagram() == nullptr)
+        return;
+    const char* chosen = chooseFile("Export 3-D", "*.{glb,gltf,html}", "", CMorFileDialogKind::Save,
+                                    m_preferences.get("folder.export"));
+    if (chosen == nullptr)
+        return;
+    const std::string path = chosen;
+    setCommandsActive(false);
+    if (m_view->exportScene(path, CMorGltfBuilder::DEFAULT_TEXTURE_LIMIT))
         rememberFolder("folder.export", path);
     setCommandsActive(true);
 }

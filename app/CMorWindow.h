@@ -92,6 +92,8 @@ public:
     // The open diagram's vertical exaggeration to the next step up or down.
     void stepExaggeration(bool raise);
     void exportView();
+    // The diagram as a glTF file or a web page, chosen in a file dialog.
+    void exportScene();
     void copyToClipboard();
     // The measurement's points, distances and angles, or the point under the
     // pointer, as text on the clipboard.

@@ -102,6 +102,8 @@ public:
     double getGreatestFenceHeight() const { return m_greatestHeight; }
     int getFenceCount() const { return m_fenceCount; }
     const std::string& getDescription(int fence) const { return m_records.at(fence).description; }
+    // The fence as the description has it (picture, crop, elevation range).
+    const CFenceDescription::Fence& getFenceRecord(int fence) const { return m_records.at(fence); }
 
     // The camera's eye and target in camera axes (east, elevation, north),
     // true map units.

@@ -202,3 +202,24 @@ CZelTiledPicture* readTiledPictureByExtension(const std::string& path, int tileS
     detail = reader->getNotice();
     return picture.release();
 }
+
+bool readRowsByExtension(const std::string& path, const FileLayoutSink& layoutSink,
+                         const CZelFileImage::RowSink& rowSink, std::string& message, std::string& detail)
+{
+    detail.clear();
+    std::string failure;
+    const std::unique_ptr<CZelFileImage> reader(readerByExtension(path, message, failure));
+    if (!reader)
+        return false;
+    const bool read = reader->readRows(
+        [&](const CZelFileImage::Layout& layout) {
+            return layoutSink(layout, reader->getSourceWidth(), reader->getSourceHeight());
+        },
+        rowSink);
+    if (!read) {
+        describeFailure(reader.get(), failure, message, detail);
+        return false;
+    }
+    detail = reader->getNotice();
+    return true;
+}

@@ -1,9 +1,11 @@
 // Paths and images named in description files.
 #pragma once
 
+#include "CZelFileImage.h"
+
+#include <functional>
 #include <string>
 
-class CZelFileImage;
 class CZelTiledPicture;
 
 // Turns every "\" into "/" and splits at the last "/": the directory without
@@ -46,3 +48,11 @@ CZelFileImage* readImageByExtension(const std::string& path, std::string& messag
 // fit the picture keeps all of it, for the caller to refuse.
 CZelTiledPicture* readTiledPictureByExtension(const std::string& path, int tileSize, const int* crop,
                                               std::string& message, std::string& detail);
+// Reads the picture row by row with the reader its extension names, for the
+// sinks of CZelFileImage::readRows, without holding it: the layout sink is
+// also told the picture's size in the file (the rows may come reduced). False
+// with message and detail as readImageByExtension sets them, or when a sink
+// refused.
+using FileLayoutSink = std::function<bool(const CZelFileImage::Layout&, int fileWidth, int fileHeight)>;
+bool readRowsByExtension(const std::string& path, const FileLayoutSink& layoutSink,
+                         const CZelFileImage::RowSink& rowSink, std::string& message, std::string& detail);

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <iostream>
@@ -22,12 +23,28 @@ char chosenPath[PATH_MAX];
 std::string defaultExtensionOf(const std::string& pattern)
 {
     const size_t star = pattern.find("*.");
-    return star == std::string::npos ? std::string() : pattern.substr(star + 2);
+    if (star == std::string::npos)
+        return std::string();
+    // Of alternatives, "*.{glb,gltf}", the first.
+    if (pattern.compare(star + 2, 1, "{") == 0)
+        return pattern.substr(star + 3, pattern.find_first_of(",}", star + 3) - (star + 3));
+    return pattern.substr(star + 2);
 }
 
 std::string fileFilterOf(const std::string& pattern)
 {
-    return pattern + " files\t" + pattern;
+    // "*.{glb,gltf}" reads "*.glb, *.gltf files".
+    const size_t open = pattern.find("*.{");
+    const size_t close = pattern.find('}', open);
+    if (open == std::string::npos || close == std::string::npos)
+        return pattern + " files\t" + pattern;
+    std::string label;
+    for (size_t start = open + 3; start < close;) {
+        const size_t end = std::min(pattern.find(',', start), close);
+        label += (label.empty() ? "*." : ", *.") + pattern.substr(start, end - start);
+        start = end + 1;
+    }
+    return label + " files\t" + pattern;
 }
 
 std::string withDefaultExtension(const std::string& path, const std::string& extension)

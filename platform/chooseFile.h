@@ -19,9 +19,11 @@ enum class CMorFileDialogKind {
 const char* chooseFile(const char* title, const char* pattern, const char* defaultName, CMorFileDialogKind kind,
                        const std::string& folder = std::string());
 
-// "fnc" for "*.fnc": what follows "*." in the pattern; empty without "*.".
+// "fnc" for "*.fnc": what follows "*." in the pattern, the first of
+// alternatives in braces ("glb" for "*.{glb,gltf}"); empty without "*.".
 std::string defaultExtensionOf(const std::string& pattern);
-// The chooser's filter for the pattern: "*.fnc files" and the pattern.
+// The chooser's filter for the pattern: "*.fnc files" and the pattern; for
+// alternatives, "*.glb, *.gltf files" and "*.{glb,gltf}".
 std::string fileFilterOf(const std::string& pattern);
 // The path with "." and the extension added when its file name has no
 // extension of its own (and the extension is not empty).

@@ -3,6 +3,7 @@
 
 #include "CFenceDiagram.h"
 #include "CMorFrame.h"
+#include "CMorSceneExporter.h"
 #include "CMorSettingRanges.h"
 
 #include <cerrno>
@@ -15,11 +16,17 @@
 namespace {
 
 const char HELP[] =
-    "Usage: morvex-render FILE.fnc -o OUT.png [options]\n"
-    "Draws a fence diagram to a PNG picture without a display, as the viewer shows it.\n"
+    "Usage: morvex-render FILE.fnc -o OUT.png|OUT.glb|OUT.gltf|OUT.html [options]\n"
+    "Draws a fence diagram to a PNG picture without a display, as the viewer shows it,\n"
+    "or exports it in 3-D.\n"
     "\n"
     "Picture:\n"
-    "  -o, --output FILE          the PNG file to write (required)\n"
+    "  -o, --output FILE          the file to write (required): a PNG picture, or by its\n"
+    "                             extension a 3-D export: .glb (binary glTF), .gltf\n"
+    "                             (glTF with its data embedded) or .html (a web page\n"
+    "                             that shows the diagram by itself)\n"
+    "  --texture-limit PIXELS     3-D: the longer side of each fence's picture at most,\n"
+    "                             16 to 16384 (default 4096)\n"
     "  --size WxH                 size of the view drawn, in pixels (default 1280x960)\n"
     "  --tiles N                  draw the view as N x N tiles, each at the full size:\n"
     "                             the picture is N times as wide and high (default 1)\n"
@@ -141,7 +148,7 @@ bool takesValue(const std::string& option)
                                             "--light-direction", "--camera", "--text-size", "--line-width",
                                             "--legend-size", "--legend-position", "--legend-margins",
                                             "--white-tolerance", "--vertical-exaggeration", "--axis-labels",
-                                            "--pick"};
+                                            "--pick", "--texture-limit"};
     for (const char* name : withValue)
         if (option == name)
             return true;
@@ -240,6 +247,12 @@ bool CMorRenderOptions::take(const std::string& option, const std::string& value
         if (value.empty())
             return fail(bad + "expected a file name.");
         m_output = value;
+    } else if (option == "--texture-limit") {
+        if (!toInt(value, m_textureLimit, CMorSceneExporter::SMALLEST_TEXTURE_LIMIT,
+                   CMorSceneExporter::LARGEST_TEXTURE_LIMIT))
+            return fail(bad + "expected a whole number of pixels from " +
+                        std::to_string(CMorSceneExporter::SMALLEST_TEXTURE_LIMIT) + " to " +
+                        std::to_string(CMorSceneExporter::LARGEST_TEXTURE_LIMIT) + ".");
     } else if (option == "--size") {
         const std::vector<std::string> parts = split(value, 'x');
         if (parts.size() != 2 || !toInt(parts[0], m_width, 1, 1 << 20) || !toInt(parts[1], m_height, 1, 1 << 20))

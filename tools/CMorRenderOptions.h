@@ -3,6 +3,8 @@
 // its diagram.
 #pragma once
 
+#include "CMorGltfBuilder.h"
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,6 +39,8 @@ public:
     int getWidth() const { return m_width; }
     int getHeight() const { return m_height; }
     int getTiles() const { return m_tiles; }
+    // The longer side of each fence's picture in a 3-D export.
+    int getTextureLimit() const { return m_textureLimit; }
     bool getAntialiasRequested() const { return (m_given & GIVEN_ANTIALIAS) != 0 && m_antialias; }
     // Draw fences whose pictures are missing as outlines instead of failing.
     bool getSkipMissing() const { return m_skipMissing; }
@@ -69,6 +73,7 @@ private:
     int m_width = 1280;
     int m_height = 960;
     int m_tiles = 1;
+    int m_textureLimit = CMorGltfBuilder::DEFAULT_TEXTURE_LIMIT;
     bool m_antialias = false;
     int m_antialiasLevel = 2;
     int m_backgroundType = 0;

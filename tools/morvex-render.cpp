@@ -4,6 +4,7 @@
 #include "CMorOffscreenContext.h"
 #include "CMorPicker.h"
 #include "CMorRenderOptions.h"
+#include "CMorSceneExporter.h"
 #include "CMorTiledPicture.h"
 #include "CZelPngWriter.h"
 #include "pickText.h"
@@ -104,6 +105,18 @@ int main(int argc, char** argv)
     options.applyToDiagram(frame);
     if (options.getAntialiasRequested() && !CMorFrame::hasAccumulationBuffer())
         return failure("the offscreen context has no accumulation buffer for antialiasing.");
+
+    if (CMorSceneExporter::formatOf(options.getOutput()) != CMorSceneExporter::FORMAT_NONE) {
+        // One frame lays out the axes as the picture would show them.
+        frame.drawFrame();
+        CMorSceneExporter exporter;
+        exporter.setTextureLimit(options.getTextureLimit());
+        exporter.setLog([](const std::string& line) { std::cout << line << std::endl; });
+        exporter.gather(*frame.getDiagram(), frame.getFileName(), frame.getViewOptions());
+        if (!exporter.write(options.getOutput()))
+            return failure(exporter.getErrorMessage());
+        return 0;
+    }
 
     CMorTiledPicture picture(&frame, options.getTiles(), options.getTiles());
     // On standard output whatever --quiet silences.

@@ -4,6 +4,7 @@
 #include "CMorClipboard.h"
 #include "CMorEventTrace.h"
 #include "CMorMessageBox.h"
+#include "CMorSceneExporter.h"
 #include "CZelPngWriter.h"
 
 #include <FL/Fl.H>
@@ -12,7 +13,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <mutex>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -614,4 +617,65 @@ bool CMorView::exportImage(const std::string& fileName, int rows, int columns)
         return false;
     CMorExporter exporter(this, m_toolRunner, m_exportProgress);
     return exported(exporter, exporter.exportImage(fileName, rows, columns));
+}
+
+bool CMorView::exportScene(const std::string& fileName, int textureLimit)
+{
+    CFenceDiagram* diagram = getDiagram();
+    if (diagram == nullptr || !startExport())
+        return false;
+    CMorSceneExporter exporter;
+    exporter.setTextureLimit(textureLimit);
+    exporter.gather(*diagram, getFileName(), getViewOptions());
+    // The thread that builds the file only hands its lines and progress
+    // over: the log window must be written from here.
+    std::mutex mutex;
+    std::vector<std::string> lines;
+    int done = 0, total = 1;
+    bool finished = false, ok = false;
+    exporter.setLog([&](const std::string& line) {
+        const std::lock_guard<std::mutex> lock(mutex);
+        lines.push_back(line);
+    });
+    exporter.setProgress([&](int d, int t) {
+        const std::lock_guard<std::mutex> lock(mutex);
+        done = d;
+        total = t;
+    });
+    std::cout << "Exporting the diagram in 3-D to " << fileName << std::endl;
+    std::thread worker([&] {
+        const bool written = exporter.write(fileName);
+        const std::lock_guard<std::mutex> lock(mutex);
+        ok = written;
+        finished = true;
+    });
+    for (;;) {
+        std::vector<std::string> told;
+        int shownDone = 0, shownTotal = 1;
+        bool over = false;
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            told.swap(lines);
+            shownDone = done;
+            shownTotal = total;
+            over = finished;
+        }
+        for (const std::string& line : told)
+            std::cout << line << std::endl;
+        if (over)
+            break;
+        if (m_exportProgress)
+            m_exportProgress->onExportProgress(shownDone, shownTotal);
+        Fl::wait(0.05);
+    }
+    worker.join();
+    if (m_exportProgress)
+        m_exportProgress->onExportEnd();
+    m_exporting = false;
+    redraw();
+    if (!ok) {
+        std::cout << "The 3-D export failed: " << exporter.getErrorMessage() << std::endl;
+        CMorMessageBox::alert(exporter.getErrorMessage());
+    }
+    return ok;
 }

@@ -137,6 +137,11 @@ public:
     bool exportSingleImage(const std::string& fileName);
     // rows x columns tiles joined into one picture.
     bool exportImage(const std::string& fileName, int rows, int columns);
+    // The diagram in 3-D: binary glTF, glTF or a web page by the name's
+    // extension (.glb, .gltf, .html), with each fence's picture at most
+    // textureLimit pixels on its longer side. Built on a thread of its own
+    // while the window shows the progress and the log lines.
+    bool exportScene(const std::string& fileName, int textureLimit);
     // How the export starts the image tool; without one the program's own
     // writer makes every PNG.
     void setToolRunner(const CMorExporter::ToolRunner& runner) { m_toolRunner = runner; }

@@ -75,7 +75,7 @@ TEST_F(RenderTool, HelpAndBadCommandLines)
     for (const char* option : {"--output", "--size", "--tiles", "--antialias", "--background", "--light-direction",
                                "--lighting", "--keep-white", "--no-bounding-box", "--no-axes", "--text-size",
                                "--line-width", "--legend-size", "--legend-position", "--camera", "--white-tolerance",
-                               "--vertical-exaggeration", "--axis-labels", "--pick"})
+                               "--vertical-exaggeration", "--axis-labels", "--pick", "--texture-limit"})
         EXPECT_NE(help.output.find(option), std::string::npos) << option;
 
     const std::string fnc = m_dir + "/one.fnc", out = fnc + " -o " + m_dir + "/a.png";
@@ -98,6 +98,7 @@ TEST_F(RenderTool, HelpAndBadCommandLines)
         {out + " --white-tolerance 65", "expected a whole number from 0 to 64."},
         {out + " --vertical-exaggeration 0", "for --vertical-exaggeration: expected a number above 0."},
         {out + " --axis-labels metres", "for --axis-labels: expected distance or map."},
+        {out + " --texture-limit 8", "expected a whole number of pixels from 16 to 16384."},
         {out + " --camera 1,2,3,4,5,6,200,1,10", "Field of view must be above 0 and below 180 degrees."},
         {out + " --frobnicate", "Unknown option --frobnicate."},
         {out + " --no-axes=1", "takes no value"},
