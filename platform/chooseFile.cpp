@@ -27,6 +27,8 @@ std::string defaultExtensionOf(const std::string& pattern)
 
 std::string fileFilterOf(const std::string& pattern)
 {
+    if (pattern.find('\t') != std::string::npos)
+        return pattern;
     return pattern + " files\t" + pattern;
 }
 

@@ -8,6 +8,7 @@ TEST(FileDialog, FilterAndDefaultExtensionComeFromThePattern)
     EXPECT_EQ(defaultExtensionOf("*.fnc"), "fnc");
     EXPECT_EQ(defaultExtensionOf("*"), "");
     EXPECT_EQ(fileFilterOf("*.png"), "*.png files\t*.png");
+    EXPECT_EQ(fileFilterOf("Lines\t*.{shp,csv}\nAll files\t*"), "Lines\t*.{shp,csv}\nAll files\t*");
     // Added only to a name without one; a dot in a folder name or a leading dot is no extension.
     EXPECT_EQ(withDefaultExtension("/data/out", "png"), "/data/out.png");
     EXPECT_EQ(withDefaultExtension("/data/out.jpg", "png"), "/data/out.jpg");
