@@ -60,7 +60,7 @@ std::vector<std::string> wordsOf(const std::string& text)
     std::vector<std::string> words;
     std::string word;
     for (char c : text + " ") {
-        if (c == ',' || hasBlank(std::string(1, c))) {
+        if (c == ',' || isBlank(c)) {
             if (!word.empty())
                 words.push_back(word);
             word.clear();
@@ -181,7 +181,7 @@ CMorFeatureConverter::Outcome CMorFeatureConverter::convert(const OGRFeature& fe
     if (!labelled)
         label = std::to_string(id);
     for (char& c : label)
-        if (hasBlank(std::string(1, c)))
+        if (isBlank(c))
             c = '_';
     line.fence.description = label == "-" ? std::string() : label;
     std::string picture;

@@ -87,10 +87,15 @@ std::string relativePath(const std::string& target, const std::string& folder)
     return relative;
 }
 
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
+
 bool hasBlank(const std::string& text)
 {
     for (char c : text)
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v')
+        if (isBlank(c))
             return true;
     return false;
 }

@@ -18,5 +18,7 @@ bool sameFile(const std::string& first, const std::string& second);
 // The path from folder to target (both absolute): relative when it leads to
 // the same file as target does, else target as it stands.
 std::string relativePath(const std::string& target, const std::string& folder);
-// Whether text holds a character that separates words in a description file.
+// Whether c separates words in a description file.
+bool isBlank(char c);
+// Whether text holds such a character.
 bool hasBlank(const std::string& text);
