@@ -10,6 +10,19 @@ namespace {
 
 const char* const PROGRAM = "morvex-import";
 
+// What the user is told of a failed run: the importer's lines that begin
+// with its name, without it; else its exit status.
+std::string messageOf(const std::string& output, int status)
+{
+    const std::string prefix = std::string(PROGRAM) + ": ";
+    std::istringstream lines(output);
+    std::string line, message;
+    while (std::getline(lines, line))
+        if (line.compare(0, prefix.size(), prefix) == 0)
+            message += (message.empty() ? "" : "\n") + line.substr(prefix.size());
+    return message.empty() ? prefix + "failed with exit status " + std::to_string(status) + "." : message;
+}
+
 } // namespace
 
 bool CMorImportRunner::importLines(const std::string& input, const std::string& output, std::string& message)
@@ -20,17 +33,6 @@ bool CMorImportRunner::importLines(const std::string& input, const std::string& 
 bool CMorImportRunner::exportLines(const std::string& diagram, const std::string& output, std::string& message)
 {
     return run({"--export", "-o", output}, diagram, message);
-}
-
-std::string CMorImportRunner::messageOf(const std::string& output, int status)
-{
-    const std::string prefix = std::string(PROGRAM) + ": ";
-    std::istringstream lines(output);
-    std::string line, message;
-    while (std::getline(lines, line))
-        if (line.compare(0, prefix.size(), prefix) == 0)
-            message += (message.empty() ? "" : "\n") + line.substr(prefix.size());
-    return message.empty() ? prefix + "failed with exit status " + std::to_string(status) + "." : message;
 }
 
 bool CMorImportRunner::run(const std::vector<std::string>& options, const std::string& input, std::string& message)

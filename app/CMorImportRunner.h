@@ -14,10 +14,6 @@ public:
     static bool importLines(const std::string& input, const std::string& output, std::string& message);
     // The section lines of the description diagram as GeoJSON in output.
     static bool exportLines(const std::string& diagram, const std::string& output, std::string& message);
-    // The message a failed run gives: the importer's lines that begin with
-    // its name, without it; else its exit status.
-    static std::string messageOf(const std::string& output, int status);
-
 private:
     static bool run(const std::vector<std::string>& options, const std::string& input, std::string& message);
 };
