@@ -21,7 +21,8 @@ const char HELP[] =
     "                   the file dialogs) are kept in $XDG_CONFIG_HOME/morvex/preferences,\n"
     "                   or in ~/.config/morvex/preferences when it is unset (HOME)\n"
     "  TMPDIR           where an export keeps its tiles until they are joined (/tmp)\n"
-    "  PATH             where ImageMagick's convert, which joins exported tiles, is found\n"
+    "  PATH             where ImageMagick's convert, which joins exported tiles, is found,\n"
+    "                   and morvex-import when it does not lie beside morvex\n"
     "  MORVEX_TRACE     a file to which the view appends one line per input it acts on\n"
     "                   and per camera change (used by the tests)\n";
 

@@ -7,6 +7,7 @@
 #include "CMorClipboard.h"
 #include "CMorDiagramDialog.h"
 #include "CMorHelpWindow.h"
+#include "CMorImportRunner.h"
 #include "CMorMessageBox.h"
 #include "CMorPackedBitmap.h"
 #include "CMorGltfBuilder.h"
@@ -58,6 +59,8 @@ void menuRecent(Fl_Widget* w, void* index)
 {
     fromMenu(w)->openRecent(static_cast<int>(reinterpret_cast<intptr_t>(index)));
 }
+void menuImportLines(Fl_Widget* w, void*) { fromMenu(w)->importSectionLines(); }
+void menuExportLines(Fl_Widget* w, void*) { fromMenu(w)->exportSectionLines(); }
 void menuSave(Fl_Widget* w, void*) { fromMenu(w)->saveSettings(); }
 void menuSaveAs(Fl_Widget* w, void*) { fromMenu(w)->saveSettingsAs(); }
 void menuExport(Fl_Widget* w, void*) { fromMenu(w)->exportView(); }
@@ -112,10 +115,12 @@ Fl_Menu_Item menuTable[] = {
     MOR_RECENT(0), MOR_RECENT(1), MOR_RECENT(2), MOR_RECENT(3),
     MOR_RECENT(4), MOR_RECENT(5), MOR_RECENT(6), MOR_RECENT(7),
     MOR_END,
+    MOR_ITEM("&Import section lines...", 0, menuImportLines, 0),
     MOR_ITEM("Sa&ve settings", FL_CTRL + 's', menuSave, 0),
     MOR_ITEM("Save &As...", FL_CTRL + FL_SHIFT + 's', menuSaveAs, 0),
     MOR_ITEM("&Export PNG...", FL_CTRL + 'e', menuExport, 0),
-    MOR_ITEM("Export &3-D...", FL_CTRL + FL_SHIFT + 'e', menuExportScene, FL_MENU_DIVIDER),
+    MOR_ITEM("Export &3-D...", FL_CTRL + FL_SHIFT + 'e', menuExportScene, 0),
+    MOR_ITEM("Export section &lines...", 0, menuExportLines, FL_MENU_DIVIDER),
     MOR_ITEM("&Show log window...", FL_CTRL + 'l', menuShowLog, FL_MENU_DIVIDER),
     MOR_ITEM("&Exit", FL_ALT + FL_F + 4, menuExit, 0),
     MOR_END,
@@ -168,9 +173,9 @@ const ToolButton toolButtons[] = {
 const int MARGIN = 50;
 
 // The commands that act on the open diagram.
-Fl_Callback* const diagramMenuCommands[] = {menuSave, menuSaveAs, menuExport, menuExportScene, menuCopy,
-                                            menuCopyCoordinates,
-                                            menuRaiseExaggeration, menuLowerExaggeration};
+Fl_Callback* const diagramMenuCommands[] = {menuSave, menuSaveAs, menuExport, menuExportScene, menuExportLines,
+                                            menuCopy, menuCopyCoordinates, menuRaiseExaggeration,
+                                            menuLowerExaggeration};
 
 // The export's progress bar, kept at the right end of the tool bar.
 const int PROGRESS_WIDTH = 180;
@@ -603,6 +608,58 @@ bool CMorWindow::openPath(const std::string& path)
     // event may have seen the diagram half built.
     reloadDialogs();
     return opened;
+}
+
+void CMorWindow::importSectionLines()
+{
+    if (m_view->isLoading()) {
+        std::cout << "Import refused: a diagram is being loaded." << std::endl;
+        return;
+    }
+    const char* chosen = chooseFile("Import section lines",
+                                    "Section lines\t*.{geojson,json,shp,gpkg,csv,kml,gml,fgb}\nAll files\t*", "",
+                                    CMorFileDialogKind::Open, m_preferences.get("folder.import"));
+    if (chosen == nullptr)
+        return;
+    const std::string input = chosen;
+    rememberFolder("folder.import", input);
+    const std::string name = input.substr(input.rfind('/') + 1);
+    chosen = chooseFile("Save imported diagram as", "*.fnc", (name.substr(0, name.rfind('.')) + ".fnc").c_str(),
+                        CMorFileDialogKind::Save, folderOf(input));
+    if (chosen == nullptr)
+        return;
+    const std::string output = chosen;
+    std::string message;
+    if (!CMorImportRunner::importLines(input, output, message)) {
+        CMorMessageBox::alert(message);
+        return;
+    }
+    openPath(output);
+}
+
+void CMorWindow::exportSectionLines()
+{
+    if (m_view->isLoading()) {
+        std::cout << "Export refused: a diagram is being loaded." << std::endl;
+        return;
+    }
+    if (m_view->isExporting() || m_view->getDiagram() == nullptr)
+        return;
+    const std::string diagram = m_view->getFileName();
+    const std::string name = diagram.substr(diagram.rfind('/') + 1);
+    const char* chosen = chooseFile("Export section lines", "*.geojson",
+                                    (name.substr(0, name.rfind('.')) + ".geojson").c_str(), CMorFileDialogKind::Save,
+                                    m_preferences.get("folder.export"));
+    if (chosen == nullptr)
+        return;
+    const std::string output = chosen;
+    std::string message;
+    if (!CMorImportRunner::exportLines(diagram, output, message)) {
+        CMorMessageBox::alert(message);
+        return;
+    }
+    rememberFolder("folder.export", output);
+    std::cout << "Exported the section lines of " << diagram << " to " << output << "." << std::endl;
 }
 
 void CMorWindow::openRecent(int index)

@@ -85,6 +85,10 @@ public:
     // Entry index (from 0) of File > Open Recent; a file that is gone is
     // taken off the list, with a message.
     void openRecent(int index);
+    // A description made from GIS section lines by morvex-import, opened;
+    // the open diagram's section lines back to GeoJSON.
+    void importSectionLines();
+    void exportSectionLines();
     void saveSettings();
     // Save settings to a new description file, which becomes the open one.
     void saveSettingsAs();

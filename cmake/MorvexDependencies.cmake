@@ -34,3 +34,7 @@ find_library(MORVEX_FLTK_GL_LIBRARY NAMES fltk_gl REQUIRED)
 add_library(morvex_fltk INTERFACE)
 target_include_directories(morvex_fltk SYSTEM INTERFACE ${MORVEX_FLTK_INCLUDE_DIR})
 target_link_libraries(morvex_fltk INTERFACE ${MORVEX_FLTK_GL_LIBRARY} ${MORVEX_FLTK_LIBRARY} X11::X11)
+
+# The importer of section lines: GDAL/OGR reads the vector files, PROJ
+# (through GDAL) transforms coordinates. 3.0 for the axis-order strategy.
+find_package(GDAL 3.0 REQUIRED)

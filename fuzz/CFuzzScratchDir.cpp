@@ -28,7 +28,7 @@ const char* const IMAGES[][2] = {
     {"bad.png", "bad/png-truncated.png"},
     {"bad.jpg", "bad/jpeg-truncated-data.jpg"},
     {"bad.bmp", "bad/bmp-truncated.bmp"},
-    {"palette.png", "bad/png-palette.png"},
+    {"palette.png", "good/png-palette8_c3_colour.png"},
 };
 
 } // namespace

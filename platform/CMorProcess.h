@@ -16,4 +16,14 @@ public:
     // directory instead of the caller's.
     static bool run(const std::vector<std::string>& argv, int& status, std::string& error,
                     const std::string& directory = std::string());
+    // As run, with what the program writes to its standard output and
+    // standard error collected into output, in the order written (at most
+    // OUTPUT_LIMIT bytes; the rest is read and dropped).
+    static bool runCollecting(const std::vector<std::string>& argv, int& status, std::string& output,
+                              std::string& error);
+    static constexpr size_t OUTPUT_LIMIT = 1 << 20;
+    // The program name beside the running program's own file when there is
+    // an executable of that name there, else the name itself (found through
+    // PATH when run): a build tree and an installation both find their own.
+    static std::string besideSelf(const std::string& name);
 };

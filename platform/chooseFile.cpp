@@ -33,6 +33,8 @@ std::string defaultExtensionOf(const std::string& pattern)
 
 std::string fileFilterOf(const std::string& pattern)
 {
+    if (pattern.find('\t') != std::string::npos)
+        return pattern;
     // "*.{glb,gltf}" reads "*.glb, *.gltf files".
     const size_t open = pattern.find("*.{");
     const size_t close = pattern.find('}', open);

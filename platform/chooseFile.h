@@ -23,7 +23,8 @@ const char* chooseFile(const char* title, const char* pattern, const char* defau
 // alternatives in braces ("glb" for "*.{glb,gltf}"); empty without "*.".
 std::string defaultExtensionOf(const std::string& pattern);
 // The chooser's filter for the pattern: "*.fnc files" and the pattern; for
-// alternatives, "*.glb, *.gltf files" and "*.{glb,gltf}".
+// alternatives, "*.glb, *.gltf files" and "*.{glb,gltf}"; a pattern that
+// holds a tab is a filter already ("Name\t*.{a,b}\nAll\t*").
 std::string fileFilterOf(const std::string& pattern);
 // The path with "." and the extension added when its file name has no
 // extension of its own (and the extension is not empty).

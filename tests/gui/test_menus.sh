@@ -18,7 +18,7 @@ centre() { echo "$((50 + 924 / 2 - $1 / 2)) $((50 + 668 / 2 - $2 / 2))"; }
 [ "$(xdotool getwindowname "$W")" = "Morvex - version 1.0" ] || rig_fail "title without a diagram: $(xdotool getwindowname "$W")"
 [ "$(xprop -id "$W" WM_CLASS)" = 'WM_CLASS(STRING) = "morvex", "Morvex"' ] || rig_fail "$(xprop -id "$W" WM_CLASS)"
 
-# File menu: seven items, separators below the fifth and the sixth.
+# File menu: ten items, separators below the eighth and the ninth.
 rig_keys 100 600 alt+f
 _rig_menu_shown() {
     MENU=""
@@ -40,8 +40,8 @@ dividers=$(for y in $(seq 2 $((mh - 3))); do
 done | awk 'NR == 1 || $1 != last + 1 { printf "%s ", $1 } { last = $1 }')
 set -- $dividers
 [ $# -eq 2 ] || rig_fail "want two separators, found: $dividers"
-awk -v a="$1" -v b="$2" -v h="$mh" 'BEGIN { exit !(a > h * 0.66 && a < h * 0.77 && b > h * 0.80 && b < h * 0.91) }' ||
-    rig_fail "separators at $dividers not below the fifth and sixth items (menu height $mh)"
+awk -v a="$1" -v b="$2" -v h="$mh" 'BEGIN { exit !(a > h * 0.75 && a < h * 0.85 && b > h * 0.86 && b < h * 0.95) }' ||
+    rig_fail "separators at $dividers not below the eighth and ninth items (menu height $mh)"
 xdotool key Escape
 
 # Help window: a utility window, transient for the main window, off the task bar.

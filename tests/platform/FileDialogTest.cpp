@@ -10,6 +10,7 @@ TEST(FileDialog, FilterAndDefaultExtensionComeFromThePattern)
     EXPECT_EQ(defaultExtensionOf("*.{glb,gltf,html}"), "glb");
     EXPECT_EQ(fileFilterOf("*.png"), "*.png files\t*.png");
     EXPECT_EQ(fileFilterOf("*.{glb,gltf,html}"), "*.glb, *.gltf, *.html files\t*.{glb,gltf,html}");
+    EXPECT_EQ(fileFilterOf("Lines\t*.{shp,csv}\nAll files\t*"), "Lines\t*.{shp,csv}\nAll files\t*");
     // Added only to a name without one; a dot in a folder name or a leading dot is no extension.
     EXPECT_EQ(withDefaultExtension("/data/out", "png"), "/data/out.png");
     EXPECT_EQ(withDefaultExtension("/data/out.jpg", "png"), "/data/out.jpg");
