@@ -45,6 +45,7 @@ void menuOpen(Fl_Widget* w, void*) { fromMenu(w)->openDiagram(); }
 void menuSave(Fl_Widget* w, void*) { fromMenu(w)->saveSettings(); }
 void menuExport(Fl_Widget* w, void*) { fromMenu(w)->exportView(); }
 void menuShowLog(Fl_Widget* w, void*) { fromMenu(w)->showLog(); }
+void menuClose(Fl_Widget* w, void*) { fromMenu(w)->closeDiagram(); }
 void menuExit(Fl_Widget* w, void*) { fromMenu(w)->exit(); }
 void menuCopy(Fl_Widget* w, void*) { fromMenu(w)->copyToClipboard(); }
 void menuResetView(Fl_Widget* w, void*) { fromMenu(w)->resetView(); }
@@ -84,6 +85,7 @@ Fl_Menu_Item menuTable[] = {
     MOR_ITEM("Sa&ve settings", FL_CTRL + 's', menuSave, 0),
     MOR_ITEM("&Export PNG...", FL_CTRL + 'e', menuExport, FL_MENU_DIVIDER),
     MOR_ITEM("&Show log window...", FL_CTRL + 'l', menuShowLog, FL_MENU_DIVIDER),
+    MOR_ITEM("&Close", FL_CTRL + 'w', menuClose, 0),
     MOR_ITEM("&Exit", FL_ALT + FL_F + 4, menuExit, 0),
     MOR_END,
     MOR_ITEM("&Edit", 0, nullptr, FL_SUBMENU),
@@ -129,7 +131,7 @@ const ToolButton toolButtons[] = {
 const int MARGIN = 50;
 
 // The commands that act on the open diagram.
-Fl_Callback* const diagramMenuCommands[] = {menuSave, menuExport, menuCopy};
+Fl_Callback* const diagramMenuCommands[] = {menuSave, menuExport, menuCopy, menuClose};
 
 // The export's progress bar, kept at the right end of the tool bar.
 const int PROGRESS_WIDTH = 180;
@@ -378,6 +380,17 @@ void CMorWindow::openDiagram()
     showDiagramState();
     // Opening runs the event loop while it reads, so a reload on a mouse
     // event may have seen the diagram half built.
+    reloadDialogs();
+}
+
+void CMorWindow::closeDiagram()
+{
+    if (m_view->getDiagram() == nullptr && !m_view->isLoading())
+        return;
+    if (!m_view->closeDiagram())
+        return;
+    showDiagramState();
+    // Both dialogs grey out: there is nothing left for them to change.
     reloadDialogs();
 }
 

@@ -57,6 +57,8 @@ public:
 
     // Commands of the menu and the tool bar.
     void openDiagram();
+    // Empties the view and gives the diagram's memory back.
+    void closeDiagram();
     void saveSettings();
     void resetView();
     void exportView();

@@ -1,6 +1,7 @@
 // Entry point of the Morvex fence-diagram viewer.
 #include "CLogWindow.h"
 #include "CMorDisplay.h"
+#include "CMorSafeFile.h"
 #include "CMorWidgetFonts.h"
 #include "CMorWindow.h"
 #include "CSplashFrame.h"
@@ -13,6 +14,7 @@
 
 int main(int argc, char** argv)
 {
+    CMorSafeFile::ignoreFileSizeSignal();
     std::string reason;
     if (!CMorDisplay::isAvailable(reason)) {
         std::fprintf(stderr, "morvex: cannot show a window: %s.\n"

@@ -239,6 +239,21 @@ bool CMorView::openWithoutPictures(const std::string& path,
     return !m_openDeclined;
 }
 
+bool CMorView::closeDiagram()
+{
+    if (m_exporting || isLoading()) {
+        std::cout << "Close refused: " << (m_exporting ? "a picture is being taken." : "a diagram is being loaded.")
+                  << std::endl;
+        return false;
+    }
+    endMotion();
+    if (!CMorFrame::closeDiagram())
+        return false;
+    m_history.restart(poseOf(getCamera()));
+    CMorEventTrace::write("close");
+    return true;
+}
+
 void CMorView::resetView()
 {
     endMotion();

@@ -81,6 +81,9 @@ public:
     bool open(const std::string& path);
     // The diagram's automatic camera, recorded in the history.
     void resetView();
+    // Empties the view; the camera history starts afresh. Refused, with a
+    // log line, while a diagram loads or a picture is taken.
+    bool closeDiagram();
 
     // One wheel step per unit of steps at window pixel (x, y): towards the
     // point under the pointer for negative steps (wheel up), away from it for
