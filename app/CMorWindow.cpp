@@ -7,6 +7,7 @@
 #include "CMorDiagramDialog.h"
 #include "CMorHelpWindow.h"
 #include "CMorPackedBitmap.h"
+#include "CMorPingReply.h"
 #include "CMorProgressBar.h"
 #include "CMorToolWindow.h"
 #include "CMorView.h"
@@ -265,6 +266,7 @@ void CMorWindow::show()
     m_window->icons(images, 3);
 
     m_window->show();
+    CMorPingReply::offer(m_window);
     int x = 0, y = 0, width = 0, height = 0;
     Fl::screen_work_area(x, y, width, height);
     m_window->resize(x + MARGIN, y + MARGIN, std::max(1, width - 2 * MARGIN), std::max(1, height - 2 * MARGIN));

@@ -39,7 +39,8 @@ TEST(MainWindow, MenuHoldsTheItemsInOrderWithTheirShortcutsAndSeparators)
     } expected[] = {
         {"&File", 0, FL_SUBMENU}, {"&Open...", FL_CTRL + 'o', 0}, {"Sa&ve settings", FL_CTRL + 's', FL_MENU_INACTIVE},
         {"&Export PNG...", FL_CTRL + 'e', FL_MENU_DIVIDER | FL_MENU_INACTIVE},
-        {"&Show log window...", FL_CTRL + 'l', FL_MENU_DIVIDER}, {"&Exit", FL_ALT + FL_F + 4, 0}, {nullptr, 0, 0},
+        {"&Show log window...", FL_CTRL + 'l', FL_MENU_DIVIDER}, {"&Close", FL_CTRL + 'w', FL_MENU_INACTIVE},
+        {"&Exit", FL_ALT + FL_F + 4, 0}, {nullptr, 0, 0},
         {"&Edit", 0, FL_SUBMENU}, {"&Copy", FL_CTRL + 'c', FL_MENU_INACTIVE}, {nullptr, 0, 0},
         {"View", 0, FL_SUBMENU}, {"&Reset View", FL_Home, 0}, {"&Back", FL_ALT + FL_Left, 0},
         {"&Forward", FL_ALT + FL_Right, 0}, {"&View Parameters", FL_CTRL + '1', 0}, {nullptr, 0, 0},
