@@ -46,8 +46,11 @@ bool followDanglingLink(const std::string& path, std::string& target)
             target = current;
             return errno == ENOENT;
         }
-        if (!S_ISLNK(info.st_mode))
+        // Something appeared where nothing was a moment ago.
+        if (!S_ISLNK(info.st_mode)) {
+            errno = EEXIST;
             return false;
+        }
     }
     errno = ELOOP;
     return false;

@@ -249,7 +249,8 @@ bool CMorView::closeDiagram()
     endMotion();
     if (!CMorFrame::closeDiagram())
         return false;
-    m_history.restart(poseOf(getCamera()));
+    if (getCamera() != nullptr)
+        m_history.restart(poseOf(getCamera()));
     CMorEventTrace::write("close");
     return true;
 }
