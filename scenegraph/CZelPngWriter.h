@@ -15,7 +15,8 @@ public:
     CZelPngWriter() = default;
     CZelPngWriter(const CZelPngWriter&) = delete;
     CZelPngWriter& operator=(const CZelPngWriter&) = delete;
-    // Closes an unfinished file and removes it: a half-written PNG is useless.
+    // Closes an unfinished file it opened and removes it: a half-written PNG
+    // is useless. A borrowed stream is left to its owner.
     ~CZelPngWriter();
 
     // channels: 1 grey, 2 grey + alpha, 3 RGB, 4 RGBA. False with

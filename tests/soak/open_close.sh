@@ -16,6 +16,7 @@ START=$SECONDS
 
 # The path waits on the clipboard for every paste into the file dialog.
 printf %s "$WORK/example.fnc" | xclip -selection clipboard &
+CLIP=$!
 _clip_ready() { [ "$(timeout 2 xclip -o -selection clipboard 2>/dev/null)" = "$WORK/example.fnc" ]; }
 rig_poll "the clipboard" _clip_ready
 
@@ -45,6 +46,7 @@ for ((i = 1; i <= CYCLES; i++)); do
     echo "$i $(resident) $(descriptors)" >>"$FIGURES"
 done
 DURATION=$((SECONDS - START))
+kill "$CLIP" 2>/dev/null
 "$PING" "$W" 10 >/dev/null || rig_fail "the viewer does not answer after $CYCLES cycles"
 
 mkdir -p "$RIG_SHOTS" && cp "$FIGURES" "$RIG_SHOTS/open_close.txt"

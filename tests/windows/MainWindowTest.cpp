@@ -243,6 +243,21 @@ TEST_F(LogStream, LongLineArrivesInPiecesOf511)
     EXPECT_EQ(m_echo.str(), line);
 }
 
+TEST_F(LogStream, KeepsTheLatestWholeLinesWithinItsLimit)
+{
+    m_streambuf.setLimit(100);
+    std::string text;
+    for (int i = 10; i < 40; ++i)
+        text += "line " + std::to_string(i) + "\n";
+    m_stream << text << std::flush;
+    const std::string kept = shown();
+    EXPECT_GT(kept.size(), 50u);
+    EXPECT_LE(kept.size(), 100u);
+    EXPECT_EQ(text.substr(text.size() - kept.size()), kept);
+    EXPECT_EQ(kept.rfind("line ", 0), 0u) << kept;
+    EXPECT_EQ(m_echo.str(), text);
+}
+
 TEST(LogWindow, CapturesStandardOutputAndGivesItBack)
 {
     std::streambuf* original = std::cout.rdbuf();
