@@ -13,7 +13,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps sanitize-deps sanitize-build build run test bench fuzz check-sanitize valgrind install check-install coverage clean
+.PHONY: all deps sanitize-deps sanitize-build build run test check-soak bench fuzz check-sanitize valgrind install check-install coverage clean
 
 all: build
 
@@ -38,7 +38,13 @@ run: build
 
 test: build
 	-@scripts/install-deps --browser
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -LE soak
+
+# Long runs of the real window (about half an hour): 500 opens and closes with
+# its memory and file descriptors, and thousands of random events; the figures
+# are in the output. SOAK_CYCLES, SOAK_EVENTS and SOAK_SEED change them.
+check-soak: build
+	cd $(BUILD) && ctest -V -C soak -L soak
 
 # One table of speed and memory figures against their lower bounds and a VTK
 # peer (measurements, not tests). BENCH_ARGS="--runs 3 --sizes example,medium"

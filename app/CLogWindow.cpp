@@ -20,6 +20,8 @@ CLogWindow::CLogWindow()
     m_window->resizable(m_window);
 
     m_streambuf.setDisplay(m_display);
+    // About 20000 lines: enough to look back, bounded in a long session.
+    m_streambuf.setLimit(1 << 20);
     m_previous = std::cout.rdbuf(&m_streambuf);
     m_streambuf.setEcho(m_previous);
 }

@@ -11,6 +11,7 @@
 #include "CMorMessageBox.h"
 #include "CMorPackedBitmap.h"
 #include "CMorGltfBuilder.h"
+#include "CMorPingReply.h"
 #include "CMorProgressBar.h"
 #include "CMorReadout.h"
 #include "CMorToolWindow.h"
@@ -66,6 +67,7 @@ void menuSaveAs(Fl_Widget* w, void*) { fromMenu(w)->saveSettingsAs(); }
 void menuExport(Fl_Widget* w, void*) { fromMenu(w)->exportView(); }
 void menuExportScene(Fl_Widget* w, void*) { fromMenu(w)->exportScene(); }
 void menuShowLog(Fl_Widget* w, void*) { fromMenu(w)->showLog(); }
+void menuClose(Fl_Widget* w, void*) { fromMenu(w)->closeDiagram(); }
 void menuExit(Fl_Widget* w, void*) { fromMenu(w)->exit(); }
 void menuCopy(Fl_Widget* w, void*) { fromMenu(w)->copyToClipboard(); }
 void menuCopyCoordinates(Fl_Widget* w, void*) { fromMenu(w)->copyCoordinates(); }
@@ -122,6 +124,7 @@ Fl_Menu_Item menuTable[] = {
     MOR_ITEM("Export &3-D...", FL_CTRL + FL_SHIFT + 'e', menuExportScene, 0),
     MOR_ITEM("Export section &lines...", 0, menuExportLines, FL_MENU_DIVIDER),
     MOR_ITEM("&Show log window...", FL_CTRL + 'l', menuShowLog, FL_MENU_DIVIDER),
+    MOR_ITEM("&Close", FL_CTRL + 'w', menuClose, 0),
     MOR_ITEM("&Exit", FL_ALT + FL_F + 4, menuExit, 0),
     MOR_END,
     MOR_ITEM("&Edit", 0, nullptr, FL_SUBMENU),
@@ -175,7 +178,7 @@ const int MARGIN = 50;
 // The commands that act on the open diagram.
 Fl_Callback* const diagramMenuCommands[] = {menuSave, menuSaveAs, menuExport, menuExportScene, menuExportLines,
                                             menuCopy, menuCopyCoordinates, menuRaiseExaggeration,
-                                            menuLowerExaggeration};
+                                            menuLowerExaggeration, menuClose};
 
 // The export's progress bar, kept at the right end of the tool bar.
 const int PROGRESS_WIDTH = 180;
@@ -374,6 +377,7 @@ void CMorWindow::show()
     m_window->icons(images, 3);
 
     m_window->show();
+    CMorPingReply::offer(m_window);
     int x = 0, y = 0, width = 0, height = 0;
     Fl::screen_work_area(x, y, width, height);
     m_window->resize(x + MARGIN, y + MARGIN, std::max(1, width - 2 * MARGIN), std::max(1, height - 2 * MARGIN));
@@ -686,6 +690,17 @@ void CMorWindow::openRecent(int index)
         return;
     }
     openPath(path);
+}
+
+void CMorWindow::closeDiagram()
+{
+    if (m_view->getDiagram() == nullptr && !m_view->isLoading())
+        return;
+    if (!m_view->closeDiagram())
+        return;
+    showDiagramState();
+    // Both dialogs grey out: there is nothing left for them to change.
+    reloadDialogs();
 }
 
 void CMorWindow::reloadDialogs()

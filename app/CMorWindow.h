@@ -89,6 +89,8 @@ public:
     // the open diagram's section lines back to GeoJSON.
     void importSectionLines();
     void exportSectionLines();
+    // Empties the view and gives the diagram's memory back.
+    void closeDiagram();
     void saveSettings();
     // Save settings to a new description file, which becomes the open one.
     void saveSettingsAs();

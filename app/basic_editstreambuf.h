@@ -30,6 +30,9 @@ public:
     Fl_Text_Display* getDisplay() const { return m_display; }
     // Borrowed; null for no echo.
     void setEcho(std::basic_streambuf<CharT, Traits>* echo) { m_echo = echo; }
+    // The display keeps at most about this many characters, the latest; 0
+    // keeps everything. The echo always gets everything.
+    void setLimit(int characters) { m_limit = characters; }
 
 protected:
     std::streamsize xsputn(const CharT* text, std::streamsize count) override
@@ -94,6 +97,12 @@ private:
         if (Fl_Text_Buffer* buffer = m_display->buffer()) {
             m_display->insert_position(buffer->length());
             m_display->insert(piece.c_str());
+            // A long session would keep every line it ever wrote: past the
+            // limit the oldest lines go, a quarter of it at a time.
+            if (m_limit > 0 && buffer->length() > m_limit) {
+                buffer->remove(0, buffer->line_end(buffer->length() - m_limit * 3 / 4) + 1);
+                m_display->insert_position(buffer->length());
+            }
             m_display->show_insert_position();
         }
         Fl::flush();
@@ -103,6 +112,7 @@ private:
     CharT* m_buffer;
     Fl_Text_Display* m_display = nullptr;
     std::basic_streambuf<CharT, Traits>* m_echo = nullptr;
+    int m_limit = 0;
 };
 
 using editstreambuf = basic_editstreambuf<char, std::char_traits<char>, 512>;

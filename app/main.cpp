@@ -3,6 +3,7 @@
 #include "CMorCommandLine.h"
 #include "CMorDisplay.h"
 #include "CMorPreferences.h"
+#include "CMorSafeFile.h"
 #include "CMorWidgetFonts.h"
 #include "CMorWindow.h"
 #include "CSplashFrame.h"
@@ -15,6 +16,7 @@
 
 int main(int argc, char** argv)
 {
+    CMorSafeFile::ignoreFileSizeSignal();
     // Help and version need no display.
     CMorCommandLine commandLine;
     switch (commandLine.parse(argc, argv)) {

@@ -4,7 +4,9 @@
 #include "fenceFiles.h"
 
 #include <algorithm>
+#include <iostream>
 #include <new>
+#include <system_error>
 #include <utility>
 
 CFenceImageReader::CFenceImageReader(std::vector<std::string> paths, size_t threads, size_t ahead, size_t tiledCount,
@@ -12,8 +14,21 @@ CFenceImageReader::CFenceImageReader(std::vector<std::string> paths, size_t thre
     : m_paths(std::move(paths)), m_results(m_paths.size()), m_ahead(std::max<size_t>(ahead, threads)),
       m_tiledCount(tiledCount), m_crops(std::move(crops)), m_tileSize(tileSize)
 {
-    for (size_t i = 0; i < std::max<size_t>(threads, 1); ++i)
-        m_threads.emplace_back(&CFenceImageReader::run, this);
+    // A thread that cannot start (a low limit on processes or memory) leaves
+    // its pictures to those that did, or to the caller's own thread.
+    try {
+        m_threads.reserve(std::max<size_t>(threads, 1));
+        for (size_t i = 0; i < std::max<size_t>(threads, 1); ++i)
+            m_threads.emplace_back(&CFenceImageReader::run, this);
+    } catch (const std::system_error& e) {
+        if (m_threads.empty())
+            std::cout << "No reading thread could be started (" << e.what() << "): pictures are read one by one."
+                      << std::endl;
+    } catch (const std::bad_alloc&) {
+        if (m_threads.empty())
+            std::cout << "No reading thread could be started (out of memory): pictures are read one by one."
+                      << std::endl;
+    }
 }
 
 CFenceImageReader::~CFenceImageReader()
@@ -44,30 +59,34 @@ void CFenceImageReader::run()
         }
         // Only this thread touches the result until it is marked done, and
         // nothing it reads or makes is shared with the taking thread.
-        Result result;
-        try {
-            if (!fileExists(m_paths[i]))
-                result.message = "File " + m_paths[i] + " not found.";
-            else if (i < m_tiledCount)
-            {
-                const bool cropped = i < m_crops.size() && m_crops[i][2] > 0;
-                result.picture = readTiledPictureByExtension(m_paths[i], m_tileSize,
-                                                             cropped ? m_crops[i].data() : nullptr, result.message,
-                                                             result.detail);
-            }
-            else
-                result.image = readImageByExtension(m_paths[i], result.message, result.detail);
-        } catch (const std::bad_alloc&) {
-            // Escaping this thread would end the program.
-            result.message = "Not enough memory to read " + m_paths[i] + ".";
-        }
+        Result result = read(i);
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            result.done = true;
             m_results[i] = std::move(result);
         }
         m_changed.notify_all();
     }
+}
+
+CFenceImageReader::Result CFenceImageReader::read(size_t i) const
+{
+    Result result;
+    try {
+        if (!fileExists(m_paths[i]))
+            result.message = "File " + m_paths[i] + " not found.";
+        else if (i < m_tiledCount)
+            result.picture = readTiledPictureByExtension(m_paths[i], m_tileSize,
+                                                         i < m_crops.size() && m_crops[i][2] > 0 ? m_crops[i].data()
+                                                                                                 : nullptr,
+                                                         result.message, result.detail);
+        else
+            result.image = readImageByExtension(m_paths[i], result.message, result.detail);
+    } catch (const std::bad_alloc&) {
+        // Escaping a reading thread would end the program.
+        result.message = "Not enough memory to read " + m_paths[i] + ".";
+    }
+    result.done = true;
+    return result;
 }
 
 bool CFenceImageReader::takeResult(Result& taken)
@@ -76,6 +95,8 @@ bool CFenceImageReader::takeResult(Result& taken)
     if (m_taken >= m_results.size())
         return false;
     Result& result = m_results[m_taken];
+    if (m_threads.empty())
+        result = read(m_taken);
     m_changed.wait(lock, [&] { return result.done; });
     taken = std::move(result);
     result.image = nullptr;

@@ -17,7 +17,8 @@
 class CFenceImageReader
 {
 public:
-    // Starts reading the files at once on the given number of threads, with
+    // Starts reading the files at once on the given number of threads (on
+    // the caller's, in takeNext, when none can be started), with
     // at most ahead pictures (at least one per thread) read and not yet taken.
     // The first tiledCount files are cut into tiles of tileSize pixels while
     // they are read (takeNextTiles), the others read whole (takeNext). Crops
@@ -51,6 +52,8 @@ private:
     };
 
     void run();
+    // Reads picture i; the result is done.
+    Result read(size_t i) const;
     // Waits for the next result and takes it over; false once all are taken.
     bool takeResult(Result& taken);
 

@@ -62,11 +62,11 @@ void CZelPngWriter::discard()
         png_destroy_write_struct(&png, &info);
         m_png = m_info = nullptr;
     }
-    if (m_file) {
+    if (m_file && m_ownsFile) {
         std::fclose(m_file);
-        m_file = nullptr;
         std::remove(m_path.c_str());
     }
+    m_file = nullptr;
     if (m_memory) {
         m_memory->clear();
         m_memory = nullptr;
@@ -93,6 +93,20 @@ bool CZelPngWriter::open(const std::string& path, int width, int height, int cha
         m_error = "Cannot create " + path + ": " + std::strerror(errno) + ".";
         return false;
     }
+    m_ownsFile = true;
+    return start(width, height, channels);
+}
+
+bool CZelPngWriter::open(FILE* stream, const std::string& name, int width, int height, int channels)
+{
+    discard();
+    m_path = name;
+    m_height = height;
+    m_rowsWritten = 0;
+    if (stream == nullptr || width <= 0 || height <= 0 || channels < 1 || channels > 4)
+        return fail(stream == nullptr ? "no file to write into" : "the picture has no size");
+    m_file = stream;
+    m_ownsFile = false;
     return start(width, height, channels);
 }
 
@@ -169,11 +183,13 @@ bool CZelPngWriter::close()
         return true;
     }
     const bool flushed = std::fflush(m_file) == 0 && !std::ferror(m_file);
-    const bool closed = std::fclose(m_file) == 0;
+    const int flushErrno = errno;
+    const bool closed = !m_ownsFile || std::fclose(m_file) == 0;
     m_file = nullptr;
     if (!flushed || !closed) {
-        m_error = "Cannot write " + m_path + ": " + std::strerror(errno) + ".";
-        std::remove(m_path.c_str());
+        m_error = "Cannot write " + m_path + ": " + std::strerror(flushed ? errno : flushErrno) + ".";
+        if (m_ownsFile)
+            std::remove(m_path.c_str());
         return false;
     }
     return true;

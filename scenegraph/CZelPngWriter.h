@@ -15,12 +15,17 @@ public:
     CZelPngWriter() = default;
     CZelPngWriter(const CZelPngWriter&) = delete;
     CZelPngWriter& operator=(const CZelPngWriter&) = delete;
-    // Closes an unfinished file and removes it: a half-written PNG is useless.
+    // Closes an unfinished file it opened and removes it: a half-written PNG
+    // is useless. A borrowed stream is left to its owner.
     ~CZelPngWriter();
 
     // channels: 1 grey, 2 grey + alpha, 3 RGB, 4 RGBA. False with
-    // getErrorMessage when the file cannot be created.
+    // getErrorMessage when the file cannot be created. Writes straight into
+    // path: files others may be reading go through a stream of a safe file.
     bool open(const std::string& path, int width, int height, int channels);
+    // As open, into stream (borrowed; its owner closes it, and removes what
+    // it holds when the writing fails); name is the file's name in messages.
+    bool open(FILE* stream, const std::string& name, int width, int height, int channels);
     // As open, with the PNG's bytes put into target (borrowed; it must outlive
     // the writer), which is emptied first and again when the writing fails.
     bool openMemory(std::vector<unsigned char>& target, int width, int height, int channels);
@@ -42,6 +47,7 @@ private:
     void discard();
 
     FILE* m_file = nullptr;
+    bool m_ownsFile = false;
     std::vector<unsigned char>* m_memory = nullptr;
     void* m_png = nullptr;  // png_structp, kept out of this header
     void* m_info = nullptr; // png_infop

@@ -5,6 +5,7 @@
 
 #include <csetjmp>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -96,6 +97,8 @@ bool writeScan(const std::string& path, int width, int height)
 
 int main(int argc, char** argv)
 {
+    // A file-size limit is a failure to report, not a signal to die of.
+    std::signal(SIGXFSZ, SIG_IGN);
     const int width = argc == 4 ? std::atoi(argv[2]) : 0;
     const int height = argc == 4 ? std::atoi(argv[3]) : 0;
     if (width <= 0 || height <= 0) {

@@ -5,6 +5,7 @@
 #include "CMorPicker.h"
 #include "CMorRenderOptions.h"
 #include "CMorSceneExporter.h"
+#include "CMorSafeFile.h"
 #include "CMorTiledPicture.h"
 #include "CZelPngWriter.h"
 #include "pickText.h"
@@ -71,6 +72,7 @@ int failure(const std::string& message)
 
 int main(int argc, char** argv)
 {
+    CMorSafeFile::ignoreFileSizeSignal();
     CMorRenderOptions options;
     if (!options.parse(argc, argv)) {
         std::cerr << "morvex-render: " << options.getErrorMessage() << "\n"
@@ -131,16 +133,27 @@ int main(int argc, char** argv)
     std::fflush(stdout);
     if (picture.getWidth() > 0x7fffffffLL || picture.getHeight() > 0x7fffffffLL)
         return failure("the picture is larger than a PNG file can hold.");
+    // The picture replaces the output only once it is complete: a failure
+    // leaves the old file, or none.
+    std::string error;
+    CMorSafeFile output;
+    if (!output.begin(options.getOutput(), error))
+        return failure(error);
     CZelPngWriter writer;
-    if (!writer.open(options.getOutput(), static_cast<int>(picture.getWidth()), static_cast<int>(picture.getHeight()), 3))
-        return failure(writer.getErrorMessage());
-    const bool drawn = picture.write([&writer](const unsigned char* row) { return writer.writeRow(row); });
-    if (!drawn && !writer.getErrorMessage().empty())
-        return failure(writer.getErrorMessage());
-    if (!drawn)
-        return failure(picture.getErrorMessage());
-    if (!writer.close())
-        return failure(writer.getErrorMessage());
+    const bool drawn =
+        writer.open(output.getStream(), options.getOutput(), static_cast<int>(picture.getWidth()),
+                    static_cast<int>(picture.getHeight()), 3) &&
+        picture.write([&writer](const unsigned char* row) { return writer.writeRow(row); }) && writer.close();
+    if (!drawn) {
+        // The file's own cause (a full disk) says more than the encoder's.
+        const std::string cause = !output.getWriteError().empty() ? output.getWriteError()
+                                  : !writer.getErrorMessage().empty() ? writer.getErrorMessage()
+                                                                       : picture.getErrorMessage();
+        output.abort();
+        return failure(cause);
+    }
+    if (!output.commit(error))
+        return failure(error);
     std::cout << "Wrote " << options.getOutput() << " (" << picture.getWidth() << " x " << picture.getHeight()
                   << " pixels, " << context.getRenderer() << ")" << std::endl;
     return 0;

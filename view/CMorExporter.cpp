@@ -5,6 +5,7 @@
 #include "CMorClock.h"
 #include "CMorExportProgress.h"
 #include "CMorFrame.h"
+#include "CMorSafeFile.h"
 #include "CMorTempDirectory.h"
 #include "CMorTileJoiner.h"
 
@@ -89,43 +90,6 @@ std::string toolOutputName(const std::string& output)
     return "export." + extension;
 }
 
-// Moves a finished file into place: a rename within one file system, a copy
-// across file systems. On failure the target is removed.
-bool moveFile(const std::string& from, const std::string& to, std::string& error)
-{
-    if (std::rename(from.c_str(), to.c_str()) == 0)
-        return true;
-    if (errno != EXDEV) {
-        error = "Cannot write " + to + ": " + std::strerror(errno) + ".";
-        return false;
-    }
-    FILE* in = std::fopen(from.c_str(), "rb");
-    FILE* out = in != nullptr ? std::fopen(to.c_str(), "wb") : nullptr;
-    bool ok = out != nullptr;
-    if (!ok)
-        error = "Cannot create " + to + ": " + std::strerror(errno) + ".";
-    std::vector<char> buffer(1 << 20);
-    while (ok) {
-        const size_t n = std::fread(buffer.data(), 1, buffer.size(), in);
-        if (n == 0)
-            break;
-        ok = std::fwrite(buffer.data(), 1, n, out) == n;
-    }
-    if (ok && std::ferror(in))
-        ok = false;
-    const int lastErrno = errno;
-    if (in != nullptr)
-        std::fclose(in);
-    if (out != nullptr) {
-        ok = std::fclose(out) == 0 && ok;
-        if (!ok) {
-            error = "Cannot write " + to + ": " + std::strerror(lastErrno) + ".";
-            std::remove(to.c_str());
-        }
-    }
-    return ok;
-}
-
 std::string seconds(double s)
 {
     char text[32];
@@ -205,10 +169,13 @@ bool CMorExporter::exportSingleImage(const std::string& fileName)
         return false;
     m_tileWidth = bitmap.getWidth();
     m_fullHeight = bitmap.getHeight();
+    std::string error;
+    CMorSafeFile out;
+    if (!out.begin(output, error))
+        return fail("The picture could not be exported: " + error);
     CMorTempDirectory directory;
     if (!directory.create("morvex-export-", m_error))
         return fail("The picture could not be exported: " + m_error);
-    std::string error;
     if (!bitmap.writeFile(directory.pathOf(SINGLE_NAME), error))
         return fail("The picture could not be exported: " + error);
     // The picture is at hand: the own writer needs no file.
@@ -216,8 +183,8 @@ bool CMorExporter::exportSingleImage(const std::string& fileName)
         tile = bitmap;
         return true;
     };
-    return writeOutput({{SINGLE_NAME, directory.pathOf(toolOutputName(output))}}, 1, 1, source, directory, output,
-                       1, 2);
+    return writeOutput({{SINGLE_NAME, directory.pathOf(toolOutputName(output))}}, 1, 1, source, directory, out,
+                       output, 1, 2);
 }
 
 bool CMorExporter::drawTile(int row, int column, int rows, int columns, CMorPackedBitmap& tile, std::string& error)
@@ -257,6 +224,10 @@ bool CMorExporter::exportImage(const std::string& fileName, int rows, int column
         return fail("Nothing to export: the view has not been drawn yet.");
     if (m_tileWidth <= 0 || m_fullHeight <= 0)
         return fail("The view is too small to export: it must be at least 4 pixels wide.");
+    // Refused before any tile is drawn when the picture cannot be written.
+    CMorSafeFile out;
+    if (!out.begin(output, m_error))
+        return fail("The picture could not be exported: " + m_error);
     CMorTempDirectory directory;
     if (!directory.create("morvex-export-", m_error))
         return fail("The picture could not be exported: " + m_error);
@@ -303,16 +274,23 @@ bool CMorExporter::exportImage(const std::string& fileName, int rows, int column
         std::cout << tileName(r, c) << " is no longer the tile drawn; drawing it again" << std::endl;
         return drawTile(r, c, rows, columns, bitmap, error);
     };
-    return writeOutput(toolCalls, rows, columns, source, directory, output, step, total);
+    return writeOutput(toolCalls, rows, columns, source, directory, out, output, step, total);
 }
 
 bool CMorExporter::writeOutput(const std::vector<std::vector<std::string>>& toolCalls, int rows, int columns,
                                const CMorTileJoiner::TileSource& source, const CMorTempDirectory& directory,
-                               const std::string& output, int step, int total)
+                               CMorSafeFile& out, const std::string& output, int step, int total)
 {
     std::string why;
+    // The tool writes its picture through a link in the private directory
+    // into the temporary beside the output: a name of the program's own
+    // choosing, whose extension picks the format, and the parts a failing
+    // tool writes instead stay in the private directory.
+    const std::string& made = toolCalls.back().back();
     if (!m_runner) {
         why = "no image tool is set up";
+    } else if (symlink(out.getWritingPath().c_str(), made.c_str()) != 0) {
+        why = "its output could not be linked to " + output + ": " + CMorSafeFile::describe(errno);
     } else {
         for (size_t i = 0; i < toolCalls.size(); ++i) {
             const bool last = i + 1 == toolCalls.size();
@@ -324,13 +302,15 @@ bool CMorExporter::writeOutput(const std::vector<std::vector<std::string>>& tool
                 break;
             }
         }
-        if (why.empty() && fileSize(toolCalls.back().back()) <= 0)
+        if (why.empty() && fileSize(out.getWritingPath()) <= 0)
             why = std::string(TOOL) + " ended without writing the picture";
     }
     std::string error;
-    if (why.empty() && !moveFile(toolCalls.back().back(), output, error))
+    if (why.empty() && !out.commit(error))
         why = std::string(TOOL) + " made the picture, but it could not be put in place: " +
               error.substr(0, error.size() - 1);
+    // What the tool left is of no use to the program's own writer.
+    out.abort();
     const std::string size =
         std::to_string(columns * m_tileWidth) + " x " + std::to_string(rows * m_fullHeight) + " pixels";
     if (why.empty()) {

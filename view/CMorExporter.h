@@ -1,8 +1,8 @@
 // Takes pictures of a frame: the packed bitmap of what it shows, and PNG
 // exports either at its size or as a grid of tiles, joined by the external
 // image tool "convert" or, when the tool is missing or fails, by the
-// program's own writer. Tiles and the tool's output live in a private
-// temporary directory; the finished picture is moved into place whole.
+// program's own writer. Tiles live in a private temporary directory; the
+// picture is written beside its destination and moved into place whole.
 #pragma once
 
 #include "CMorPackedBitmap.h"
@@ -15,6 +15,7 @@
 
 class CMorExportProgress;
 class CMorFrame;
+class CMorSafeFile;
 class CMorTempDirectory;
 
 class CMorExporter
@@ -57,11 +58,12 @@ private:
     // Draws tile (row, column) of the grid at the frame's size of the start
     // of the export and reads it.
     bool drawTile(int row, int column, int rows, int columns, CMorPackedBitmap& tile, std::string& error);
-    // Runs the tool calls in the directory and, when one fails or the output
-    // does not appear, joins the tiles from source with the own writer.
+    // Runs the tool calls in the directory, the last one writing into out
+    // (begun for output) and, when one fails or the output does not appear,
+    // joins the tiles from source with the own writer.
     bool writeOutput(const std::vector<std::vector<std::string>>& toolCalls, int rows, int columns,
                      const CMorTileJoiner::TileSource& source, const CMorTempDirectory& directory,
-                     const std::string& output, int step, int total);
+                     CMorSafeFile& out, const std::string& output, int step, int total);
 
     CMorFrame* m_frame;
     ToolRunner m_runner;

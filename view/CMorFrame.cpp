@@ -5,6 +5,7 @@
 #include "CMorJitterTable.h"
 #include "CMorMeasureOverlay.h"
 #include "CMorPicker.h"
+#include "CMorMemory.h"
 #include "CMorTileGrid.h"
 #include "CZelGlobalState.h"
 #include "CZelLighting.h"
@@ -458,6 +459,28 @@ bool CMorFrame::open(const std::string& path)
     std::snprintf(took, sizeof took, ": %d fences in %.3f s", m_diagram->getFenceCount(),
                   std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     std::cout << "Opened " << absolute << took << std::endl;
+    requestRedraw();
+    return true;
+}
+
+bool CMorFrame::closeDiagram()
+{
+    if (m_loading) {
+        m_errorMessage = "Cannot close the diagram while another one is loading.";
+        return false;
+    }
+    if (!m_diagram)
+        return true;
+    // Its textures and display lists are names in this frame's context.
+    activateContext();
+    if (m_scene)
+        m_scene->getComposite()->removeShape(m_diagram.get());
+    m_legendTexture = nullptr;
+    m_legendTextureImage = nullptr;
+    m_diagram = nullptr;
+    m_measurement.clear();
+    std::cout << "Closed " << m_fileName << std::endl;
+    CMorMemory::returnFreedPages();
     requestRedraw();
     return true;
 }

@@ -47,6 +47,10 @@ public:
     // legend; the reason is in getErrorMessage and the caller shows it.
     // Refused while another one loads.
     bool open(const std::string& path);
+    // Closes the open diagram: the scene is empty, and the memory of its
+    // pictures, tiles, textures and legend goes back to the system. Refused
+    // (false with getErrorMessage) while a diagram loads.
+    bool closeDiagram();
     // The automatic camera placement of the open diagram; nothing while a
     // diagram loads.
     void resetView();

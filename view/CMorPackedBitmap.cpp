@@ -1,6 +1,8 @@
 // Packed bitmap layout, file writing and reading.
 #include "CMorPackedBitmap.h"
 
+#include "CMorSafeFile.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -96,20 +98,7 @@ std::vector<unsigned char> CMorPackedBitmap::getFileBytes() const
 
 bool CMorPackedBitmap::writeFile(const std::string& path, std::string& error) const
 {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        error = "Cannot create " + path + ": " + std::strerror(errno) + ".";
-        return false;
-    }
-    const bool written = std::fwrite(m_bytes.data(), 1, m_bytes.size(), file) == m_bytes.size();
-    const int writeErrno = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        error = "Cannot write " + path + ": " + std::strerror(written ? errno : writeErrno) + ".";
-        std::remove(path.c_str());
-        return false;
-    }
-    return true;
+    return CMorSafeFile::write(path, m_bytes.data(), m_bytes.size(), error);
 }
 
 bool CMorPackedBitmap::readFile(const std::string& path, std::string& error)

@@ -35,7 +35,8 @@ public:
     // bytes above. Empty for an empty bitmap.
     std::vector<unsigned char> getFileBytes() const;
 
-    // Creates or truncates the file; false with a sentence in error.
+    // Creates or replaces the file, whole or not at all; false with a
+    // sentence in error.
     bool writeFile(const std::string& path, std::string& error) const;
     // Reads a file in this layout (as writeFile makes it); anything else is
     // refused with a sentence in error.

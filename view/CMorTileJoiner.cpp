@@ -2,6 +2,7 @@
 #include "CMorTileJoiner.h"
 
 #include "CMorPackedBitmap.h"
+#include "CMorSafeFile.h"
 #include "CZelPngWriter.h"
 
 #include <vector>
@@ -13,7 +14,16 @@ bool CMorTileJoiner::writePng(int rows, int columns, const TileSource& source, c
         error = "Cannot write " + output + ": there are no tiles.";
         return false;
     }
+    // The picture replaces the output only when complete.
+    CMorSafeFile file;
+    if (!file.begin(output, error))
+        return false;
     CZelPngWriter writer;
+    // The file's own cause (a full disk) says more than the encoder's.
+    auto failed = [&]() {
+        error = !file.getWriteError().empty() ? file.getWriteError() : writer.getErrorMessage();
+        return false;
+    };
     std::vector<CMorPackedBitmap> tiles(columns);
     std::vector<unsigned char> line;
     int tileWidth = 0;
@@ -26,10 +36,8 @@ bool CMorTileJoiner::writePng(int rows, int columns, const TileSource& source, c
                 tileWidth = tiles[c].getWidth();
                 tileHeight = tiles[c].getHeight();
                 line.resize(static_cast<size_t>(tileWidth) * columns * 3);
-                if (!writer.open(output, tileWidth * columns, tileHeight * rows, 3)) {
-                    error = writer.getErrorMessage();
-                    return false;
-                }
+                if (!writer.open(file.getStream(), output, tileWidth * columns, tileHeight * rows, 3))
+                    return failed();
             } else if (tiles[c].getWidth() != tileWidth || tiles[c].getHeight() != tileHeight) {
                 error = "Cannot write " + output + ": tile " + std::to_string(r) + ", " + std::to_string(c) +
                         " differs in size from the others.";
@@ -46,15 +54,11 @@ bool CMorTileJoiner::writePng(int rows, int columns, const TileSource& source, c
                     out[2] = in[0];
                 }
             }
-            if (!writer.writeRow(line.data())) {
-                error = writer.getErrorMessage();
-                return false;
-            }
+            if (!writer.writeRow(line.data()))
+                return failed();
         }
     }
-    if (!writer.close()) {
-        error = writer.getErrorMessage();
-        return false;
-    }
-    return true;
+    if (!writer.close())
+        return failed();
+    return file.commit(error);
 }

@@ -294,6 +294,24 @@ bool CMorView::openWithoutPictures(const std::string& path,
     return !m_openDeclined;
 }
 
+bool CMorView::closeDiagram()
+{
+    if (m_exporting || isLoading()) {
+        std::cout << "Close refused: " << (m_exporting ? "a picture is being taken." : "a diagram is being loaded.")
+                  << std::endl;
+        return false;
+    }
+    endMotion();
+    if (!CMorFrame::closeDiagram())
+        return false;
+    if (getCamera() != nullptr)
+        m_history.restart(poseOf(*this));
+    CMorEventTrace::write("close");
+    // The readout no longer names a fence.
+    pickAgain();
+    return true;
+}
+
 void CMorView::resetView()
 {
     endMotion();

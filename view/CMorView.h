@@ -101,6 +101,9 @@ public:
     // The frame's, then the main window hears of the camera (its far plane
     // may have moved).
     void setVerticalExaggeration(double factor);
+    // Empties the view; the camera history starts afresh. Refused, with a
+    // log line, while a diagram loads or a picture is taken.
+    bool closeDiagram();
 
     // One wheel step per unit of steps at window pixel (x, y): towards the
     // point under the pointer for negative steps (wheel up), away from it for

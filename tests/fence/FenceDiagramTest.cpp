@@ -479,7 +479,7 @@ TEST_F(SaveCrashTest, AReadOnlyDirectoryIsReportedAndTheFileKept)
     chmod(dir.path().c_str(), 0700);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 
-    EXPECT_EQ(message, "refused: Cannot create a temporary file beside " + path + ": Permission denied.");
+    EXPECT_EQ(message, "refused: Cannot write " + path + ": permission denied.");
     EXPECT_EQ(readFile(path), original);
     int entries = 0; // the file and its picture, no temporary left
     DIR* d = opendir(dir.path().c_str());

@@ -11,6 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <fstream>
 #include <random>
@@ -371,4 +375,48 @@ TEST(ImageReaderThread, HandsOutEveryPictureInOrderWithTheMessagesOfASequentialR
     CFenceImageReader empty({}, 2, 2);
     std::string message, detail;
     EXPECT_EQ(empty.takeNext(message, detail), nullptr);
+}
+
+TEST(ImageReaderThread, PicturesAreReadOnTheCallersThreadWhenNoThreadCanStart)
+{
+    // As an ordinary user limited to the one process it is (ulimit -u 1), no
+    // thread can be created; the child reports what it read.
+    const std::vector<std::string> paths = {IMAGES + "section-a.png", IMAGES + "legend.png"};
+    int channel[2];
+    ASSERT_EQ(pipe(channel), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(channel[0]);
+        const struct rlimit one = {1, 1};
+        if ((geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) || setrlimit(RLIMIT_NPROC, &one) != 0 ||
+            dup2(channel[1], STDOUT_FILENO) < 0)
+            _exit(2);
+        std::string told;
+        {
+            CFenceImageReader reader(paths, 3, 2);
+            for (size_t i = 0; i <= paths.size(); ++i) {
+                std::string message, detail;
+                CZelPointer<CZelFileImage> image(reader.takeNext(message, detail));
+                told += image ? std::to_string(image->getWidth()) + " " : "none" + message;
+            }
+        }
+        _exit(write(channel[1], told.data(), told.size()) < 0 ? 2 : 0);
+    }
+    close(channel[1]);
+    std::string told;
+    char buffer[256];
+    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;)
+        told.append(buffer, static_cast<size_t>(n));
+    close(channel[0]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the child ended with " << status << ": " << told;
+    std::string expected;
+    for (const std::string& path : paths) {
+        std::string message, detail;
+        expected += std::to_string(CZelPointer<CZelFileImage>(readImageByExtension(path, message, detail))->getWidth()) + " ";
+    }
+    EXPECT_EQ(told, "No reading thread could be started (Resource temporarily unavailable): pictures are read one by "
+                    "one.\n" + expected + "none");
 }

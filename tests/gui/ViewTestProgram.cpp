@@ -6,6 +6,7 @@
 #include "CLogWindow.h"
 #include "CMorPackedBitmap.h"
 #include "CMorProgressBar.h"
+#include "CMorSafeFile.h"
 #include "CMorView.h"
 #include "CSplashFrame.h"
 #include "CTestTriangle.h"
@@ -259,6 +260,7 @@ bool parse(int argc, char** argv, Options& o)
 
 int main(int argc, char** argv)
 {
+    CMorSafeFile::ignoreFileSizeSignal();
     Options options;
     if (!parse(argc, argv, options))
         return 2;

@@ -114,7 +114,7 @@ rig_wait_window 'Morvex view test'
 W=$RIG_WINDOW
 xclip -selection clipboard -i </dev/null
 rig_key "$W" ctrl+c
-rig_wait_log '^The copy goes to the clipboard only: Cannot create snap\.bmp'
+rig_wait_log '^The copy goes to the clipboard only: Cannot write snap\.bmp'
 rig_wait_log '^Copied the view to the clipboard'
 has_bmp
 rig_key "$W" ctrl+e

@@ -5,7 +5,7 @@
 # Ctrl+2 show the parameter dialogs centred); the title, which names the
 # diagram Open opened; Copy and Export on that diagram, with one file-dialog
 # title for both Export commands, and the question before an existing picture
-# is replaced, whatever name is typed.
+# is replaced, whatever name is typed; Close.
 . "$(dirname "$0")/rig.sh"
 rig_work
 rig_start_xvfb
@@ -18,7 +18,7 @@ centre() { echo "$((50 + 924 / 2 - $1 / 2)) $((50 + 668 / 2 - $2 / 2))"; }
 [ "$(xdotool getwindowname "$W")" = "Morvex - version 1.0" ] || rig_fail "title without a diagram: $(xdotool getwindowname "$W")"
 [ "$(xprop -id "$W" WM_CLASS)" = 'WM_CLASS(STRING) = "morvex", "Morvex"' ] || rig_fail "$(xprop -id "$W" WM_CLASS)"
 
-# File menu: ten items, separators below the eighth and the ninth.
+# File menu: eleven items, separators below the eighth and the ninth.
 rig_keys 100 600 alt+f
 _rig_menu_shown() {
     MENU=""
@@ -40,7 +40,7 @@ dividers=$(for y in $(seq 2 $((mh - 3))); do
 done | awk 'NR == 1 || $1 != last + 1 { printf "%s ", $1 } { last = $1 }')
 set -- $dividers
 [ $# -eq 2 ] || rig_fail "want two separators, found: $dividers"
-awk -v a="$1" -v b="$2" -v h="$mh" 'BEGIN { exit !(a > h * 0.75 && a < h * 0.85 && b > h * 0.86 && b < h * 0.95) }' ||
+awk -v a="$1" -v b="$2" -v h="$mh" 'BEGIN { exit !(a > h * 0.68 && a < h * 0.77 && b > h * 0.78 && b < h * 0.87) }' ||
     rig_fail "separators at $dividers not below the eighth and ninth items (menu height $mh)"
 xdotool key Escape
 
@@ -116,6 +116,18 @@ rig_answer_question yes
 rig_answer_size 1
 rig_wait_log_count "^Exported $WORK/noext\.png " 2
 [ "$(identify -format %m noext.png)" = PNG ] || rig_fail "Yes did not replace the file"
+
+# Close: the view empties, the title loses the name, and both dialogs, which
+# have nothing left to change, grey out.
+rig_keys 100 600 ctrl+w
+rig_wait_log "^Closed $EXAMPLE\$"
+rig_wait_window '^Morvex - version 1\.0$'
+_rig_view_blank() { [ "$(rig_colour_count "$1" 900x500+10+80)" -eq 1 ]; }
+rig_shot_until "$W" closed _rig_view_blank
+rig_wait_window '^View settings$'
+dlg_wait_dark "$RIG_WINDOW" closed-view-settings "115x60+5+25" none >/dev/null
+rig_wait_window '^Diagram properties$'
+dlg_wait_dark "$RIG_WINDOW" closed-diagram-properties "64x20+108+583" none >/dev/null
 
 rig_keys 100 600 ctrl+l
 rig_wait_window '^Log output window$'

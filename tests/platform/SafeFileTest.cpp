@@ -1,85 +1,161 @@
-// Crash-safe replacement of a file: the old content stays unless the new one
-// was written completely, and no temporary file is left behind.
+// Safe replacement of a file: the old content stays unless the new one was
+// written completely, links lead to the file that gets the content, the old
+// permissions stay, and no temporary file is left behind.
 #include "CMorSafeFile.h"
 #include "CTestDiagramDir.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <dirent.h>
-#include <fstream>
-#include <sstream>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <fstream>
+#include <functional>
+#include <sstream>
 
 namespace {
 
-class SafeFileTest : public ::testing::Test
+std::string content(const std::string& path)
 {
-protected:
-    std::string content() const
-    {
-        std::ifstream in(path);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
 
-    int entries() const
-    {
-        int count = 0;
-        DIR* d = opendir(dir.path().c_str());
-        while (dirent* e = readdir(d))
-            count += std::string(e->d_name) != "." && std::string(e->d_name) != "..";
-        closedir(d);
-        return count;
-    }
+int entries(const std::string& directory)
+{
+    int count = 0;
+    DIR* d = opendir(directory.c_str());
+    while (dirent* e = readdir(d))
+        count += std::string(e->d_name) != "." && std::string(e->d_name) != "..";
+    closedir(d);
+    return count;
+}
 
-    CTestDiagramDir dir;
-    std::string path = dir.file("diagram.fnc");
+mode_t modeOf(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+// Runs body in a child process, so that limits and mounts stay there, and
+// returns what it returned.
+std::string inChild(const std::function<std::string()>& body)
+{
+    int channel[2];
+    if (pipe(channel) != 0)
+        return "no pipe";
+    const pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        const std::string result = body();
+        _exit(write(channel[1], result.data(), result.size()) < 0 ? 2 : 0);
+    }
+    close(channel[1]);
+    std::string result;
+    char buffer[512];
+    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;)
+        result.append(buffer, static_cast<size_t>(n));
+    close(channel[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? result : "child failed";
+}
+
+std::string writeAndTell(const std::string& path, const std::string& text)
+{
     std::string error;
-};
+    return CMorSafeFile::write(path, text, error) ? "written" : error;
+}
 
 } // namespace
 
-TEST_F(SafeFileTest, ReplacesContentAndKeepsPermissions)
+TEST(SafeFile, ReplacesThroughLinksKeepingPermissions)
 {
-    std::ofstream(path) << "old";
-    chmod(path.c_str(), 0640);
-    ASSERT_TRUE(CMorSafeFile::write(path, "new content\n", error)) << error;
-    EXPECT_EQ(content(), "new content\n");
+    CTestDiagramDir dir;
+    std::string error;
+    const std::string plain = dir.file("diagram.fnc");
+    std::ofstream(plain) << "old";
+    chmod(plain.c_str(), 0640);
+    ASSERT_TRUE(CMorSafeFile::write(plain, "new content\n", error)) << error;
+    EXPECT_EQ(content(plain), "new content\n");
+    EXPECT_EQ(modeOf(plain), 0640u);
+
+    // A link stays a link; the file it leads to gets the content, also when
+    // that file does not exist yet.
+    const std::string real = dir.file("real.png"), link = dir.file("link.png");
+    std::ofstream(real) << "old";
+    chmod(real.c_str(), 0600);
+    ASSERT_EQ(symlink("real.png", link.c_str()), 0);
+    ASSERT_EQ(symlink("made.png", dir.file("dangling.png").c_str()), 0);
+    ASSERT_TRUE(CMorSafeFile::write(link, "through", error)) << error;
+    ASSERT_TRUE(CMorSafeFile::write(dir.file("dangling.png"), "made", error)) << error;
     struct stat st;
-    ASSERT_EQ(stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
-    EXPECT_EQ(entries(), 1);
+    ASSERT_EQ(lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(content(real), "through");
+    EXPECT_EQ(modeOf(real), 0600u);
+    EXPECT_EQ(content(dir.file("made.png")), "made");
+
+    // The temporary is hidden beside the target, with its extension; an
+    // abort leaves the old content.
+    CMorSafeFile file;
+    ASSERT_TRUE(file.begin(link, error)) << error;
+    const std::string temporary = file.getWritingPath();
+    EXPECT_EQ(temporary.rfind(dir.file(".real.saving-"), 0), 0u) << temporary;
+    EXPECT_EQ(temporary.substr(temporary.size() - 4), ".png");
+    std::fputs("half", file.getStream());
+    file.abort();
+    EXPECT_EQ(content(real), "through");
+    EXPECT_EQ(entries(dir.path()), 5) << "the temporary was left";
 }
 
-TEST_F(SafeFileTest, AFullDiskLeavesTheOriginalAndNoTemporary)
+TEST(SafeFile, FailuresNameTheCauseAndLeaveTheOldContent)
 {
+    CTestDiagramDir dir;
+    const std::string path = dir.file("picture.png");
     std::ofstream(path) << "original";
     // A file-size limit makes the write fail part way, as a full disk would.
-    struct rlimit saved;
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    struct rlimit small = saved;
-    small.rlim_cur = 1000;
-    void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = CMorSafeFile::write(path, std::string(5000, 'x'), error);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, oldHandler);
-    EXPECT_FALSE(written);
-    EXPECT_NE(error.find("Cannot write " + path), std::string::npos) << error;
-    EXPECT_EQ(content(), "original");
-    EXPECT_EQ(entries(), 1);
+    EXPECT_EQ(inChild([&] {
+                  CMorSafeFile::ignoreFileSizeSignal();
+                  const struct rlimit small = {1000, 1000};
+                  setrlimit(RLIMIT_FSIZE, &small);
+                  return writeAndTell(path, std::string(5000, 'x'));
+              }),
+              "Cannot write " + path + ": the file is too large.");
+    std::string error;
+    EXPECT_FALSE(CMorSafeFile::write(dir.file("no/such/dir/x.fnc"), "x", error));
+    EXPECT_EQ(error, "Cannot write " + dir.file("no/such/dir/x.fnc") + ": no such folder.");
+    ASSERT_EQ(mkdir(dir.file("folder.png").c_str(), 0700), 0);
+    EXPECT_FALSE(CMorSafeFile::write(dir.file("folder.png"), "x", error));
+    EXPECT_EQ(error, "Cannot write " + dir.file("folder.png") + ": it is a folder.");
+    EXPECT_EQ(content(path), "original");
+    EXPECT_EQ(entries(dir.path()), 2);
 }
 
-TEST_F(SafeFileTest, MissingDirectoryOrADirectoryInTheWayFailsCleanly)
+TEST(SafeFile, AFullDiskIsReportedAsSuch)
 {
-    EXPECT_FALSE(CMorSafeFile::write(dir.file("no/such/dir/x.fnc"), "x", error));
-    EXPECT_FALSE(error.empty());
-    ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
-    EXPECT_FALSE(CMorSafeFile::write(path, "x", error));
-    EXPECT_NE(error.find("Cannot replace"), std::string::npos) << error;
-    EXPECT_EQ(entries(), 1);
+    // A small file system of its own, in a mount namespace that ends with
+    // the child; where that is not allowed, the test is skipped.
+    CTestDiagramDir dir;
+    const std::string mountPoint = dir.file("small");
+    ASSERT_EQ(mkdir(mountPoint.c_str(), 0700), 0);
+    const std::string result = inChild([&]() -> std::string {
+        if (unshare(CLONE_NEWNS) != 0 || mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0)
+            return "skip";
+        const std::string path = mountPoint + "/picture.png";
+        std::ofstream(path) << "original";
+        const std::string told = writeAndTell(path, std::string(256 * 1024, 'x'));
+        return told + "|" + content(path) + "|" + std::to_string(entries(mountPoint));
+    });
+    if (result == "skip")
+        GTEST_SKIP() << "no small file system can be mounted here";
+    EXPECT_EQ(result, "Cannot write " + mountPoint + "/picture.png: no space left on the device.|original|1");
 }

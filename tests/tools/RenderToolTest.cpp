@@ -11,7 +11,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -21,10 +23,11 @@ struct Result {
     std::string output;
 };
 
-Result run(const std::string& arguments)
+// limits: shell commands that set limits for the program, such as "ulimit -f 4;".
+Result run(const std::string& arguments, const std::string& limits = "")
 {
     Result result;
-    const std::string command = std::string(MORVEX_RENDER) + " " + arguments + " 2>&1";
+    const std::string command = limits + "exec " + MORVEX_RENDER + " " + arguments + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr)
         return result;
@@ -221,4 +224,19 @@ TEST_F(RenderTool, PicksNameThePointThePixelAndTheFence)
     EXPECT_NE(outline.output.find("pick 160,120: 1050.328 1990.000 74.672 fence 0 \"A\" pixel -\n"),
               std::string::npos)
         << outline.output;
+}
+
+TEST_F(RenderTool, AFileSizeLimitLeavesTheOldPictureAndNoTemporary)
+{
+    // The limit stops the writing part way, as a full disk would.
+    const std::string out = m_dir + "/example.png";
+    std::ofstream(out) << "old picture";
+    const Result result =
+        run("-q " MORVEX_SOURCE_DIR "/data/examples/example.fnc --size 400x300 -o " + out, "ulimit -f 4; ");
+    EXPECT_EQ(result.status, 1) << "-1 is a death by signal: " << result.output;
+    EXPECT_EQ(result.output, "morvex-render: Cannot write " + out + ": the file is too large.\n");
+    std::ifstream in(out);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old picture");
+    // one.fnc, red.png and the old picture: no temporary.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir), {}), 3);
 }

@@ -49,7 +49,8 @@ TEST(MainWindow, MenuHoldsTheItemsInOrderWithTheirShortcutsAndSeparators)
         {"&Export PNG...", FL_CTRL + 'e', FL_MENU_INACTIVE},
         {"Export &3-D...", FL_CTRL + FL_SHIFT + 'e', FL_MENU_INACTIVE},
         {"Export section &lines...", 0, FL_MENU_DIVIDER | FL_MENU_INACTIVE},
-        {"&Show log window...", FL_CTRL + 'l', FL_MENU_DIVIDER}, {"&Exit", FL_ALT + FL_F + 4, 0}, {nullptr, 0, 0},
+        {"&Show log window...", FL_CTRL + 'l', FL_MENU_DIVIDER}, {"&Close", FL_CTRL + 'w', FL_MENU_INACTIVE},
+        {"&Exit", FL_ALT + FL_F + 4, 0}, {nullptr, 0, 0},
         {"&Edit", 0, FL_SUBMENU}, {"&Copy", FL_CTRL + 'c', FL_MENU_INACTIVE},
         {"Copy coordinates", FL_CTRL + FL_SHIFT + 'c', FL_MENU_INACTIVE}, {nullptr, 0, 0},
         {"View", 0, FL_SUBMENU}, {"&Reset View", FL_Home, 0}, {"&Back", FL_ALT + FL_Left, 0},
@@ -271,6 +272,21 @@ TEST_F(LogStream, LongLineArrivesInPiecesOf511)
     EXPECT_EQ(m_pieces, (std::vector<int>{511, 511, 178}));
     EXPECT_EQ(shown(), line);
     EXPECT_EQ(m_echo.str(), line);
+}
+
+TEST_F(LogStream, KeepsTheLatestWholeLinesWithinItsLimit)
+{
+    m_streambuf.setLimit(100);
+    std::string text;
+    for (int i = 10; i < 40; ++i)
+        text += "line " + std::to_string(i) + "\n";
+    m_stream << text << std::flush;
+    const std::string kept = shown();
+    EXPECT_GT(kept.size(), 50u);
+    EXPECT_LE(kept.size(), 100u);
+    EXPECT_EQ(text.substr(text.size() - kept.size()), kept);
+    EXPECT_EQ(kept.rfind("line ", 0), 0u) << kept;
+    EXPECT_EQ(m_echo.str(), text);
 }
 
 TEST(LogWindow, CapturesStandardOutputAndGivesItBack)

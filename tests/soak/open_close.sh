@@ -1,0 +1,65 @@
+#!/bin/bash
+# One viewer opens the example with File > Open and closes it with File >
+# Close (Ctrl+W) SOAK_CYCLES times (500). After each close its resident memory
+# and its open file descriptors are read from /proc; after the first
+# SOAK_WARMUP cycles neither may grow by more than 10 %. The figures are
+# written to the test's output and to RIG_SHOTS/open_close.txt.
+. "$(dirname "$0")/../gui/rig.sh"
+CYCLES=${SOAK_CYCLES:-500}
+WARMUP=${SOAK_WARMUP:-5}
+rig_work example
+rig_start_xvfb
+rig_start_morvex
+rig_close_splash
+FIGURES=$RIG_DIR/figures.txt
+START=$SECONDS
+
+# The path waits on the clipboard for every paste into the file dialog.
+printf %s "$WORK/example.fnc" | xclip -selection clipboard &
+CLIP=$!
+_clip_ready() { [ "$(timeout 2 xclip -o -selection clipboard 2>/dev/null)" = "$WORK/example.fnc" ]; }
+rig_poll "the clipboard" _clip_ready
+
+_pasted() {
+    xdotool windowraise "$DIALOG" key ctrl+l ctrl+a ctrl+v Return
+    local i
+    for i in $(seq 20); do
+        _rig_window_gone '^Open fence diagram$' && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+resident() { awk '/^VmRSS:/ { print $2 }' "/proc/$RIG_APP_PID/status"; }
+descriptors() { ls "/proc/$RIG_APP_PID/fd" | wc -l; }
+
+for ((i = 1; i <= CYCLES; i++)); do
+    rig_keys 300 300 ctrl+o
+    rig_wait_window '^Open fence diagram$'
+    DIALOG=$RIG_WINDOW
+    rig_poll "the dialog to take the path" _pasted
+    rig_wait_log_count '^Opened ' "$i"
+    rig_wait_window "^example\\.fnc - Morvex - version 1\\.0\$"
+    rig_keys 300 300 ctrl+w
+    rig_wait_log_count '^Closed ' "$i"
+    rig_wait_window '^Morvex - version 1\.0$'
+    echo "$i $(resident) $(descriptors)" >>"$FIGURES"
+done
+DURATION=$((SECONDS - START))
+kill "$CLIP" 2>/dev/null
+"$PING" "$W" 10 >/dev/null || rig_fail "the viewer does not answer after $CYCLES cycles"
+
+mkdir -p "$RIG_SHOTS" && cp "$FIGURES" "$RIG_SHOTS/open_close.txt"
+# Cycle, resident kB, descriptors: at the end of the warm-up, the largest
+# after it, and the last.
+awk -v warmup="$WARMUP" -v cycles="$CYCLES" -v seconds="$DURATION" '
+    $1 == warmup { rss0 = $2; fd0 = $3 }
+    $1 > warmup { if ($2 > rssmax) rssmax = $2; if ($3 > fdmax) fdmax = $3; rss = $2; fd = $3 }
+    $1 == 1 { rss1 = $2; fd1 = $3 }
+    END {
+        printf "soak: %d open/close cycles in %d s\n", cycles, seconds
+        printf "soak: resident memory after close: cycle 1 %d kB, cycle %d %d kB, largest after %d kB, last %d kB\n", rss1, warmup, rss0, rssmax, rss
+        printf "soak: open file descriptors: cycle 1 %d, cycle %d %d, largest after %d, last %d\n", fd1, warmup, fd0, fdmax, fd
+        exit !(rssmax <= 1.10 * rss0 && fdmax <= 1.10 * fd0)
+    }' "$FIGURES" || rig_fail "resident memory or descriptors grew by more than 10 % after cycle $WARMUP"
+echo "PASS"
