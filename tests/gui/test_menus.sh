@@ -25,7 +25,7 @@ _rig_menu_shown() {
     local id
     for id in $(xdotool search --onlyvisible --maxdepth 1 --name '' 2>/dev/null); do
         set -- $(rig_geometry "$id")
-        [ "$2" -gt 60 ] && [ "$2" -lt 100 ] && [ "$4" -gt 40 ] && [ "$4" -lt 200 ] && MENU=$id
+        [ "$2" -gt 60 ] && [ "$2" -lt 100 ] && [ "$4" -gt 40 ] && [ "$4" -lt 400 ] && MENU=$id
     done
     [ -n "$MENU" ]
 }
