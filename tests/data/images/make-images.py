@@ -616,7 +616,7 @@ def make_tiff():
 
     write("tolerated", "tiff-palette-without-colours.tif", tiff(tiff_page(indexed, photometric=3)))
     write("tolerated", "tiff-unknown-tag.tif", tiff(tiff_page(rgb, tags={65000: [1, 2, 3]})))
-    write("tolerated", "tiff-unspecified-extra-sample.tif",
+    write("tolerated", "tiff-unmarked-extra-sample.tif",
           tiff(tiff_page([[p + (9,) for p in row] for row in rgb], extra=[0])))
 
 
