@@ -7,10 +7,11 @@
 #include <new>
 #include <utility>
 
-CFenceImageReader::CFenceImageReader(std::vector<std::string> paths, size_t threads, size_t ahead, size_t tiledCount,
-                                     int tileSize, std::vector<std::array<int, 4>> crops)
+CFenceImageReader::CFenceImageReader(std::vector<std::string> paths, size_t threads, size_t ahead,
+                                     size_t pyramidCount, std::vector<std::array<int, 4>> crops,
+                                     const CPyramidVariant& variant, const CPyramidCache& cache)
     : m_paths(std::move(paths)), m_results(m_paths.size()), m_ahead(std::max<size_t>(ahead, threads)),
-      m_tiledCount(tiledCount), m_crops(std::move(crops)), m_tileSize(tileSize)
+      m_pyramidCount(pyramidCount), m_crops(std::move(crops)), m_variant(variant), m_cache(cache)
 {
     for (size_t i = 0; i < std::max<size_t>(threads, 1); ++i)
         m_threads.emplace_back(&CFenceImageReader::run, this);
@@ -25,10 +26,8 @@ CFenceImageReader::~CFenceImageReader()
     m_changed.notify_all();
     for (std::thread& thread : m_threads)
         thread.join();
-    for (size_t i = m_taken; i < m_results.size(); ++i) {
+    for (size_t i = m_taken; i < m_results.size(); ++i)
         delete m_results[i].image;
-        delete m_results[i].picture;
-    }
 }
 
 void CFenceImageReader::run()
@@ -48,14 +47,13 @@ void CFenceImageReader::run()
         try {
             if (!fileExists(m_paths[i]))
                 result.message = "File " + m_paths[i] + " not found.";
-            else if (i < m_tiledCount)
-            {
+            else if (i < m_pyramidCount) {
                 const bool cropped = i < m_crops.size() && m_crops[i][2] > 0;
-                result.picture = readTiledPictureByExtension(m_paths[i], m_tileSize,
-                                                             cropped ? m_crops[i].data() : nullptr, result.message,
-                                                             result.detail);
-            }
-            else
+                CPyramidCache cache(m_cache);
+                result.pyramid = readPyramidByExtension(m_paths[i], cropped ? m_crops[i].data() : nullptr,
+                                                        m_variant, m_cache.getDirectory().empty() ? nullptr : &cache,
+                                                        result.message, result.detail);
+            } else
                 result.image = readImageByExtension(m_paths[i], result.message, result.detail);
         } catch (const std::bad_alloc&) {
             // Escaping this thread would end the program.
@@ -79,7 +77,7 @@ bool CFenceImageReader::takeResult(Result& taken)
     m_changed.wait(lock, [&] { return result.done; });
     taken = std::move(result);
     result.image = nullptr;
-    result.picture = nullptr;
+    result.pyramid = nullptr;
     ++m_taken;
     lock.unlock();
     m_changed.notify_all();
@@ -92,16 +90,15 @@ CZelFileImage* CFenceImageReader::takeNext(std::string& message, std::string& de
     takeResult(taken);
     message = std::move(taken.message);
     detail = std::move(taken.detail);
-    delete taken.picture;
     return taken.image;
 }
 
-CZelTiledPicture* CFenceImageReader::takeNextTiles(std::string& message, std::string& detail)
+std::shared_ptr<CPyramid> CFenceImageReader::takeNextPyramid(std::string& message, std::string& detail)
 {
     Result taken;
     takeResult(taken);
     message = std::move(taken.message);
     detail = std::move(taken.detail);
     delete taken.image;
-    return taken.picture;
+    return taken.pyramid;
 }

@@ -57,6 +57,8 @@ const char HELP[] =
     "                             (and leave out a missing legend), with a warning for\n"
     "                             each, instead of failing\n"
     "Other:\n"
+    "  --memory-budget MIB        memory for picture tiles, in MiB (default 1024): GL\n"
+    "                             textures, the driver's copies and pixels on their way\n"
     "  -q, --quiet                no progress lines\n"
     "  -h, --help                 this text\n";
 
@@ -135,7 +137,8 @@ bool takesValue(const std::string& option)
                                             "--solid-color", "--upper-color", "--lower-color", "--lighting",
                                             "--light-direction", "--camera", "--text-size", "--line-width",
                                             "--legend-size", "--legend-position", "--legend-margins",
-                                            "--white-tolerance", "--vertical-exaggeration", "--axis-labels"};
+                                            "--white-tolerance", "--vertical-exaggeration", "--axis-labels",
+                                            "--memory-budget"};
     for (const char* name : withValue)
         if (option == name)
             return true;
@@ -214,6 +217,11 @@ bool CMorRenderOptions::take(const std::string& option, const std::string& value
         const std::vector<std::string> parts = split(value, 'x');
         if (parts.size() != 2 || !toInt(parts[0], m_width, 1, 1 << 20) || !toInt(parts[1], m_height, 1, 1 << 20))
             return fail(bad + "expected width x height in pixels, e.g. 1280x960.");
+    } else if (option == "--memory-budget") {
+        int mebibytes = 0;
+        if (!toInt(value, mebibytes, 16, 1 << 20))
+            return fail(bad + "expected MiB from 16 to 1048576.");
+        m_memoryBudget = static_cast<uint64_t>(mebibytes) << 20;
     } else if (option == "--tiles") {
         if (!toInt(value, m_tiles, 1, 64))
             return fail(bad + "expected a whole number from 1 to 64.");

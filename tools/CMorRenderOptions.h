@@ -3,6 +3,7 @@
 // its diagram.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 class CMorFrame;
@@ -35,6 +36,8 @@ public:
     int getWidth() const { return m_width; }
     int getHeight() const { return m_height; }
     int getTiles() const { return m_tiles; }
+    // Bytes for picture tiles.
+    uint64_t getMemoryBudget() const { return m_memoryBudget; }
     bool getAntialiasRequested() const { return (m_given & GIVEN_ANTIALIAS) != 0 && m_antialias; }
     // Draw fences whose pictures are missing as outlines instead of failing.
     bool getSkipMissing() const { return m_skipMissing; }
@@ -62,6 +65,7 @@ private:
     int m_width = 1280;
     int m_height = 960;
     int m_tiles = 1;
+    uint64_t m_memoryBudget = 1ULL << 30;
     bool m_antialias = false;
     int m_antialiasLevel = 2;
     int m_backgroundType = 0;

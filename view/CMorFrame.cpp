@@ -4,6 +4,8 @@
 #include "CFence.h"
 #include "CMorJitterTable.h"
 #include "CMorTileGrid.h"
+#include "CPyramidLoader.h"
+#include "CPyramidMemory.h"
 #include "CZelGlobalState.h"
 #include "CZelLighting.h"
 
@@ -290,10 +292,18 @@ void CMorFrame::drawFrame()
     renderFrame();
 }
 
+bool CMorFrame::isRefining()
+{
+    return CPyramidMemory::getInstance().getMissing() > 0 || CPyramidLoader::getInstance().getPending() > 0;
+}
+
 void CMorFrame::renderFrame()
 {
     if (m_scene == nullptr)
         return;
+    CPyramidMemory& tiles = CPyramidMemory::getInstance();
+    tiles.beginFrame();
+    tiles.setSynchronous(m_fullDetail);
     const bool antialias = m_antialias && !m_moving;
     const bool accumulate = antialias && hasAccumulationBuffer();
     if (antialias && !accumulate && !m_toldSinglePass) {

@@ -138,6 +138,9 @@ protected:
                              const std::vector<CFenceDiagram::MissingPicture>& missing) override;
 
 private:
+    // How soon a frame that lacked tiles is drawn again.
+    static constexpr double REFINE_SECONDS = 0.04;
+    static void refine(void* view);
     void tellChanged();
     void tellClose();
     // A wheel or key step keeps the view moving (frames in one pass) until
