@@ -43,9 +43,9 @@ private:
     // Sums of the drawn full-resolution pixels under a coarse texel.
     struct Sum
     {
-        uint64_t r, g, b;
-        uint32_t drawn, total;
+        uint64_t r, g, b, drawn;
     };
+    // The tiles of a level's band of rows, each tile's pixels together.
     struct Band
     {
         std::vector<unsigned char> pixels;
@@ -53,18 +53,23 @@ private:
         int index = -1;
         int filled = 0;
     };
+    // The level's row being summed from the two below it.
     struct Pending
     {
         std::vector<Sum> sums;
+        std::vector<Sum> done;
         int target = -1;
         int count = 0;
     };
 
-    bool addToBand(int level, int y, const unsigned char* row);
-    bool cutBand(int level);
-    // Adds row y of level - 1, as sums, to level's pending row; hands the
-    // pending row on once its rows are in.
-    bool addSums(int level, int y, const std::vector<Sum>& sums);
+    // Where row y of the level starts in its band (its first tile).
+    unsigned char* bandRow(int level, int y);
+    // A row of the level is in its band; cuts the band's tiles once full.
+    bool finishBandRow(int level);
+    // Row y of the level below is about to be added to the level's sums;
+    // and has been: hands the sums on once their rows are in.
+    void startSums(int level, int y);
+    bool finishSums(int level, int y);
 
     CPyramidLayout m_layout;
     int m_channels;
@@ -74,10 +79,6 @@ private:
     TileSink m_sink;
     std::vector<Band> m_bands;
     std::vector<Pending> m_pending;
-    std::vector<Sum> m_rowSums;
-    std::vector<unsigned char> m_stored;
-    std::vector<unsigned char> m_coarseRow;
-    std::vector<unsigned char> m_tile;
     int m_rowsIn = 0;
     int m_direction = 0;
     int m_lastRow = -1;

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+union LZ4_stream_u;
+
 class CPyramidEntryWriter
 {
 public:
@@ -47,6 +49,7 @@ private:
     std::string m_memory;
     std::vector<char> m_buffer;
     std::vector<char> m_compressed;
+    LZ4_stream_u* m_stream = nullptr;
     struct Place
     {
         uint64_t offset = 0;
