@@ -371,11 +371,11 @@ void CZelImagePlane::place(int level, int row, int column, std::vector<Patch>& p
     const CPyramidLayout& layout = m_pyramid->getLayout();
     CPyramidMemory& memory = CPyramidMemory::getInstance();
     const int index = layout.getTileIndex(level, row, column);
-    bool current = false;
-    GLuint texture = m_textures->use(index, current);
+    bool current = false, opaque = false;
+    GLuint texture = m_textures->use(index, current, opaque);
     if (!current) {
         if (memory.isSynchronous() && m_textures->fetchNow(index)) {
-            texture = m_textures->use(index, current);
+            texture = m_textures->use(index, current, opaque);
         } else {
             m_textures->want(index);
             memory.addMissing(1);
@@ -391,10 +391,10 @@ void CZelImagePlane::place(int level, int row, int column, std::vector<Patch>& p
         fromRow /= 2;
         fromColumn /= 2;
         bool ignored = false;
-        texture = m_textures->use(layout.getTileIndex(from, fromRow, fromColumn), ignored);
+        texture = m_textures->use(layout.getTileIndex(from, fromRow, fromColumn), ignored, opaque);
     }
     if (texture != 0)
-        patches.push_back({texture, x0, x1, y0, y1, from, fromRow, fromColumn});
+        patches.push_back({texture, opaque, x0, x1, y0, y1, from, fromRow, fromColumn});
 }
 
 void CZelImagePlane::drawPatch(const Patch& patch) const
@@ -437,8 +437,8 @@ void CZelImagePlane::doCreateGeometry()
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT);
     // Every tile's alpha says drawn (255) or not (0); filtering blends them,
     // and half decides.
-    glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.5f);
+    glEnable(GL_ALPHA_TEST);
     if (!m_textures || !CZelGlobalState::getInstance()->getTextures()) {
         for (const auto& row : m_quads)
             for (CZelQuadPlane* quad : row)
@@ -470,7 +470,11 @@ void CZelImagePlane::doCreateGeometry()
     choose(top, 0, 0, patches);
     m_textures->flushWants();
 
-    std::sort(patches.begin(), patches.end(), [](const Patch& a, const Patch& b) { return a.texture < b.texture; });
+    // Tiles drawn whole first, without the alpha test, so that GL can leave
+    // out what lies behind them before it textures it.
+    std::sort(patches.begin(), patches.end(), [](const Patch& a, const Patch& b) {
+        return a.opaque != b.opaque ? a.opaque : a.texture < b.texture;
+    });
     glEnable(GL_TEXTURE_2D);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glMatrixMode(GL_TEXTURE);
@@ -479,7 +483,10 @@ void CZelImagePlane::doCreateGeometry()
     glMatrixMode(GL_MODELVIEW);
     if (CZelGlobalState::getInstance()->getMaterials())
         m_tileMaterial->render();
+    glDisable(GL_ALPHA_TEST);
     for (size_t i = 0; i < patches.size();) {
+        if (!patches[i].opaque)
+            glEnable(GL_ALPHA_TEST);
         glBindTexture(GL_TEXTURE_2D, patches[i].texture);
         glBegin(GL_QUADS);
         const GLuint texture = patches[i].texture;

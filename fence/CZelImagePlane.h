@@ -96,6 +96,7 @@ private:
     struct Patch
     {
         GLuint texture;
+        bool opaque;
         double x0, x1, y0, y1;
         int level, row, column;
     };

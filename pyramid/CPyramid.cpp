@@ -452,6 +452,20 @@ bool CPyramid::readTexture(int index, const CPyramidVariant& variant, std::vecto
     return true;
 }
 
+bool CPyramid::takeTexture(int index, const CPyramidVariant& variant, std::vector<unsigned char>& rgba)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        auto found = m_resident.find(index);
+        if (m_coarseVariant == variant && found != m_resident.end()) {
+            rgba.swap(found->second);
+            m_resident.erase(found);
+            return true;
+        }
+    }
+    return readTexture(index, variant, rgba);
+}
+
 CZelImage* CPyramid::readFullTile(int row, int column) const
 {
     if (row < 0 || column < 0 || row >= m_layout.getRows(0) || column >= m_layout.getColumns(0))

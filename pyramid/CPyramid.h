@@ -73,6 +73,10 @@ public:
     // removed from the cache so that the next open makes it anew.
     bool isDamaged() const { return m_damaged; }
 
+    // As readTexture, handing over the copy of a resident tile kept since
+    // the open, which is then let go.
+    bool takeTexture(int index, const CPyramidVariant& variant, std::vector<unsigned char>& rgba);
+
     // A full-resolution tile (row and column counted from the top left) as
     // the picture has it: a new TILE x TILE RGBA image, bottom row first,
     // alpha 0 where the picture is transparent and 255 elsewhere; texels

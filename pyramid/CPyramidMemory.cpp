@@ -57,6 +57,15 @@ void CPyramidMemory::makeRoom(uint64_t bytes)
     }
 }
 
+void CPyramidMemory::evictUndrawn()
+{
+    std::vector<CPyramidTextures::Candidate> candidates;
+    for (CPyramidTextures* textures : m_textures)
+        textures->addCandidates(m_frame - 1, candidates);
+    for (const CPyramidTextures::Candidate& candidate : candidates)
+        candidate.owner->evict(candidate.index);
+}
+
 void CPyramidMemory::beginFrame()
 {
     ++m_frame;

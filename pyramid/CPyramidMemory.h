@@ -44,6 +44,10 @@ public:
 
     // A frame begins: textures drawn from now on are this frame's.
     void beginFrame();
+    // Evicts every texture the budget may evict that the last frame did not
+    // draw: batch drawing (tiles of a large picture) keeps no more than a
+    // frame's tiles.
+    void evictUndrawn();
     uint64_t getFrame() const { return m_frame; }
     // Tiles drawn coarser than the view needs, or from settings no longer
     // current, in this frame; and work asked for and not yet done.

@@ -82,6 +82,9 @@ void CPyramidTextures::upload(int index, const CPyramidVariant& variant, const u
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, TILE, TILE, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     tile.variant = variant;
+    tile.opaque = true;
+    for (size_t i = 3; i < static_cast<size_t>(PIXEL_BYTES) && tile.opaque; i += 4)
+        tile.opaque = rgba[i] == 255;
 }
 
 void CPyramidTextures::update()
@@ -116,7 +119,7 @@ void CPyramidTextures::update()
         std::vector<unsigned char> rgba;
         for (int index = firstResident; index < static_cast<int>(m_tiles.size()); ++index) {
             const Tile& tile = m_tiles[static_cast<size_t>(index)];
-            if ((tile.name == 0 || tile.variant != m_variant) && m_pyramid->readTexture(index, m_variant, rgba))
+            if ((tile.name == 0 || tile.variant != m_variant) && m_pyramid->takeTexture(index, m_variant, rgba))
                 upload(index, m_variant, rgba.data());
         }
     }
@@ -147,11 +150,18 @@ bool CPyramidTextures::fetchNow(int index)
 
 GLuint CPyramidTextures::use(int index, bool& current)
 {
+    bool opaque = false;
+    return use(index, current, opaque);
+}
+
+GLuint CPyramidTextures::use(int index, bool& current, bool& opaque)
+{
     Tile& tile = m_tiles[static_cast<size_t>(index)];
     if (tile.name == 0)
         return 0;
     tile.lastDrawn = CPyramidMemory::getInstance().getFrame();
     current = tile.variant == m_variant;
+    opaque = tile.opaque;
     return tile.name;
 }
 

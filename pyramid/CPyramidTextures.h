@@ -40,8 +40,10 @@ public:
     // first, and sets the coarse levels of a new variant in the making.
     void update();
     // The texture of tile index, 0 when it is not in GL; marks it drawn in
-    // this frame. current tells whether it shows the current variant.
+    // this frame. current tells whether it shows the current variant, opaque
+    // whether every texel of it is drawn (it needs no alpha test).
     GLuint use(int index, bool& current);
+    GLuint use(int index, bool& current, bool& opaque);
     // Reads and uploads tile index now, on this thread, making the coarse
     // levels of the current variant first when needed; false when it cannot
     // be read.
@@ -68,6 +70,7 @@ private:
         uint64_t lastDrawn = 0;
         uint64_t wantedFrame = 0;
         CPyramidVariant variant;
+        bool opaque = false;
     };
     struct Mailbox;
 

@@ -18,6 +18,9 @@ public:
     // Closes an unfinished file and removes it: a half-written PNG is useless.
     ~CZelPngWriter();
 
+    // zlib's level, 0 to 9, for the files opened afterwards; -1, the
+    // default, leaves zlib's own.
+    void setCompressionLevel(int level) { m_compressionLevel = level; }
     // channels: 1 grey, 2 grey + alpha, 3 RGB, 4 RGBA. False with
     // getErrorMessage when the file cannot be created.
     bool open(const std::string& path, int width, int height, int channels);
@@ -49,4 +52,5 @@ private:
     std::string m_error;
     int m_height = 0;
     int m_rowsWritten = 0;
+    int m_compressionLevel = -1;
 };

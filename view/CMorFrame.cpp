@@ -302,6 +302,8 @@ void CMorFrame::renderFrame()
     if (m_scene == nullptr)
         return;
     CPyramidMemory& tiles = CPyramidMemory::getInstance();
+    if (m_fullDetail)
+        tiles.evictUndrawn();
     tiles.beginFrame();
     tiles.setSynchronous(m_fullDetail);
     const bool antialias = m_antialias && !m_moving;
