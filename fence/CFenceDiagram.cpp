@@ -469,6 +469,42 @@ void CFenceDiagram::refresh()
     }
 }
 
+void CFenceDiagram::doCreateGeometry()
+{
+    const int fences = std::min(m_fenceCount, getSize());
+    if (!m_camera || getDrawStep() > 1 || fences < 2) {
+        CZelComposite::doCreateGeometry();
+        return;
+    }
+    // Along the ground: the fences stand upright, and the exaggeration
+    // stretches heights only.
+    const CZelVec3d eye = m_camera->getPosition() - getOrigin();
+    std::vector<std::pair<double, int>> order;
+    for (int i = 0; i < fences; ++i) {
+        CZelShape* child = getChild(i);
+        double nearest = 1e300;
+        CZelLine3d* line = child->isClass("CFence") ? static_cast<CFence*>(child)->getLine() : nullptr;
+        for (int k = 0; line != nullptr && k < line->getSegmentCount(); ++k) {
+            const CZelVec3d& a = *line->getSegment(k)->getFirstPoint();
+            const CZelVec3d& b = *line->getSegment(k)->getSecondPoint();
+            const double dx = b.x() - a.x(), dz = b.z() - a.z();
+            const double length = dx * dx + dz * dz;
+            const double u = length > 0.0
+                                 ? std::max(0.0, std::min(1.0, ((eye.x() - a.x()) * dx + (eye.z() - a.z()) * dz) / length))
+                                 : 0.0;
+            nearest = std::min(nearest, std::hypot(a.x() + u * dx - eye.x(), a.z() + u * dz - eye.z()));
+        }
+        order.emplace_back(nearest, i);
+    }
+    std::stable_sort(order.begin(), order.end());
+    for (const std::pair<double, int>& fence : order)
+        if (getChild(fence.second)->getState() == 0)
+            getChild(fence.second)->render();
+    for (int i = fences; i < getSize(); ++i)
+        if (getChild(i)->getState() == 0)
+            getChild(i)->render();
+}
+
 void CFenceDiagram::placeCamera(CZelCamera* camera)
 {
     if (!camera)

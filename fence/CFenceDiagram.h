@@ -42,6 +42,9 @@ public:
     // Re-lays the labels and sets the font size after a change of the
     // relative text size or margin. Does not reach the children.
     void refresh() override;
+    // Draws the fences nearest the camera first, so that GL can leave out
+    // what they hide before it textures it; then the rest in order.
+    void doCreateGeometry() override;
 
     // Adds a reference; load places it and makes it render relative to the
     // diagram's origin.

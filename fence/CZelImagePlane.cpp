@@ -107,6 +107,8 @@ bool CZelImagePlane::setTextureSizeExponent(int exponent)
 
 int CZelImagePlane::getQuadCount(int row) const
 {
+    if (m_quads.empty() && m_rows > 0)
+        layQuads(true);
     return row >= 0 && row < static_cast<int>(m_quads.size()) ? static_cast<int>(m_quads[static_cast<size_t>(row)].size())
                                                              : 0;
 }
@@ -227,7 +229,6 @@ void CZelImagePlane::rebuild()
         ends.push_back(piece.end);
     }
     const std::vector<CZelVec3d> endPoints = positionsAlong(m_extendedLine, ends);
-    m_quads.resize(static_cast<size_t>(m_rows));
     m_pixelWidth = tileLength / ts;
     m_pixelHeight = rowLength / ts;
     double along = 0.0;
@@ -243,35 +244,51 @@ void CZelImagePlane::rebuild()
     m_tileMaterial->setDiffuseColor(1.0f, 1.0f, 1.0f, 1.0f);
     m_tileMaterial->setAmbientColor(1.0f, 1.0f, 1.0f, 1.0f);
 
+    m_layout = {std::move(pieces), endPoints, tileLength, rowLength, imageOffsetY, imageDiffY, width};
+    layQuads(false);
+    m_textures.reset(new CPyramidTextures(m_pyramid, CPyramidVariant(m_removeWhite, m_whiteTolerance)));
+}
+
+void CZelImagePlane::layQuads(bool build) const
+{
+    const int ts = m_textureSize;
+    if (build)
+        m_quads.assign(static_cast<size_t>(m_rows), {});
     for (int r = 0; r < m_rows; ++r) {
-        const int64_t rowDiffY = r == m_rows - 1 ? imageDiffY : 0;
-        std::cout << "imageDiffY = " << rowDiffY << std::endl;
+        const int64_t rowDiffY = r == m_rows - 1 ? m_layout.imageDiffY : 0;
+        if (!build)
+            std::cout << "imageDiffY = " << rowDiffY << std::endl;
         const double ratioY = rowDiffY != 0 ? static_cast<double>(ts - rowDiffY) / ts : 1.0;
-        const double bottomDrop = (m_rows - r) * rowLength - imageOffsetY;
-        const double topDrop = (m_rows - r - ratioY) * rowLength - imageOffsetY;
-        for (size_t k = 0; k < pieces.size(); ++k) {
-            const Piece& piece = pieces[k];
+        const double bottomDrop = (m_rows - r) * m_layout.rowLength - m_layout.imageOffsetY;
+        const double topDrop = (m_rows - r - ratioY) * m_layout.rowLength - m_layout.imageOffsetY;
+        for (size_t k = 0; k < m_layout.pieces.size(); ++k) {
+            const Piece& piece = m_layout.pieces[k];
             const int c = piece.column;
             int64_t imageDiffX = 0;
-            if (k + 1 == pieces.size()) {
-                imageDiffX = (static_cast<int64_t>(c) + 1) * ts - width;
-                std::cout << "imageDiffX = " << imageDiffX << std::endl;
+            if (k + 1 == m_layout.pieces.size()) {
+                imageDiffX = (static_cast<int64_t>(c) + 1) * ts - m_layout.width;
+                if (!build)
+                    std::cout << "imageDiffX = " << imageDiffX << std::endl;
             }
-            const CZelVec3d& p0 = endPoints[2 * k];
-            CZelVec3d p1 = endPoints[2 * k + 1];
-            const double columnStart = c * tileLength;
-            const double s0 = (piece.start - columnStart) / tileLength;
-            double s1 = (piece.end - columnStart) / tileLength;
+            const CZelVec3d& p0 = m_layout.endPoints[2 * k];
+            CZelVec3d p1 = m_layout.endPoints[2 * k + 1];
+            const double columnStart = c * m_layout.tileLength;
+            const double s0 = (piece.start - columnStart) / m_layout.tileLength;
+            double s1 = (piece.end - columnStart) / m_layout.tileLength;
             if (imageDiffX != 0) {
                 // The picture ends inside this tile, on the line's last point.
                 const double ratioX = static_cast<double>(ts - imageDiffX) / ts;
                 p1 = p0 + (p1 - p0) * ((ratioX - s0) / (s1 - s0));
                 s1 = ratioX;
-                std::cout << "ratioX = " << ratioX << std::endl;
-                if (rowDiffY != 0)
-                    std::cout << "ratioY" << " = " << ratioY << std::endl;
+                if (!build) {
+                    std::cout << "ratioX = " << ratioX << std::endl;
+                    if (rowDiffY != 0)
+                        std::cout << "ratioY" << " = " << ratioY << std::endl;
+                }
             }
 
+            if (!build)
+                continue;
             CZelQuadPlane* quad = new CZelQuadPlane();
             quad->setSize(1.0, 1.0);
             setCorner(quad, 0, p0, p0.y() - bottomDrop, s0, 0.0);
@@ -285,7 +302,17 @@ void CZelImagePlane::rebuild()
             m_quads[static_cast<size_t>(r)].emplace_back(quad);
         }
     }
-    m_textures.reset(new CPyramidTextures(m_pyramid, CPyramidVariant(m_removeWhite, m_whiteTolerance)));
+}
+
+void CZelImagePlane::breakpoints(double x0, double x1, std::vector<double>& along) const
+{
+    const double start = x0 * m_pixelWidth, end = x1 * m_pixelWidth;
+    along.clear();
+    along.push_back(start);
+    for (auto d = std::upper_bound(m_vertexDistances.begin(), m_vertexDistances.end(), start);
+         d != m_vertexDistances.end() && *d < end; ++d)
+        along.push_back(*d);
+    along.push_back(end);
 }
 
 CZelVec3d CZelImagePlane::pointAt(double distance) const
@@ -307,13 +334,12 @@ void CZelImagePlane::choose(int level, int row, int column, std::vector<Patch>& 
     const double x0 = column * TILE * scale, x1 = std::min(width, (column + 1) * TILE * scale);
     const double y0 = row * TILE * scale, y1 = std::min(height, (row + 1) * TILE * scale);
     // The tile's corners and the vertices within it, at its top and bottom,
-    // in clip coordinates.
-    std::vector<double> along{x0 * m_pixelWidth};
-    for (const double d : m_vertexDistances)
-        if (d > along.front() && d < x1 * m_pixelWidth)
-            along.push_back(d);
-    along.push_back(x1 * m_pixelWidth);
-    std::vector<std::array<double, 4>> clip;
+    // in clip coordinates. The scratch lists are done with before the
+    // recursion below.
+    std::vector<double>& along = m_along;
+    breakpoints(x0, x1, along);
+    std::vector<std::array<double, 4>>& clip = m_clip;
+    clip.clear();
     for (const double d : along) {
         const CZelVec3d p = pointAt(d);
         for (const double drop : {y0 * m_pixelHeight, y1 * m_pixelHeight}) {
@@ -341,7 +367,8 @@ void CZelImagePlane::choose(int level, int row, int column, std::vector<Patch>& 
     // Its texels against the screen's pixels, along and down.
     bool behind = false;
     double across = 0.0, down = 0.0;
-    std::vector<std::array<double, 2>> screen;
+    std::vector<std::array<double, 2>>& screen = m_screen;
+    screen.clear();
     for (const std::array<double, 4>& c : clip) {
         behind = behind || c[3] <= 1e-9;
         screen.push_back({c[0] / c[3] * 0.5 * m_viewport[0], c[1] / c[3] * 0.5 * m_viewport[1]});
@@ -403,11 +430,8 @@ void CZelImagePlane::drawPatch(const Patch& patch) const
     const double left = patch.column * span, top = patch.row * span;
     const double t0 = (patch.y0 - top) / span, t1 = (patch.y1 - top) / span;
     const double drop0 = patch.y0 * m_pixelHeight, drop1 = patch.y1 * m_pixelHeight;
-    std::vector<double> along{patch.x0 * m_pixelWidth};
-    for (const double d : m_vertexDistances)
-        if (d > along.front() && d < patch.x1 * m_pixelWidth)
-            along.push_back(d);
-    along.push_back(patch.x1 * m_pixelWidth);
+    std::vector<double>& along = m_along;
+    breakpoints(patch.x0, patch.x1, along);
     CZelVec3d a = pointAt(along.front());
     for (size_t i = 0; i + 1 < along.size(); ++i) {
         const CZelVec3d b = pointAt(along[i + 1]);
@@ -440,6 +464,8 @@ void CZelImagePlane::doCreateGeometry()
     glAlphaFunc(GL_GREATER, 0.5f);
     glEnable(GL_ALPHA_TEST);
     if (!m_textures || !CZelGlobalState::getInstance()->getTextures()) {
+        if (m_quads.empty() && m_rows > 0)
+            layQuads(true);
         for (const auto& row : m_quads)
             for (CZelQuadPlane* quad : row)
                 quad->render();
@@ -465,7 +491,8 @@ void CZelImagePlane::doCreateGeometry()
         }
     m_viewport[0] = std::max(1, viewport[2]);
     m_viewport[1] = std::max(1, viewport[3]);
-    std::vector<Patch> patches;
+    std::vector<Patch>& patches = m_patches;
+    patches.clear();
     const int top = m_pyramid->getLayout().getLevelCount() - 1;
     choose(top, 0, 0, patches);
     m_textures->flushWants();

@@ -17,6 +17,7 @@
 #include "CZelQuadPlane.h"
 #include "CZelShape.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -103,9 +104,16 @@ private:
 
     void rebuild();
     void clearGeometry();
+    // The full-resolution tiles laid along the line as the build logs them:
+    // written to the log, or made into quads (asked for only by those who
+    // read them, and for drawing without textures).
+    void layQuads(bool build) const;
     // The unit direction of the last segment of the line that has one.
     bool lastDirection(CZelVec3d& direction);
     std::vector<Piece> findPieces(double tileLength) const;
+    // The distances along the extended line of full-resolution columns x0
+    // and x1 and of the vertices between them.
+    void breakpoints(double x0, double x1, std::vector<double>& along) const;
     // The extended line's point at a distance along it.
     CZelVec3d pointAt(double distance) const;
     // Chooses the level of the tile and its parts, recursively, adding what
@@ -134,10 +142,27 @@ private:
     // The extended line's points and their distances along it.
     std::vector<double> m_vertexDistances;
     std::vector<CZelVec3d> m_vertexPoints;
-    std::vector<std::vector<CZelPointer<CZelQuadPlane>>> m_quads;
+    // What the quads are laid from.
+    struct QuadLayout
+    {
+        std::vector<Piece> pieces;
+        std::vector<CZelVec3d> endPoints;
+        double tileLength;
+        double rowLength;
+        double imageOffsetY;
+        int64_t imageDiffY;
+        int width;
+    };
+    QuadLayout m_layout;
+    mutable std::vector<std::vector<CZelPointer<CZelQuadPlane>>> m_quads;
     CZelPointer<CZelMaterial> m_tileMaterial;
     // The current draw's projection: model to clip coordinates, and the
     // viewport's size.
     double m_toClip[16] = {};
     double m_viewport[2] = {1.0, 1.0};
+    // Lists a draw fills anew for every tile, kept to spare their memory.
+    mutable std::vector<double> m_along;
+    std::vector<std::array<double, 4>> m_clip;
+    std::vector<std::array<double, 2>> m_screen;
+    std::vector<Patch> m_patches;
 };

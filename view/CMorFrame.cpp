@@ -123,6 +123,10 @@ void CMorFrame::initializeFrame(int width, int height)
 {
     std::cout << "onInit()" << std::endl;
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    // Nearer fences hide farther ones in every frame, the first included,
+    // whatever context the frame draws into (the window's widget base
+    // enables it as well; an offscreen context starts without).
+    glEnable(GL_DEPTH_TEST);
     GLint maxTexture = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
     if (maxTexture > 0)
