@@ -403,9 +403,13 @@ void CZelImagePlane::place(int level, int row, int column, std::vector<Patch>& p
     if (!current) {
         if (memory.isSynchronous() && m_textures->fetchNow(index)) {
             texture = m_textures->use(index, current, opaque);
-        } else {
+        } else if (!m_textures->hasFailed(index)) {
             m_textures->want(index);
             memory.addMissing(1);
+        } else if (!m_toldDamage) {
+            std::cout << "The cached tiles of " << m_pyramid->getPath()
+                      << " are damaged: coarser ones stand in, and they are made anew at the next open." << std::endl;
+            m_toldDamage = true;
         }
     }
     const double scale = static_cast<double>(1 << level);

@@ -160,6 +160,7 @@ private:
     // viewport's size.
     double m_toClip[16] = {};
     double m_viewport[2] = {1.0, 1.0};
+    bool m_toldDamage = false;
     // Lists a draw fills anew for every tile, kept to spare their memory.
     mutable std::vector<double> m_along;
     std::vector<std::array<double, 4>> m_clip;

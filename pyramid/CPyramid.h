@@ -46,6 +46,8 @@ public:
     static std::shared_ptr<CPyramid> fromImage(const CZelImage* image, const CPyramidVariant& variant);
 
     const CPyramidLayout& getLayout() const { return m_layout; }
+    // The picture's file.
+    const std::string& getPath() const { return m_path; }
     int getWidth() const { return m_layout.getWidth(); }
     int getHeight() const { return m_layout.getHeight(); }
     // The size of the whole picture in its file, of which this may be a crop.

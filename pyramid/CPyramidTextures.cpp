@@ -31,8 +31,13 @@ struct CPyramidTextures::Mailbox
     std::mutex mutex;
     std::set<int> wanted;
     std::set<int> inFlight;
+    // Tiles that could not be read: not asked for again.
+    std::set<int> failed;
     std::vector<Arrival> arrived;
     bool deriving = false;
+    // The variant whose coarse levels could not be made, not tried again.
+    bool underived = false;
+    CPyramidVariant failedVariant;
 };
 
 CPyramidTextures::CPyramidTextures(std::shared_ptr<CPyramid> pyramid, const CPyramidVariant& variant)
@@ -96,16 +101,20 @@ void CPyramidTextures::update()
     {
         std::lock_guard<std::mutex> lock(m_mailbox->mutex);
         arrived.swap(m_mailbox->arrived);
-        if (!coarseReady && !m_mailbox->deriving) {
+        if (!coarseReady && !m_mailbox->deriving && !(m_mailbox->underived && m_mailbox->failedVariant == m_variant)) {
             m_mailbox->deriving = true;
             std::shared_ptr<CPyramid> pyramid = m_pyramid;
             std::shared_ptr<Mailbox> mailbox = m_mailbox;
             const CPyramidVariant variant = m_variant;
             CPyramidLoader::getInstance().post(
                 [pyramid, mailbox, variant] {
-                    pyramid->deriveCoarse(variant);
+                    const bool made = pyramid->deriveCoarse(variant);
                     std::lock_guard<std::mutex> lock(mailbox->mutex);
                     mailbox->deriving = false;
+                    if (!made) {
+                        mailbox->underived = true;
+                        mailbox->failedVariant = variant;
+                    }
                 },
                 false);
         }
@@ -130,6 +139,12 @@ void CPyramidTextures::update()
     glPopAttrib();
 }
 
+bool CPyramidTextures::hasFailed(int index) const
+{
+    std::lock_guard<std::mutex> lock(m_mailbox->mutex);
+    return m_mailbox->failed.count(index) != 0;
+}
+
 bool CPyramidTextures::fetchNow(int index)
 {
     int level = 0, row = 0, column = 0;
@@ -137,8 +152,11 @@ bool CPyramidTextures::fetchNow(int index)
     if (level > 0 && m_pyramid->getCoarseVariant() != m_variant && !m_pyramid->deriveCoarse(m_variant))
         return false;
     std::vector<unsigned char> rgba;
-    if (!m_pyramid->readTexture(index, m_variant, rgba))
+    if (!m_pyramid->readTexture(index, m_variant, rgba)) {
+        std::lock_guard<std::mutex> lock(m_mailbox->mutex);
+        m_mailbox->failed.insert(index);
         return false;
+    }
     glPushAttrib(GL_TEXTURE_BIT);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     upload(index, m_variant, rgba.data());
@@ -182,7 +200,7 @@ void CPyramidTextures::flushWants()
         std::lock_guard<std::mutex> lock(m_mailbox->mutex);
         m_mailbox->wanted = std::set<int>(m_wants.begin(), m_wants.end());
         for (const int index : m_wants)
-            if (m_mailbox->inFlight.insert(index).second)
+            if (m_mailbox->failed.count(index) == 0 && m_mailbox->inFlight.insert(index).second)
                 posted.push_back(index);
     }
     m_wants.clear();
@@ -208,6 +226,8 @@ void CPyramidTextures::flushWants()
                 if (read) {
                     CPyramidMemory::getInstance().addPixels(PIXEL_BYTES);
                     mailbox->arrived.push_back({index, variant, std::move(rgba)});
+                } else {
+                    mailbox->failed.insert(index);
                 }
             },
             true);

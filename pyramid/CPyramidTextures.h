@@ -52,6 +52,9 @@ public:
     // frame's wishes to the workers, and forgets the last frame's.
     void want(int index);
     void flushWants();
+    // Whether tile index could not be read (its entry is damaged): it is not
+    // asked for again, and a coarser one stands in for good.
+    bool hasFailed(int index) const;
     // Whether the coarse levels of the current variant are still being made.
     bool isDeriving() const;
 

@@ -8,6 +8,7 @@
 #include "OffscreenContext.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -493,6 +494,95 @@ TEST_F(ImagePlaneDrawTest, FarStrataShowTheirMeanColourNearOnesTheirOwnPixels)
     EXPECT_EQ(mismatches(draw(plane, false), SIZE,
                          [&](int x, int y) { return pictureAt(image, N - 32 + x / 4, N - 32 + y / 4); }),
               0);
+}
+
+TEST_F(ImagePlaneDrawTest, WindowFramesDrawCoarseTilesAtOnceAndFinerOnesAsTheyCome)
+{
+    // 1024 pixels square: levels 3 to 1 are read at once, level 0 on the
+    // tile workers. Each 2 x 2 box holds two white pixels and two dark ones.
+    constexpr int N = 1024;
+    CZelPointer<CZelImage> image = makePicture(N, N, [](int x, int y, unsigned char* p) {
+        p[0] = p[1] = p[2] = x % 2 == 0 ? 255 : 40;
+    });
+    CZelPointer<CZelImagePlane> plane = makePlane({0, N, 0}, {N, N, 0}, image);
+    CPyramidMemory& memory = CPyramidMemory::getInstance();
+    memory.setSynchronous(false);
+    // Draws until nothing is missing; returns the frames it took.
+    const auto settle = [&](std::vector<unsigned char>& rgba) {
+        int frames = 0;
+        do {
+            const uint64_t seen = memory.getProgress();
+            rgba = draw(plane, plane->getRemoveWhite());
+            ++frames;
+            if (memory.getMissing() > 0)
+                memory.waitForProgress(seen, 5.0);
+        } while (memory.getMissing() > 0 && frames < 100);
+        return frames;
+    };
+    std::vector<unsigned char> rgba = draw(plane, true);
+    EXPECT_GT(memory.getMissing(), 0);
+    // A coarser level stands in at once: the dark of the boxes, white left out.
+    EXPECT_EQ(windowAt(rgba, 64, 64), (std::vector<int>{40, 40, 40}));
+    settle(rgba);
+    EXPECT_EQ(mismatches(rgba, SIZE,
+                         [&](int x, int y) {
+                             const std::vector<int> p = pictureAt(image, x, N - SIZE + y);
+                             return p[0] == 255 ? BACKGROUND : p;
+                         }),
+              0);
+
+    // Far away, white kept: the coarse levels are made anew on a worker and
+    // the old ones stand in meanwhile; then the boxes show their mean.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 8 * N, 0, 8 * N, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    settle(rgba);
+    EXPECT_EQ(windowAt(rgba, 8, 8), (std::vector<int>{40, 40, 40}));
+    plane->setRemoveWhite(false);
+    rgba = draw(plane, false);
+    EXPECT_EQ(windowAt(rgba, 8, 8), (std::vector<int>{40, 40, 40}));
+    EXPECT_GT(memory.getMissing(), 0);
+    settle(rgba);
+    EXPECT_EQ(windowAt(rgba, 8, 8), (std::vector<int>{148, 148, 148}));
+}
+
+TEST_F(ImagePlaneDrawTest, LevelsMeetWithoutCracksAlongAFenceSeenAtAnAngle)
+{
+    // A long dark fence receding from the eye: its near end drawn from
+    // full-resolution tiles, its far end from ever coarser ones; across
+    // every window row it covers, no background shows between its ends.
+    constexpr int W = 4096, H = 256;
+    CZelPointer<CZelImage> image = makePicture(W, H, [](int x, int y, unsigned char* p) {
+        p[0] = static_cast<unsigned char>(60 + x % 7);
+        p[1] = static_cast<unsigned char>(30 + y % 5);
+        p[2] = 20;
+    });
+    CZelPointer<CZelImagePlane> plane = makePlane({0, H, 0}, {W, H, 0}, image);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60.0, 1.0, 1.0, 20000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(-60.0, H / 2.0, 120.0, 600.0, H / 2.0, 0.0, 0.0, 1.0, 0.0);
+    const std::vector<unsigned char> rgba = draw(plane, true);
+    glLoadIdentity();
+    int rows = 0, cracks = 0;
+    for (int y = 0; y < SIZE; ++y) {
+        int first = -1, last = -1;
+        for (int x = 0; x < SIZE; ++x)
+            if (windowAt(rgba, x, y) != BACKGROUND) {
+                first = first < 0 ? x : first;
+                last = x;
+            }
+        if (first < 0)
+            continue;
+        ++rows;
+        for (int x = first; x <= last; ++x)
+            cracks += windowAt(rgba, x, y) == BACKGROUND;
+    }
+    EXPECT_GT(rows, 40);
+    EXPECT_EQ(cracks, 0);
 }
 
 TEST_F(ImagePlaneDrawTest, RisingLineKeepsTheVerticalPixelSize)
