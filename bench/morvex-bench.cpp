@@ -356,6 +356,12 @@ int suite(int argc, char** argv)
     std::string command = "mkdir -p '" + dataDir + "'";
     if (std::system(command.c_str()) != 0)
         return 1;
+    // XDG_CACHE_HOME must be absolute, or the children fall back on the
+    // user's own cache and never start afresh.
+    if (char* absolute = realpath(dataDir.c_str(), nullptr)) {
+        dataDir = absolute;
+        std::free(absolute);
+    }
     // The children cache their tiles here, never in the user's cache.
     setenv("XDG_CACHE_HOME", (dataDir + "/cache").c_str(), 1);
     std::vector<Diagram> diagrams;

@@ -168,11 +168,20 @@ bool CPyramidBuilder::finishSums(int level, int y)
     const uint64_t fullTotal = static_cast<uint64_t>(1 << level) * rows;
     const uint64_t lastTotal =
         static_cast<uint64_t>(m_layout.getWidth() - ((width - 1) << level)) * rows;
+    // Inside the picture a texel covers a power of two of pixels: when all
+    // of them are drawn, a shift divides.
+    const bool square = rows == (1u << level);
+    const int shift = 2 * level;
+    const uint64_t roundUp = fullTotal / 2;
     for (int x = 0; x < width; ++x) {
         const Sum& sum = pending.sums[static_cast<size_t>(x)];
         unsigned char* out = band + static_cast<size_t>(x / TILE) * tileStride + static_cast<size_t>(x % TILE) * 4;
         const uint64_t total = x + 1 < width ? fullTotal : lastTotal;
-        if (sum.drawn > 0) {
+        if (square && sum.drawn == fullTotal) {
+            out[0] = static_cast<unsigned char>((sum.r + roundUp) >> shift);
+            out[1] = static_cast<unsigned char>((sum.g + roundUp) >> shift);
+            out[2] = static_cast<unsigned char>((sum.b + roundUp) >> shift);
+        } else if (sum.drawn > 0) {
             // Integer division by a double reciprocal, at a fraction of its
             // cost: a quotient of at most 256 is off by less than 1e-13, and
             // one that is not whole lies at least 1 / drawn below the next
