@@ -20,7 +20,7 @@ namespace {
 
 // Raised whenever tiles are made differently, so that older entries are
 // never read as if they were made the same way.
-constexpr int TILE_VERSION = 1;
+constexpr int TILE_VERSION = 2;
 const char* const SUFFIX = ".tiles";
 
 std::mutex g_mutex;
