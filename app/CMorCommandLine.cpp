@@ -20,6 +20,8 @@ const char HELP[] =
     "  XDG_CONFIG_HOME  the preferences (view settings, recent diagrams, the folders of\n"
     "                   the file dialogs) are kept in $XDG_CONFIG_HOME/morvex/preferences,\n"
     "                   or in ~/.config/morvex/preferences when it is unset (HOME)\n"
+    "  XDG_CACHE_HOME   the tiles of the pictures opened are cached in $XDG_CACHE_HOME/morvex,\n"
+    "                   or in ~/.cache/morvex when it is unset (HOME)\n"
     "  TMPDIR           where an export keeps its tiles until they are joined (/tmp)\n"
     "  PATH             where ImageMagick's convert, which joins exported tiles, is found,\n"
     "                   and morvex-import when it does not lie beside morvex\n"

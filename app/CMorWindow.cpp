@@ -18,6 +18,7 @@
 #include "CMorUriList.h"
 #include "CMorView.h"
 #include "CMorViewParamDialog.h"
+#include "CPyramidMemory.h"
 #include "CSplashFrame.h"
 #include "Fl_HoverButton.h"
 #include "chooseFile.h"
@@ -36,6 +37,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 
@@ -352,6 +354,17 @@ void CMorWindow::loadPreferences(const std::string& path)
     m_view->setDefaultViewSettings(defaults);
     m_recentFiles.load(m_preferences);
     showRecentFiles();
+    // MiB for the fences' picture tiles; the built-in budget otherwise.
+    const std::string budget = m_preferences.get("memory-budget");
+    if (!budget.empty()) {
+        char* end = nullptr;
+        const long long mebibytes = std::strtoll(budget.c_str(), &end, 10);
+        if (end != budget.c_str() && *end == '\0' && mebibytes >= 16 && mebibytes <= (1LL << 20))
+            CPyramidMemory::getInstance().setBudget(static_cast<uint64_t>(mebibytes) << 20);
+        else
+            std::cout << "The preference memory-budget = " << budget
+                      << " is not used: it takes MiB from 16 to 1048576." << std::endl;
+    }
 }
 
 void CMorWindow::updatePreferences(const std::function<void(CMorPreferences&)>& change)

@@ -1,6 +1,7 @@
 // Measuring passes of the benchmark suite.
 #include "CBenchChild.h"
 
+#include "CFence.h"
 #include "CMorFrame.h"
 #include "CMorOffscreenContext.h"
 #include "CMorTiledPicture.h"
@@ -19,6 +20,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -158,6 +161,63 @@ void bareAccumulation(int passes)
     glAccum(GL_RETURN, 1.0f);
 }
 
+// Looks square at the middle of the first fence's picture from as far as
+// makes a picture pixel magnification screen pixels (perspective, 45 degrees
+// over the frame's height). False without a fence.
+bool lookAtMiddle(CMorFrame& frame, int height, double magnification)
+{
+    CFenceDiagram* diagram = frame.getDiagram();
+    if (diagram == nullptr || diagram->getSize() == 0 || !diagram->getChild(0)->isClass("CFence"))
+        return false;
+    CFence* fence = static_cast<CFence*>(diagram->getChild(0));
+    CZelLine3d* line = fence->getLine();
+    const std::shared_ptr<CPyramid>& pyramid = fence->getPyramid();
+    if (line == nullptr || !pyramid)
+        return false;
+    // One picture pixel in scene units, and where the picture's middle is.
+    const double pixel = line->getLength() / pyramid->getWidth();
+    double along = line->getLength() / 2.0;
+    CZelVec3d middle, normal;
+    for (int i = 0; i < line->getSegmentCount(); ++i) {
+        CZelLineSegment3d* segment = line->getSegment(i);
+        if (along > segment->getLength() && i + 1 < line->getSegmentCount()) {
+            along -= segment->getLength();
+            continue;
+        }
+        const CZelVec3d a = *segment->getFirstPoint(), b = *segment->getSecondPoint();
+        const CZelVec3d direction = (b - a) * (1.0 / segment->getLength());
+        middle = a + direction * along;
+        normal = CZelVec3d(-direction.z(), 0.0, direction.x());
+        break;
+    }
+    middle = middle + diagram->getOrigin() - CZelVec3d(0.0, pixel * pyramid->getHeight() / 2.0, 0.0);
+    const double distance = pixel * height / (2.0 * std::tan(22.5 * M_PI / 180.0)) / magnification;
+    const CZelVec3d eye = middle + normal * distance;
+    CZelCamera* camera = frame.getCamera();
+    // Fences that cross in front of it are cut away.
+    camera->setPerspective(45.0, distance * 0.9, distance * 10.0);
+    return camera->setTarget(middle.x(), middle.y(), middle.z()) && camera->setPosition(eye.x(), eye.y(), eye.z());
+}
+
+// Whether the middle of the frame shows the picture's checkerboard of red
+// and blue pixels, each magnification screen pixels square: every pixel
+// pure red or blue, and as many changes along a row as squares.
+bool showsCheckerboard(int width, int height, int magnification)
+{
+    std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3);
+    CMorFrame::readPixels(width, height, rgb.data());
+    const int size = 128;
+    int pure = 0, changes = 0;
+    for (int y = height / 2 - size / 2; y < height / 2 + size / 2; ++y)
+        for (int x = width / 2 - size / 2; x < width / 2 + size / 2; ++x) {
+            const unsigned char* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+            pure += (p[0] == 200 && p[1] == 30 && p[2] == 30) || (p[0] == 30 && p[1] == 30 && p[2] == 200);
+            if (y == height / 2 && x > width / 2 - size / 2)
+                changes += p[0] != p[-3];
+        }
+    return pure >= size * size * 95 / 100 && std::abs(changes - size / magnification) <= 2;
+}
+
 } // namespace
 
 double CBenchChild::plainDecode(const std::string& path)
@@ -186,7 +246,8 @@ int CBenchChild::decode(const std::vector<std::string>& paths)
     return 0;
 }
 
-int CBenchChild::open(const std::string& description, int width, int height, int tiles, const std::string& outputPng)
+int CBenchChild::open(const std::string& description, int width, int height, int tiles, const std::string& outputPng,
+                      bool closeUps)
 {
     Silence silence;
     CMorOffscreenContext context;
@@ -197,6 +258,8 @@ int CBenchChild::open(const std::string& description, int width, int height, int
     CMorFrame frame;
     frame.initializeFrame(width, height);
     frame.resizeFrame(width, height);
+    // As the headless renderer draws: every frame at the detail it needs.
+    frame.setFullDetail(true);
 
     Clock::time_point start = Clock::now();
     if (!frame.open(description)) {
@@ -208,6 +271,21 @@ int CBenchChild::open(const std::string& description, int width, int height, int
     report("steady", medianFrame(5, [&] { frame.drawFrame(); }));
     report("clear", medianFrame(5, [] { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }));
 
+    if (closeUps) {
+        if (!lookAtMiddle(frame, height, 1.0))
+            return 1;
+        report("nearfirst", timeFrame([&] { frame.drawFrame(); }));
+        report("near", medianFrame(5, [&] { frame.drawFrame(); }));
+        // The synthetic fences cross each other: for the close-up only the
+        // first one stands.
+        lookAtMiddle(frame, height, 4.0);
+        CFenceDiagram* diagram = frame.getDiagram();
+        for (int i = 1; i < diagram->getFenceCount(); ++i)
+            diagram->getChild(i)->setState(1);
+        frame.drawFrame();
+        report("checker", showsCheckerboard(width, height, 4) ? 1.0 : 0.0);
+        return 0;
+    }
     frame.setAntialias(true);
     frame.setAntialiasLevel(2);
     report("aa2", medianFrame(3, [&] { frame.drawFrame(); }));

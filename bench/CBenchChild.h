@@ -15,9 +15,14 @@ public:
     // the lower bound of opening a diagram.
     static int decode(const std::vector<std::string>& paths);
     // Opens the diagram on an offscreen context of width x height, then draws
-    // the first frame, steady frames without and with antialiasing, their
-    // lower bounds, and a tiles x tiles tiled picture into outputPng.
-    static int open(const std::string& description, int width, int height, int tiles, const std::string& outputPng);
+    // the first frame (every tile at the level it needs), steady frames
+    // without and with antialiasing, their lower bounds, and a tiles x tiles
+    // tiled picture into outputPng. With closeUps, instead of antialiasing
+    // and the tiled picture: steady frames one picture pixel to a screen
+    // pixel on the first fence's middle, and whether its checkerboard four
+    // times enlarged stays a checkerboard.
+    static int open(const std::string& description, int width, int height, int tiles, const std::string& outputPng,
+                    bool closeUps);
     // Builds the panel of a 16384 x 4096 picture, against copying its pixels.
     static int panel();
     // Reads one picture through the program's reader and through the plain

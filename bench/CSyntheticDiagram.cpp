@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <iomanip>
 #include <vector>
@@ -48,7 +49,8 @@ double CSyntheticDiagram::getPixelCount() const
 }
 
 // A section-like picture: tilted, wavy layers whose colours differ per fence,
-// some grain, and a white margin below the deepest layer on the right.
+// some grain, a white margin below the deepest layer on the right, and in
+// the middle a checkerboard of red and blue pixels 256 pixels square.
 void CSyntheticDiagram::makeRow(int fence, int y, unsigned char* rgb) const
 {
     unsigned seed = 2654435761u * static_cast<unsigned>(y + 1) + 40503u * static_cast<unsigned>(fence);
@@ -57,6 +59,13 @@ void CSyntheticDiagram::makeRow(int fence, int y, unsigned char* rgb) const
         seed = seed * 1103515245u + 12345u;
         const double along = static_cast<double>(x) / m_imageWidth;
         unsigned char* p = rgb + static_cast<size_t>(x) * 3;
+        if (std::abs(x - m_imageWidth / 2) < 128 && std::abs(y - m_imageHeight / 2) < 128) {
+            const bool red = (x + y) % 2 == 0;
+            p[0] = red ? 200 : 30;
+            p[1] = 30;
+            p[2] = red ? 30 : 200;
+            continue;
+        }
         if (depth > 0.8 + 0.15 * (1.0 - along)) {
             p[0] = p[1] = p[2] = 255;
             continue;
@@ -75,6 +84,8 @@ bool CSyntheticDiagram::writePicture(const std::string& path, int fence, bool jp
     if (jpeg)
         return writeJpeg(path, fence);
     CZelPngWriter writer;
+    if (m_fast)
+        writer.setCompressionLevel(1);
     if (!writer.open(path, m_imageWidth, m_imageHeight, 3)) {
         m_errorMessage = writer.getErrorMessage();
         return false;

@@ -13,6 +13,9 @@ public:
 
     CSyntheticDiagram(int fenceCount, int imageWidth, int imageHeight, Format format, int pointCount);
 
+    // Pictures of many pixels are written with zlib's fastest level, so that
+    // making them takes minutes, not a quarter of an hour.
+    void setFastCompression(bool fast) { m_fast = fast; }
     // Writes the pictures and DIRECTORY/diagram.fnc; pictures already there
     // from an earlier call with the same parameters are kept. False with
     // getErrorMessage when a file cannot be written.
@@ -37,6 +40,7 @@ private:
     int m_imageHeight;
     Format m_format;
     int m_pointCount;
+    bool m_fast = false;
     std::string m_errorMessage;
     std::string m_descriptionPath;
     std::vector<std::string> m_imagePaths;

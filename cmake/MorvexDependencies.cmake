@@ -9,6 +9,8 @@ find_package(PNG REQUIRED)
 find_package(JPEG REQUIRED)
 # 4.5 for per-file message handlers (TIFFOpenExt).
 find_package(TIFF 4.5 REQUIRED)
+# Cached picture tiles are compressed with LZ4.
+pkg_check_modules(LZ4 REQUIRED IMPORTED_TARGET liblz4)
 # The diagram decodes its next pictures on threads of their own.
 find_package(Threads REQUIRED)
 

@@ -5,6 +5,7 @@
 #include "CFenceImageReader.h"
 #include "CMorFontLookup.h"
 #include "CMorSafeFile.h"
+#include "CPyramid.h"
 #include "CZelFileImage.h"
 #include "CZelBillboard.h"
 #include "CZelIndex.h"
@@ -107,20 +108,20 @@ bool CFenceDiagram::takeImage(CFenceImageReader& reader, CZelPointer<CZelImage>&
     return image != nullptr;
 }
 
-bool CFenceDiagram::takeTiles(CFenceImageReader& reader, CZelPointer<CZelTiledPicture>& picture)
+bool CFenceDiagram::takePyramid(CFenceImageReader& reader, std::shared_ptr<CPyramid>& pyramid)
 {
     std::string detail;
-    picture = reader.takeNextTiles(m_errorMessage, detail);
+    pyramid = reader.takeNextPyramid(m_errorMessage, detail);
     if (!detail.empty())
         std::cout << detail << std::endl;
-    return picture != nullptr;
+    return pyramid != nullptr;
 }
 
-bool CFenceDiagram::checkCrop(const std::string& path, int fence, const CZelTiledPicture* picture)
+bool CFenceDiagram::checkCrop(const std::string& path, int fence, const CPyramid& pyramid)
 {
     const CFenceDescription::Fence& record = m_records[static_cast<size_t>(fence)];
     const int* crop = record.crop;
-    const int width = picture->getFileWidth(), height = picture->getFileHeight();
+    const int width = pyramid.getFileWidth(), height = pyramid.getFileHeight();
     if (crop[2] <= width && crop[3] <= height)
         return true;
     m_errorMessage = path + ", line " + std::to_string(record.cropLine) + ": fence " + std::to_string(fence + 1) +
@@ -206,9 +207,13 @@ bool CFenceDiagram::load(const std::string& path)
     }
     if (hasLegendPicture)
         pictures.push_back(legendPath);
-    // Sections are cut into tiles as they are read, never held whole.
+    // Sections become pyramids as they are read, never held whole, or come
+    // from the tile cache; their coarse levels leave out white as the fences
+    // will.
     const size_t sectionCount = pictures.size() - (hasLegendPicture ? 1 : 0);
-    CFenceImageReader reader(pictures, 2, 2, sectionCount, 1 << TILE_EXPONENT, crops);
+    const CPyramidVariant variant(description.fileFormat == 2 ? description.options.removeWhite : true,
+                                  m_whiteTolerance);
+    CFenceImageReader reader(pictures, 2, 2, sectionCount, crops, variant, CPyramidCache());
 
     const CFenceDescription::Point& first = description.fences.front().points.front();
     m_coordinates.setOriginNear(first.x, first.y, first.z);
@@ -244,13 +249,13 @@ bool CFenceDiagram::load(const std::string& path)
         if (record.hasElevation)
             lowestElevationBottom = std::min(lowestElevationBottom, record.bottom);
         if (present[f]) {
-            CZelPointer<CZelTiledPicture> picture;
-            if (!takeTiles(reader, picture) || (record.hasCrop && !checkCrop(path, static_cast<int>(f), picture))) {
+            std::shared_ptr<CPyramid> pyramid;
+            if (!takePyramid(reader, pyramid) || (record.hasCrop && !checkCrop(path, static_cast<int>(f), *pyramid))) {
                 clearContent();
                 return false;
             }
-            pictureRatios.push_back(static_cast<double>(picture->getSourceHeight()) / picture->getSourceWidth());
-            const double height = addFence(line, picture, panelHeight);
+            pictureRatios.push_back(static_cast<double>(pyramid->getHeight()) / pyramid->getWidth());
+            const double height = addFence(line, pyramid, panelHeight, variant);
             if (!record.hasElevation)
                 greatestProportional = std::max(greatestProportional, height);
         } else {
@@ -309,19 +314,17 @@ bool CFenceDiagram::load(const std::string& path)
     return true;
 }
 
-double CFenceDiagram::addFence(CZelLine3d* line, CZelPointer<CZelTiledPicture>& picture, double panelHeight)
+double CFenceDiagram::addFence(CZelLine3d* line, const std::shared_ptr<CPyramid>& pyramid, double panelHeight,
+                               const CPyramidVariant& variant)
 {
     CFence* fence = new CFence();
     fence->setTextureSizeExponent(TILE_EXPONENT);
     fence->setLine(line);
     fence->setPanelHeight(panelHeight);
-    fence->setTiles(picture);
+    fence->setRemoveWhite(variant.getRemoveWhite());
+    fence->setWhiteTolerance(variant.getTolerance());
+    fence->setPyramid(pyramid);
     fence->setRenderState(m_fenceLighting);
-    fence->setWhiteTolerance(m_whiteTolerance);
-    // The diagram never rebuilds a fence: only GL needs the tiles from here
-    // on, and each lets go of its pixels once GL holds them.
-    picture = nullptr;
-    fence->releaseImages();
     addChild(fence);
     m_greatestHeight = std::max(m_greatestHeight, fence->getHeight());
     if (m_fenceBuilt)
@@ -464,6 +467,42 @@ void CFenceDiagram::refresh()
         std::cout << w << ", " << h << ", " << d << std::endl;
         text->setPosition(-w / 2.0, -h / 2.0, 0.0);
     }
+}
+
+void CFenceDiagram::doCreateGeometry()
+{
+    const int fences = std::min(m_fenceCount, getSize());
+    if (!m_camera || getDrawStep() > 1 || fences < 2) {
+        CZelComposite::doCreateGeometry();
+        return;
+    }
+    // Along the ground: the fences stand upright, and the exaggeration
+    // stretches heights only.
+    const CZelVec3d eye = m_camera->getPosition() - getOrigin();
+    std::vector<std::pair<double, int>> order;
+    for (int i = 0; i < fences; ++i) {
+        CZelShape* child = getChild(i);
+        double nearest = 1e300;
+        CZelLine3d* line = child->isClass("CFence") ? static_cast<CFence*>(child)->getLine() : nullptr;
+        for (int k = 0; line != nullptr && k < line->getSegmentCount(); ++k) {
+            const CZelVec3d& a = *line->getSegment(k)->getFirstPoint();
+            const CZelVec3d& b = *line->getSegment(k)->getSecondPoint();
+            const double dx = b.x() - a.x(), dz = b.z() - a.z();
+            const double length = dx * dx + dz * dz;
+            const double u = length > 0.0
+                                 ? std::max(0.0, std::min(1.0, ((eye.x() - a.x()) * dx + (eye.z() - a.z()) * dz) / length))
+                                 : 0.0;
+            nearest = std::min(nearest, std::hypot(a.x() + u * dx - eye.x(), a.z() + u * dz - eye.z()));
+        }
+        order.emplace_back(nearest, i);
+    }
+    std::stable_sort(order.begin(), order.end());
+    for (const std::pair<double, int>& fence : order)
+        if (getChild(fence.second)->getState() == 0)
+            getChild(fence.second)->render();
+    for (int i = fences; i < getSize(); ++i)
+        if (getChild(i)->getState() == 0)
+            getChild(i)->render();
 }
 
 void CFenceDiagram::placeCamera(CZelCamera* camera)

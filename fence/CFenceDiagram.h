@@ -23,12 +23,14 @@
 #include "CZelVec3d.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 class CFence;
 class CFenceImageReader;
-class CZelTiledPicture;
+class CPyramid;
+class CPyramidVariant;
 class CZelLine3d;
 
 class CFenceDiagram : public CZelComposite
@@ -40,6 +42,9 @@ public:
     // Re-lays the labels and sets the font size after a change of the
     // relative text size or margin. Does not reach the children.
     void refresh() override;
+    // Draws the fences nearest the camera first, so that GL can leave out
+    // what they hide before it textures it; then the rest in order.
+    void doCreateGeometry() override;
 
     // Adds a reference; load places it and makes it render relative to the
     // diagram's origin.
@@ -195,14 +200,14 @@ private:
     void applyOptions(const CFenceDescription::Options& options);
     // The next picture of the reader; false with the error message set.
     bool takeImage(CFenceImageReader& reader, CZelPointer<CZelImage>& image);
-    bool takeTiles(CFenceImageReader& reader, CZelPointer<CZelTiledPicture>& picture);
+    bool takePyramid(CFenceImageReader& reader, std::shared_ptr<CPyramid>& pyramid);
     // False with the error message set when the fence's crop reaches beyond
-    // its picture (which the reader cut to what of the crop it holds).
-    bool checkCrop(const std::string& path, int fence, const CZelTiledPicture* picture);
-    // Lets go of the caller's picture (it becomes null) once the fence holds
-    // its tiles. panelHeight 0 keeps the picture's proportions. Returns the
-    // fence's height.
-    double addFence(CZelLine3d* line, CZelPointer<CZelTiledPicture>& picture, double panelHeight);
+    // its picture (which then holds the whole picture).
+    bool checkCrop(const std::string& path, int fence, const CPyramid& pyramid);
+    // panelHeight 0 keeps the picture's proportions; the variant is the
+    // white removal the pyramid was made for. Returns the fence's height.
+    double addFence(CZelLine3d* line, const std::shared_ptr<CPyramid>& pyramid, double panelHeight,
+                    const CPyramidVariant& variant);
     // Borrowed: the new fence, held by the diagram.
     CFence* addOutline(CZelLine3d* line);
     void addLabel(const std::string& description);

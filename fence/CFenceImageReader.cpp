@@ -9,10 +9,11 @@
 #include <system_error>
 #include <utility>
 
-CFenceImageReader::CFenceImageReader(std::vector<std::string> paths, size_t threads, size_t ahead, size_t tiledCount,
-                                     int tileSize, std::vector<std::array<int, 4>> crops)
+CFenceImageReader::CFenceImageReader(std::vector<std::string> paths, size_t threads, size_t ahead,
+                                     size_t pyramidCount, std::vector<std::array<int, 4>> crops,
+                                     const CPyramidVariant& variant, const CPyramidCache& cache)
     : m_paths(std::move(paths)), m_results(m_paths.size()), m_ahead(std::max<size_t>(ahead, threads)),
-      m_tiledCount(tiledCount), m_crops(std::move(crops)), m_tileSize(tileSize)
+      m_pyramidCount(pyramidCount), m_crops(std::move(crops)), m_variant(variant), m_cache(cache)
 {
     // A thread that cannot start (a low limit on processes or memory) leaves
     // its pictures to those that did, or to the caller's own thread.
@@ -40,10 +41,8 @@ CFenceImageReader::~CFenceImageReader()
     m_changed.notify_all();
     for (std::thread& thread : m_threads)
         thread.join();
-    for (size_t i = m_taken; i < m_results.size(); ++i) {
+    for (size_t i = m_taken; i < m_results.size(); ++i)
         delete m_results[i].image;
-        delete m_results[i].picture;
-    }
 }
 
 void CFenceImageReader::run()
@@ -74,12 +73,13 @@ CFenceImageReader::Result CFenceImageReader::read(size_t i) const
     try {
         if (!fileExists(m_paths[i]))
             result.message = "File " + m_paths[i] + " not found.";
-        else if (i < m_tiledCount)
-            result.picture = readTiledPictureByExtension(m_paths[i], m_tileSize,
-                                                         i < m_crops.size() && m_crops[i][2] > 0 ? m_crops[i].data()
-                                                                                                 : nullptr,
-                                                         result.message, result.detail);
-        else
+        else if (i < m_pyramidCount) {
+            const bool cropped = i < m_crops.size() && m_crops[i][2] > 0;
+            CPyramidCache cache(m_cache);
+            result.pyramid = readPyramidByExtension(m_paths[i], cropped ? m_crops[i].data() : nullptr, m_variant,
+                                                    m_cache.getDirectory().empty() ? nullptr : &cache,
+                                                    result.message, result.detail);
+        } else
             result.image = readImageByExtension(m_paths[i], result.message, result.detail);
     } catch (const std::bad_alloc&) {
         // Escaping a reading thread would end the program.
@@ -100,7 +100,7 @@ bool CFenceImageReader::takeResult(Result& taken)
     m_changed.wait(lock, [&] { return result.done; });
     taken = std::move(result);
     result.image = nullptr;
-    result.picture = nullptr;
+    result.pyramid = nullptr;
     ++m_taken;
     lock.unlock();
     m_changed.notify_all();
@@ -113,16 +113,15 @@ CZelFileImage* CFenceImageReader::takeNext(std::string& message, std::string& de
     takeResult(taken);
     message = std::move(taken.message);
     detail = std::move(taken.detail);
-    delete taken.picture;
     return taken.image;
 }
 
-CZelTiledPicture* CFenceImageReader::takeNextTiles(std::string& message, std::string& detail)
+std::shared_ptr<CPyramid> CFenceImageReader::takeNextPyramid(std::string& message, std::string& detail)
 {
     Result taken;
     takeResult(taken);
     message = std::move(taken.message);
     detail = std::move(taken.detail);
     delete taken.image;
-    return taken.picture;
+    return taken.pyramid;
 }

@@ -3,12 +3,15 @@
 // and building the current one. The pictures are handed out in order.
 #pragma once
 
+#include "CPyramid.h"
+#include "CPyramidCache.h"
+#include "CPyramidVariant.h"
 #include "CZelFileImage.h"
-#include "CZelTiledPicture.h"
 
 #include <array>
 #include <condition_variable>
 #include <cstddef>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -20,13 +23,16 @@ public:
     // Starts reading the files at once on the given number of threads (on
     // the caller's, in takeNext, when none can be started), with
     // at most ahead pictures (at least one per thread) read and not yet taken.
-    // The first tiledCount files are cut into tiles of tileSize pixels while
-    // they are read (takeNextTiles), the others read whole (takeNext). Crops
-    // belong to the tiled files in order (x0, y0, x1, y1 of the file's pixels;
-    // all 0 or missing: none).
+    // The first pyramidCount files become pyramids, from the cache or made
+    // while they are read (takeNextPyramid), with coarse levels for the
+    // variant; the others are read whole (takeNext). Crops belong to the
+    // pyramid files in order (x0, y0, x1, y1 of the file's pixels; all 0 or
+    // missing: none). cache: a copy is used; an empty folder keeps the tiles
+    // in memory.
     explicit CFenceImageReader(std::vector<std::string> paths, size_t threads = 1, size_t ahead = 1,
-                               size_t tiledCount = 0, int tileSize = 0,
-                               std::vector<std::array<int, 4>> crops = {});
+                               size_t pyramidCount = 0, std::vector<std::array<int, 4>> crops = {},
+                               const CPyramidVariant& variant = CPyramidVariant(),
+                               const CPyramidCache& cache = CPyramidCache(""));
     // Stops reading and deletes the pictures nobody took.
     ~CFenceImageReader();
     CFenceImageReader(const CFenceImageReader&) = delete;
@@ -37,15 +43,14 @@ public:
     // the user is given and detail to what exactly failed (empty when there
     // is nothing more to tell). Null without a message once all are taken.
     CZelFileImage* takeNext(std::string& message, std::string& detail);
-    // As takeNext, for a file cut into tiles; returns the picture new (the
-    // caller holds a reference).
-    CZelTiledPicture* takeNextTiles(std::string& message, std::string& detail);
+    // As takeNext, for a file made a pyramid.
+    std::shared_ptr<CPyramid> takeNextPyramid(std::string& message, std::string& detail);
 
 private:
     struct Result
     {
         CZelFileImage* image = nullptr;
-        CZelTiledPicture* picture = nullptr;
+        std::shared_ptr<CPyramid> pyramid;
         std::string message;
         std::string detail;
         bool done = false;
@@ -60,9 +65,10 @@ private:
     std::vector<std::string> m_paths;
     std::vector<Result> m_results;
     size_t m_ahead;
-    size_t m_tiledCount;
+    size_t m_pyramidCount;
     std::vector<std::array<int, 4>> m_crops;
-    int m_tileSize;
+    CPyramidVariant m_variant;
+    CPyramidCache m_cache;
     size_t m_taken = 0;
     size_t m_next = 0;
     bool m_stopping = false;

@@ -1,21 +1,26 @@
 // A section image standing upright along a 3-D polyline: its top edge follows
-// the line and it hangs straight down, cut into square power-of-two tiles that
-// bend with the line at every vertex; white and near-white pixels can be left
-// out at drawing time, and pixels the picture makes transparent never show.
-// The tiles are drawn from a few sheets of many tiles each.
+// the line and it hangs straight down, bending with the line at every vertex.
+// The picture is a resolution pyramid (CPyramid): each frame draws every
+// visible part from the coarsest level whose texels are no larger than the
+// screen pixels they cover, and asks for finer tiles where it needs them;
+// until they come, the finest level at hand stands in. White and near-white
+// pixels can be left out, and pixels the picture makes transparent never
+// show. The build still lays full-resolution tiles of the texture size along
+// the line as quads, which say where each part of the picture stands.
 #pragma once
 
 #include "CFencePixelMask.h"
+#include "CPyramid.h"
+#include "CPyramidTextures.h"
 #include "CZelImage.h"
 #include "CZelLine3d.h"
 #include "CZelPointer.h"
 #include "CZelQuadPlane.h"
 #include "CZelShape.h"
-#include "CZelTexture.h"
-#include "CZelTileSheet.h"
-#include "CZelTiledPicture.h"
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class CZelImagePlane : public CZelShape
@@ -23,29 +28,21 @@ class CZelImagePlane : public CZelShape
     ZEL_DECLARE_CLASS(CZelImagePlane, CZelShape)
 public:
     CZelImagePlane() = default;
-    ~CZelImagePlane() override = default;
+    ~CZelImagePlane() override;
 
     void doCreateGeometry() override;
 
-    // Adds a reference to the image (the previous one is released) and
-    // rebuilds the tiles and quads.
+    // Makes a pyramid of the image (borrowed; held in memory) and rebuilds.
     void setImage(CZelImage* image);
-    // Adds a reference to a picture already cut into tiles of this panel's
-    // tile size (the previous picture or image is released) and rebuilds the
-    // quads on its tiles; tiles of another size build nothing.
-    void setTiles(CZelTiledPicture* picture);
-    // Borrowed: the image given to setImage.
-    CZelImage* getImage() const { return m_rawImage; }
-    // Drops the picture and the tiles' pixels once they are no longer needed:
-    // the picture now, each tile when GL has taken it. The quads and textures
-    // stay; a rebuild then needs a new setImage.
-    void releaseImages();
+    // Takes the picture's pyramid and rebuilds.
+    void setPyramid(std::shared_ptr<CPyramid> pyramid);
+    const std::shared_ptr<CPyramid>& getPyramid() const { return m_pyramid; }
+    // Drawing code: hands the always-resident coarse tiles to GL now rather
+    // than at the first draw.
+    void uploadTiles();
     // Adds a reference to the line of the top edge, in scene coordinates (y
     // up); does not rebuild, so set the line before the image.
     void setLine(CZelLine3d* line) { m_line = line; }
-    // Drawing code: hands the tiles to GL now rather than at the first draw,
-    // and, once the images are released, lets go of their pixels.
-    void uploadTiles();
     // Borrowed: the line given to setLine.
     CZelLine3d* getLine() const { return m_line; }
     // Makes the picture this high below the line whatever its proportions
@@ -53,17 +50,18 @@ public:
     // one pixel as high as it is wide. Does not rebuild: set it before the image.
     void setPanelHeight(double height) { m_panelHeight = height > 0.0 ? height : 0.0; }
     double getPanelHeight() const { return m_panelHeight; }
-    // Tiles are 2 to this power pixels square; rebuilds. Exponents outside
-    // 0..14 are refused (false) and change nothing.
+    // The build lays tiles of 2 to this power pixels; rebuilds. Exponents
+    // outside 0..14 are refused (false) and change nothing.
     bool setTextureSizeExponent(int exponent);
     int getTextureSizeExponent() const { return m_textureSizeExponent; }
     int getTextureSize() const { return m_textureSize; }
-    // Takes effect at the next draw.
+    // Takes effect at the next draw: the full-resolution tiles at once, the
+    // coarser levels once they are made for it (the old ones stand in).
     void setRemoveWhite(bool remove) { m_removeWhite = remove; }
     bool getRemoveWhite() const { return m_removeWhite; }
     // With remove white on, pixels whose red, green and blue all lie within
     // this distance of 255 are left out too; 0 removes pure white only.
-    // Taken within 0..253; takes effect at the next draw, without a rebuild.
+    // Taken within 0..253.
     void setWhiteTolerance(int tolerance);
     int getWhiteTolerance() const { return m_whiteTolerance; }
 
@@ -75,25 +73,23 @@ public:
     // Borrowed: the line as long as all tile columns together; null while
     // nothing is built.
     CZelLine3d* getExtendedLine() const { return m_extendedLine; }
-    // The picture of the last build: its size in pixels (as its tiles hold
-    // it), and how far along the extended line it reaches, its right edge;
-    // 0 while nothing is built.
+    // The picture of the last build: its size in pixels, and how far along
+    // the extended line it reaches, its right edge; 0 while nothing is built.
     int getPictureWidth() const { return m_pictureWidth; }
     int getPictureHeight() const { return m_pictureHeight; }
     double getPictureLength() const { return m_pictureLength; }
-    // Where the picture lies in its file, in the file's pixels (see
-    // CZelTiledPicture::getFileWindow).
+    // Where the picture lies in its file, in the file's pixels from the top
+    // left, ends exclusive: its crop, or the whole file.
     void getFileWindow(double& left, double& top, double& right, double& bottom) const;
     // Borrowed: which of the picture's pixels are drawn, kept after the
     // pixels themselves have gone to GL; null while nothing is built.
     const CFencePixelMask* getPixelMask() const { return m_pixelMask; }
     // Row r counts from the bottom of the picture. Out-of-range indexes give
-    // 0 and null. Everything returned is borrowed.
-    int getTileCount(int row) const;
-    CZelImage* getTile(int row, int i) const;
-    CZelTexture* getTileTexture(int row, int i) const;
+    // 0 and null. Borrowed.
     int getQuadCount(int row) const;
     CZelQuadPlane* getQuad(int row, int i) const;
+    // The GL side of the pyramid, for tests; null while nothing is built.
+    CPyramidTextures* getTextures() const { return m_textures.get(); }
 
 protected:
     // For subclasses that draw a panel of their own instead of a picture.
@@ -108,43 +104,40 @@ private:
         double end;
         int column;
     };
+    // A part of the picture (full-resolution pixels from the top left, ends
+    // exclusive) drawn from a tile of a level.
+    struct Patch
+    {
+        GLuint texture;
+        bool opaque;
+        double x0, x1, y0, y1;
+        int level, row, column;
+    };
 
     void rebuild();
     void clearGeometry();
-    // The image given to setImage cut into tiles; null when memory is short.
-    CZelPointer<CZelTiledPicture> cutPicture() const;
+    // The full-resolution tiles laid along the line as the build logs them:
+    // written to the log, or made into quads (asked for only by those who
+    // read them, and for drawing without textures).
+    void layQuads(bool build) const;
     // The unit direction of the last segment of the line that has one.
     bool lastDirection(CZelVec3d& direction);
     std::vector<Piece> findPieces(double tileLength) const;
-    // Keeps the picture's tile of this column and row with a texture of its
-    // own in the row. Borrowed: the texture; null when the picture has no
-    // such tile.
-    CZelTexture* takeTile(const CZelTiledPicture* picture, int column, int row);
-    // Groups the tiles into sheets and every quad with the sheet of its tile.
-    void layOutSheets(const std::vector<Piece>& pieces);
-    // Binds a sheet, uploading it the first time; false when GL cannot hold it.
-    bool bindSheet(size_t index);
-    // Draws the quads of one sheet after a single bind; false when GL cannot
-    // hold the sheet, and the quads must draw themselves.
-    bool drawSheet(size_t index);
+    // The distances along the extended line of full-resolution columns x0
+    // and x1 and of the vertices between them.
+    void breakpoints(double x0, double x1, std::vector<double>& along) const;
+    // The extended line's point at a distance along it.
+    CZelVec3d pointAt(double distance) const;
+    // Chooses the level of the tile and its parts, recursively, adding what
+    // is drawn to the patches.
+    void choose(int level, int row, int column, std::vector<Patch>& patches);
+    // Draws the part of the picture a tile covers from the finest texture at
+    // hand for it.
+    void place(int level, int row, int column, std::vector<Patch>& patches);
+    void drawPatch(const Patch& patch) const;
 
-    // A quad (borrowed) and the place of its tile in its sheet.
-    struct SheetQuad
-    {
-        CZelQuadPlane* quad;
-        int column;
-        int row;
-    };
-    struct Sheet
-    {
-        CZelPointer<CZelTileSheet> sheet;
-        std::vector<SheetQuad> quads;
-        // Borrowed: the textures of the sheet's tiles.
-        std::vector<CZelTexture*> textures;
-    };
-
-    CZelPointer<CZelImage> m_rawImage;
-    CZelPointer<CZelTiledPicture> m_picture;
+    std::shared_ptr<CPyramid> m_pyramid;
+    std::unique_ptr<CPyramidTextures> m_textures;
     CZelPointer<CZelLine3d> m_line;
     CZelPointer<CZelLine3d> m_extendedLine;
     int32_t m_textureSizeExponent = 8;
@@ -160,10 +153,34 @@ private:
     double m_pictureLength = 0.0;
     double m_fileWindow[4] = {0.0, 0.0, 0.0, 0.0};
     CZelPointer<CFencePixelMask> m_pixelMask;
-    std::vector<std::vector<CZelPointer<CZelImage>>> m_tiles;
-    std::vector<std::vector<CZelPointer<CZelTexture>>> m_textures;
-    std::vector<std::vector<CZelPointer<CZelQuadPlane>>> m_quads;
-    std::vector<Sheet> m_sheets;
+    // Scene units a full-resolution pixel spans along the line and down.
+    double m_pixelWidth = 0.0;
+    double m_pixelHeight = 0.0;
+    // The extended line's points and their distances along it.
+    std::vector<double> m_vertexDistances;
+    std::vector<CZelVec3d> m_vertexPoints;
+    // What the quads are laid from.
+    struct QuadLayout
+    {
+        std::vector<Piece> pieces;
+        std::vector<CZelVec3d> endPoints;
+        double tileLength;
+        double rowLength;
+        double imageOffsetY;
+        int64_t imageDiffY;
+        int width;
+    };
+    QuadLayout m_layout;
+    mutable std::vector<std::vector<CZelPointer<CZelQuadPlane>>> m_quads;
     CZelPointer<CZelMaterial> m_tileMaterial;
-    bool m_imagesReleased = false;
+    // The current draw's projection: model to clip coordinates, and the
+    // viewport's size.
+    double m_toClip[16] = {};
+    double m_viewport[2] = {1.0, 1.0};
+    bool m_toldDamage = false;
+    // Lists a draw fills anew for every tile, kept to spare their memory.
+    mutable std::vector<double> m_along;
+    std::vector<std::array<double, 4>> m_clip;
+    std::vector<std::array<double, 2>> m_screen;
+    std::vector<Patch> m_patches;
 };

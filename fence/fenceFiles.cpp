@@ -5,7 +5,7 @@
 #include "CZelJpegImage.h"
 #include "CZelPngImage.h"
 #include "CZelTiffImage.h"
-#include "CZelTiledPicture.h"
+#include "CPyramid.h"
 
 #include <sys/stat.h>
 
@@ -138,69 +138,22 @@ CZelFileImage* readImageByExtension(const std::string& path, std::string& messag
     return image;
 }
 
-namespace {
-
-// Where a crop edge, counted in the file's pixels, falls in a picture
-// reduced from source to reduced pixels: rounded outwards.
-int reducedEdge(long long edge, long long reduced, long long source, bool up)
-{
-    const long long scaled = edge * reduced;
-    return static_cast<int>(up ? (scaled + source - 1) / source : scaled / source);
-}
-
-// Whether crop (x0, y0, x1, y1, ends exclusive; null for none) lies within a
-// picture of this size.
-bool cropFits(const int* crop, long long width, long long height)
-{
-    return crop != nullptr && crop[0] >= 0 && crop[1] >= 0 && crop[0] < crop[2] && crop[1] < crop[3] &&
-           crop[2] <= width && crop[3] <= height;
-}
-
-} // namespace
-
-CZelTiledPicture* readTiledPictureByExtension(const std::string& path, int tileSize, const int* crop,
-                                              std::string& message, std::string& detail)
+std::shared_ptr<CPyramid> readPyramidByExtension(const std::string& path, const int* crop,
+                                                 const CPyramidVariant& variant, CPyramidCache* cache,
+                                                 std::string& message, std::string& detail)
 {
     detail.clear();
     std::string failure;
     const std::unique_ptr<CZelFileImage> reader(readerByExtension(path, message, failure));
     if (!reader)
         return nullptr;
-    std::unique_ptr<CZelTiledPicture> picture(new CZelTiledPicture(tileSize));
-    bool memoryShort = false;
-    const bool read = reader->readRows(
-        [&](const CZelFileImage::Layout& layout) {
-            // A crop reaching beyond the picture takes the whole picture;
-            // the caller tells the user from the file's size.
-            const long long fileWidth = reader->getSourceWidth(), fileHeight = reader->getSourceHeight();
-            if (!cropFits(crop, fileWidth, fileHeight))
-                return picture->start(layout.width, layout.height, layout.channels);
-            const int x0 = reducedEdge(crop[0], layout.width, fileWidth, false);
-            const int top = reducedEdge(crop[1], layout.height, fileHeight, false);
-            const int x1 = std::max(x0 + 1, reducedEdge(crop[2], layout.width, fileWidth, true));
-            const int bottom = std::max(top + 1, reducedEdge(crop[3], layout.height, fileHeight, true));
-            return picture->start(layout.width, layout.height, layout.channels, x0, top, x1, bottom);
-        },
-        [&](int rowFromTop, const unsigned char* row) {
-            memoryShort = !picture->addRow(rowFromTop, row);
-            return !memoryShort;
-        });
-    if (memoryShort) {
-        message = "Not enough memory to read " + path + ".";
-        return nullptr;
-    }
-    if (!read) {
+    std::shared_ptr<CPyramid> pyramid = CPyramid::open(reader.get(), crop, variant, cache, message, detail);
+    if (pyramid)
+        return pyramid;
+    // The reader's own refusal keeps the short message the user knows.
+    if (!reader->getErrorMessage().empty())
         describeFailure(reader.get(), failure, message, detail);
-        return nullptr;
-    }
-    picture->finish();
-    picture->setFileSize(reader->getSourceWidth(), reader->getSourceHeight());
-    if (cropFits(crop, reader->getSourceWidth(), reader->getSourceHeight()))
-        picture->setSourceSize(crop[2] - crop[0], crop[3] - crop[1]);
-    else
-        picture->setSourceSize(reader->getSourceWidth(), reader->getSourceHeight());
-    detail = reader->getNotice();
-    return picture.release();
+    return nullptr;
 }
 
 bool readRowsByExtension(const std::string& path, const FileLayoutSink& layoutSink,

@@ -4,9 +4,12 @@
 #include "CZelFileImage.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
-class CZelTiledPicture;
+class CPyramid;
+class CPyramidCache;
+class CPyramidVariant;
 
 // Turns every "\" into "/" and splits at the last "/": the directory without
 // the "/", and the file name. Without a "/" the directory is empty.
@@ -39,15 +42,17 @@ bool rebaseImageToken(const std::string& from, const std::string& to, std::strin
 // cannot be reduced is refused with a message that says so. Writes nothing,
 // so that another thread may call it.
 CZelFileImage* readImageByExtension(const std::string& path, std::string& message, std::string& detail);
-// As readImageByExtension, with the picture cut into tiles of tileSize pixels
-// square while it is read, so that it is never held whole: returns a new
-// picture (the caller holds it with a reference) with its size in the file
-// set, or null with message and detail as readImageByExtension sets them.
-// crop (borrowed; null for none) keeps only the rectangle x0, y0, x1, y1 of
-// the file's pixels from the top left, ends exclusive; a crop that does not
-// fit the picture keeps all of it, for the caller to refuse.
-CZelTiledPicture* readTiledPictureByExtension(const std::string& path, int tileSize, const int* crop,
-                                              std::string& message, std::string& detail);
+// The pyramid of the picture the extension names a reader for (see
+// CPyramid::open): from the cache (borrowed; null: kept in memory) when it
+// holds this very file, else made while the picture is read, so that it is
+// never held whole. crop (borrowed; null for none) keeps only the rectangle
+// x0, y0, x1, y1 of the file's pixels from the top left, ends exclusive; a
+// crop that does not fit the picture keeps all of it, for the caller to
+// refuse. Null with message and detail as readImageByExtension sets them;
+// otherwise detail tells where the tiles came from. Writes nothing.
+std::shared_ptr<CPyramid> readPyramidByExtension(const std::string& path, const int* crop,
+                                                 const CPyramidVariant& variant, CPyramidCache* cache,
+                                                 std::string& message, std::string& detail);
 // Reads the picture row by row with the reader its extension names, for the
 // sinks of CZelFileImage::readRows, without holding it: the layout sink is
 // also told the picture's size in the file (the rows may come reduced). False

@@ -1,7 +1,5 @@
-// Common part of the file readers: keeping or reducing the decoded rows.
+// Common part of the file readers: handing on or keeping the decoded rows.
 #include "CZelFileImage.h"
-
-#include "CZelBoxReducer.h"
 
 #include <cmath>
 #include <cstdio>
@@ -10,9 +8,6 @@
 #include <new>
 
 namespace {
-
-// 256 MiB of sums: far wider than any scan.
-constexpr long long MAX_REDUCED_ROW_SAMPLES = 1LL << 25;
 
 std::string formatMebibytes(double mebibytes)
 {
@@ -32,54 +27,28 @@ bool CZelFileImage::readRows(const LayoutSink& layoutSink, const RowSink& rowSin
 {
     clearError();
     m_notice.clear();
-    Layout layout;
     bool told = false;
-    int factor = 1;
-    std::unique_ptr<CZelBoxReducer> reducer;
-
-    const LayoutSink takeLayout = [&](const Layout& fileLayout) {
-        layout = fileLayout;
+    const LayoutSink takeLayout = [&](const Layout& layout) {
         if (layout.width <= 0 || layout.height <= 0 || layout.channels < 1 || layout.channels > 4)
             return fail("Cannot read image " + m_fileName + ": invalid size or channel count");
-        if (exceedsLimits(layout.width, layout.height, layout.channels)) {
-            // Only a picture that arrives row by row can be reduced without
-            // holding it whole first.
-            if (!layout.rowByRow)
-                return failTooLarge(layout.width, layout.height, layout.channels);
-            factor = reductionFactor(layout.width, layout.height, layout.channels);
-            // The reduction sums a row of boxes in 8 bytes a channel: a
-            // picture claiming an absurd width is refused before that row is.
-            if (static_cast<long long>(CZelBoxReducer::reducedSize(layout.width, factor)) * layout.channels >
-                MAX_REDUCED_ROW_SAMPLES)
-                return failTooLarge(layout.width, layout.height, layout.channels);
-        }
+        // A picture that does not arrive row by row is held whole by its
+        // decoder before its first row.
+        if (!layout.rowByRow && exceedsLimits(layout.width, layout.height, layout.channels))
+            return failTooLarge(layout.width, layout.height, layout.channels);
         m_sourceWidth = layout.width;
         m_sourceHeight = layout.height;
-        Layout kept = layout;
-        kept.width = CZelBoxReducer::reducedSize(layout.width, factor);
-        kept.height = CZelBoxReducer::reducedSize(layout.height, factor);
-        if (!layoutSink(kept))
+        if (!layoutSink(layout))
             return false;
-        if (factor > 1)
-            reducer.reset(new CZelBoxReducer(layout.width, layout.height, layout.channels, factor, rowSink));
         told = true;
         return true;
     };
-    const RowSink takeRow = [&](int rowFromTop, const unsigned char* row) {
-        return reducer ? reducer->addRow(rowFromTop, row) : rowSink(rowFromTop, row);
-    };
-    if (!decode(takeLayout, takeRow) || (reducer && !reducer->finish())) {
+    if (!decode(takeLayout, rowSink)) {
         if (m_errorMessage.empty())
             fail("Cannot read image " + m_fileName);
         return false;
     }
     if (!told)
         return fail("Cannot read image " + m_fileName + ": the file holds no picture");
-    if (reducer)
-        addNotice("Image " + m_fileName + " is " + std::to_string(layout.width) + " x " +
-                  std::to_string(layout.height) + "; shown reduced to " +
-                  std::to_string(CZelBoxReducer::reducedSize(layout.width, factor)) + " x " +
-                  std::to_string(CZelBoxReducer::reducedSize(layout.height, factor)) + ".");
     return true;
 }
 
@@ -88,6 +57,8 @@ bool CZelFileImage::readImage()
     Layout kept;
     std::unique_ptr<unsigned char[]> pixels;
     const LayoutSink takeLayout = [&](const Layout& layout) {
+        if (exceedsLimits(layout.width, layout.height, layout.channels))
+            return failTooLarge(layout.width, layout.height, layout.channels);
         kept = layout;
         return true;
     };
@@ -125,14 +96,6 @@ bool CZelFileImage::exceedsLimits(long long width, long long height, int channel
     // Both factors are at most 2^28 now, so the products fit.
     const long long pixels = width * height;
     return pixels > MAX_PIXELS || pixels * channels > MAX_BYTES;
-}
-
-int CZelFileImage::reductionFactor(long long width, long long height, int channels)
-{
-    int factor = 1;
-    while (exceedsLimits((width + factor - 1) / factor, (height + factor - 1) / factor, channels))
-        ++factor;
-    return factor;
 }
 
 bool CZelFileImage::failTooLarge(long long width, long long height, int channels)

@@ -1,7 +1,6 @@
 // An image read from a file. Each format's reader decodes its file row by row
-// through decode; readImage keeps the rows, or, for a picture beyond the
-// memory limits that its format delivers row by row, a reduced copy of them;
-// readRows hands them on instead.
+// through decode; readImage keeps the rows, readRows hands them on instead,
+// so that pictures of any size the format allows can be read.
 #pragma once
 
 #include "CZelImage.h"
@@ -15,16 +14,13 @@ class CZelFileImage : public CZelImage
     ZEL_DECLARE_CLASS(CZelFileImage, CZelImage)
 public:
     // The largest picture kept whole: pixels and bytes of pixel memory
-    // (16384 x 16384, and 1 GiB). Larger ones are reduced while they are
-    // read, or refused from their header when their format cannot be read
-    // row by row.
+    // (16384 x 16384, and 1 GiB). readImage refuses larger ones from their
+    // header, and so does readRows when their format cannot be read row by
+    // row.
     static constexpr long long MAX_PIXELS = 1LL << 28;
     static constexpr long long MAX_BYTES = 1LL << 30;
     // Whether a picture of this size is beyond those limits.
     static bool exceedsLimits(long long width, long long height, int channels);
-    // The smallest whole factor that brings the picture within the limits
-    // when every factor x factor box of pixels becomes one.
-    static int reductionFactor(long long width, long long height, int channels);
 
     // What a reader tells of the picture before its first row.
     struct Layout {
@@ -48,10 +44,9 @@ public:
     // Reads the file into this image (bottom row first); false with
     // getErrorMessage, the image left as it was.
     virtual bool readImage();
-    // Reads the file for the two sinks as readImage keeps it, without holding
-    // its pixels: the layout and the rows are those of the picture after its
-    // reduction, if any. Sets the notice and the source size; false with
-    // getErrorMessage when the file or a sink refuses.
+    // Reads the file for the two sinks, without holding its pixels. Sets
+    // the notice and the source size; false with getErrorMessage when the
+    // file or a sink refuses.
     bool readRows(const LayoutSink& layoutSink, const RowSink& rowSink);
     // Decodes the file for the two sinks without keeping its pixels; false
     // with getErrorMessage when the file or a sink refuses. Each format
@@ -64,12 +59,11 @@ public:
     const std::string& getErrorMessage() const { return m_errorMessage; }
     // Whether the last readImage refused the picture for its size alone.
     bool isTooLarge() const { return m_tooLarge; }
-    // What the last readImage has to tell besides the picture (a reduction,
-    // pages left unread); empty when nothing.
+    // What the last readImage has to tell besides the picture (pages left
+    // unread); empty when nothing.
     const std::string& getNotice() const { return m_notice; }
-    // The picture's size in the file; larger than the image when it was
-    // reduced, so that it can be placed with its own proportions. Known to
-    // readRows' layout sink already.
+    // The picture's size in the file, known to readRows' layout sink
+    // already.
     int getSourceWidth() const { return m_sourceWidth; }
     int getSourceHeight() const { return m_sourceHeight; }
 

@@ -146,6 +146,8 @@ bool CZelPngWriter::start(int width, int height, int channels)
         png_set_write_fn(png, m_memory, appendToMemory, flushNothing);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, types[channels - 1],
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (m_compressionLevel >= 0)
+        png_set_compression_level(png, m_compressionLevel);
     png_write_info(png, info);
     return true;
 }

@@ -19,6 +19,9 @@ public:
     // is useless. A borrowed stream is left to its owner.
     ~CZelPngWriter();
 
+    // zlib's level, 0 to 9, for the files opened afterwards; -1, the
+    // default, leaves zlib's own.
+    void setCompressionLevel(int level) { m_compressionLevel = level; }
     // channels: 1 grey, 2 grey + alpha, 3 RGB, 4 RGBA. False with
     // getErrorMessage when the file cannot be created. Writes straight into
     // path: files others may be reading go through a stream of a safe file.
@@ -55,4 +58,5 @@ private:
     std::string m_error;
     int m_height = 0;
     int m_rowsWritten = 0;
+    int m_compressionLevel = -1;
 };

@@ -69,6 +69,8 @@ const char HELP[] =
     "                             pick PX,PY: X Y Z fence N \"LABEL\" pixel C,R\n"
     "                             or pick PX,PY: background; may be given again\n"
     "Other:\n"
+    "  --memory-budget MIB        memory for picture tiles, in MiB (default 1024): GL\n"
+    "                             textures, the driver's copies and pixels on their way\n"
     "  -q, --quiet                no progress lines (pick lines are still printed)\n"
     "  -h, --help                 this text\n";
 
@@ -148,7 +150,7 @@ bool takesValue(const std::string& option)
                                             "--light-direction", "--camera", "--text-size", "--line-width",
                                             "--legend-size", "--legend-position", "--legend-margins",
                                             "--white-tolerance", "--vertical-exaggeration", "--axis-labels",
-                                            "--pick", "--texture-limit"};
+                                            "--pick", "--texture-limit", "--memory-budget"};
     for (const char* name : withValue)
         if (option == name)
             return true;
@@ -257,6 +259,11 @@ bool CMorRenderOptions::take(const std::string& option, const std::string& value
         const std::vector<std::string> parts = split(value, 'x');
         if (parts.size() != 2 || !toInt(parts[0], m_width, 1, 1 << 20) || !toInt(parts[1], m_height, 1, 1 << 20))
             return fail(bad + "expected width x height in pixels, e.g. 1280x960.");
+    } else if (option == "--memory-budget") {
+        int mebibytes = 0;
+        if (!toInt(value, mebibytes, 16, 1 << 20))
+            return fail(bad + "expected MiB from 16 to 1048576.");
+        m_memoryBudget = static_cast<uint64_t>(mebibytes) << 20;
     } else if (option == "--tiles") {
         if (!toInt(value, m_tiles, 1, 64))
             return fail(bad + "expected a whole number from 1 to 64.");

@@ -5,6 +5,7 @@
 
 #include "CMorGltfBuilder.h"
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -41,6 +42,8 @@ public:
     int getTiles() const { return m_tiles; }
     // The longer side of each fence's picture in a 3-D export.
     int getTextureLimit() const { return m_textureLimit; }
+    // Bytes for picture tiles.
+    uint64_t getMemoryBudget() const { return m_memoryBudget; }
     bool getAntialiasRequested() const { return (m_given & GIVEN_ANTIALIAS) != 0 && m_antialias; }
     // Draw fences whose pictures are missing as outlines instead of failing.
     bool getSkipMissing() const { return m_skipMissing; }
@@ -74,6 +77,7 @@ private:
     int m_height = 960;
     int m_tiles = 1;
     int m_textureLimit = CMorGltfBuilder::DEFAULT_TEXTURE_LIMIT;
+    uint64_t m_memoryBudget = 1ULL << 30;
     bool m_antialias = false;
     int m_antialiasLevel = 2;
     int m_backgroundType = 0;

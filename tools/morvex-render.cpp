@@ -6,6 +6,7 @@
 #include "CMorRenderOptions.h"
 #include "CMorSceneExporter.h"
 #include "CMorSafeFile.h"
+#include "CPyramidMemory.h"
 #include "CMorTiledPicture.h"
 #include "CZelPngWriter.h"
 #include "pickText.h"
@@ -94,7 +95,10 @@ int main(int argc, char** argv)
     if (!context.create(options.getWidth(), options.getHeight()))
         return failure(context.getErrorMessage());
 
+    CPyramidMemory::getInstance().setBudget(options.getMemoryBudget());
     RenderFrame frame(options.getSkipMissing());
+    // A picture for a file: every tile at the level its view needs.
+    frame.setFullDetail(true);
     frame.initializeFrame(options.getWidth(), options.getHeight());
     frame.resizeFrame(options.getWidth(), options.getHeight());
     if (!options.fitsFrame(frame))

@@ -144,8 +144,11 @@ bool CMorExporter::readView(CMorPackedBitmap& bitmap)
         return fail("The view is too small for a picture: it must be at least 4 pixels wide.");
     std::vector<unsigned char> rgb(static_cast<size_t>(width) * 3 * height);
     // Drawn afresh: what the screen holds may still show a dialog that was
-    // just closed over the view.
+    // just closed over the view; and at full detail.
+    const bool fullDetail = m_frame->getFullDetail();
+    m_frame->setFullDetail(true);
     m_frame->drawFrame();
+    m_frame->setFullDetail(fullDetail);
     CMorFrame::readPixels(width, height, rgb.data());
     bitmap.setPixels(rgb.data(), width, height);
     return true;
@@ -200,7 +203,10 @@ bool CMorExporter::drawTile(int row, int column, int rows, int columns, CMorPack
         return false;
     }
     std::vector<unsigned char> rgb(static_cast<size_t>(m_tileWidth) * 3 * m_fullHeight);
+    const bool fullDetail = m_frame->getFullDetail();
+    m_frame->setFullDetail(true);
     m_frame->drawTile(row, column, rows, columns, m_tileWidth, m_fullHeight);
+    m_frame->setFullDetail(fullDetail);
     CMorFrame::readPixels(m_tileWidth, m_fullHeight, rgb.data());
     tile.setPixels(rgb.data(), m_tileWidth, m_fullHeight);
     return true;

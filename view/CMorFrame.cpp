@@ -7,6 +7,8 @@
 #include "CMorPicker.h"
 #include "CMorMemory.h"
 #include "CMorTileGrid.h"
+#include "CPyramidLoader.h"
+#include "CPyramidMemory.h"
 #include "CZelGlobalState.h"
 #include "CZelLighting.h"
 
@@ -124,8 +126,9 @@ void CMorFrame::initializeFrame(int width, int height)
 {
     std::cout << "onInit()" << std::endl;
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    // Fences hide what stands behind them from the first frame on, also in a
-    // context nobody else set up (the headless renderer's).
+    // Nearer fences hide farther ones in every frame, the first included,
+    // whatever context the frame draws into (the window's widget base
+    // enables it as well; an offscreen context starts without).
     glEnable(GL_DEPTH_TEST);
     GLint maxTexture = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
@@ -296,10 +299,20 @@ void CMorFrame::drawFrame()
     renderFrame();
 }
 
+bool CMorFrame::isRefining()
+{
+    return CPyramidMemory::getInstance().getMissing() > 0 || CPyramidLoader::getInstance().getPending() > 0;
+}
+
 void CMorFrame::renderFrame()
 {
     if (m_scene == nullptr)
         return;
+    CPyramidMemory& tiles = CPyramidMemory::getInstance();
+    if (m_fullDetail)
+        tiles.evictUndrawn();
+    tiles.beginFrame();
+    tiles.setSynchronous(m_fullDetail);
     const bool antialias = m_antialias && !m_moving;
     const bool accumulate = antialias && hasAccumulationBuffer();
     if (antialias && !accumulate && !m_toldSinglePass) {

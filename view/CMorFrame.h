@@ -124,6 +124,14 @@ public:
     bool isMoving() const { return m_moving; }
     // Passes the last frame drew the scene in.
     int getPassesDrawn() const { return m_passesDrawn; }
+    // Pictures made from frames (files, the clipboard, the headless
+    // renderer) wait in each frame for every tile it draws at the level its
+    // view needs; the window's frames draw what is at hand and refine.
+    void setFullDetail(bool on) { m_fullDetail = on; }
+    bool getFullDetail() const { return m_fullDetail; }
+    // Whether the last frame lacked finer tiles that are on their way: the
+    // window then draws again shortly.
+    static bool isRefining();
 
     // Directions 0 to 7 turn the light around the vertical in steps of 45
     // degrees; anything else is direction 0.
@@ -232,6 +240,7 @@ private:
     // The clamped line width last told in the log; 0 while lines fit.
     float m_toldLineWidth = 0.0f;
     bool m_moving = false;
+    bool m_fullDetail = false;
     int m_passesDrawn = 0;
     bool m_loading = false;
     int m_maxTextureSize = 2048;

@@ -234,10 +234,18 @@ void CMorView::onRender()
     // Pictures of the view draw their frames without it.
     if (!m_exporting)
         drawOverlay();
+    // Finer tiles are on their way: drawn again as they come.
+    if (isRefining() && !Fl::has_timeout(refine, this))
+        Fl::add_timeout(REFINE_SECONDS, refine, this);
     if (CMorEventTrace::isOn() && getScene() != nullptr) {
         const int passes = getPassesDrawn();
         CMorEventTrace::write("frame " + std::to_string(passes) + (passes == 1 ? " pass" : " passes"));
     }
+}
+
+void CMorView::refine(void* view)
+{
+    static_cast<CMorView*>(view)->redraw();
 }
 
 void CMorView::onResize(int width, int height)

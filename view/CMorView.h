@@ -164,6 +164,9 @@ protected:
 private:
     // Shows why a save failed; returns ok.
     bool saved(bool ok);
+    // How soon a frame that lacked tiles is drawn again.
+    static constexpr double REFINE_SECONDS = 0.04;
+    static void refine(void* view);
     void tellChanged();
     void tellClose();
     // A wheel or key step keeps the view moving (frames in one pass) until

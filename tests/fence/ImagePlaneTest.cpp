@@ -1,12 +1,14 @@
 // Fence panels: tiles, pieces and texture ranges along straight and bent lines,
-// the build log, tile pixels and degenerate lines; then drawn offscreen with one
-// scene unit per window pixel: upright and undistorted below the line, white
-// removed or kept, tile sheets, lighting.
+// the build log and degenerate lines; then drawn offscreen with one scene unit
+// per window pixel: upright and undistorted below the line, white removed or
+// kept, fine strata near and far, lighting.
+#include "CPyramidMemory.h"
 #include "CZelImagePlane.h"
 #include "CZelPointer.h"
 #include "OffscreenContext.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -110,10 +112,8 @@ TEST(ImagePlane, StraightLineGivesThreeColumnsTwoRowsAndEndsOnTheLastPoint)
     EXPECT_EQ(plane->getRows(), 2);
     EXPECT_DOUBLE_EQ(plane->getHeight(), 400.0);
     EXPECT_DOUBLE_EQ(plane->getExtendedLine()->getLength(), 768.0);
-    for (int r = 0; r < 2; ++r) {
+    for (int r = 0; r < 2; ++r)
         ASSERT_EQ(plane->getQuadCount(r), 3);
-        EXPECT_EQ(plane->getTileCount(r), 3);
-    }
     // Bottom row: from 400 below the line up to 144 below it (tile length 256
     // minus the 112 units of padding above the picture).
     EXPECT_DOUBLE_EQ(corner(plane, 0, 0, 0).y, -400.0);
@@ -127,29 +127,6 @@ TEST(ImagePlane, StraightLineGivesThreeColumnsTwoRowsAndEndsOnTheLastPoint)
     EXPECT_DOUBLE_EQ(corner(plane, 1, 1, 2).t, 0.5625);
     EXPECT_DOUBLE_EQ(corner(plane, 1, 1, 1).y, -144.0);
     EXPECT_DOUBLE_EQ(corner(plane, 1, 2, 2).x, 600.0);
-}
-
-TEST(ImagePlane, TilesCutWhileReadKeepTheProportionsOfTheFilesPicture)
-{
-    // 300 x 200 pixels reduced from a 600 x 300 file: as high as half the line's length.
-    CZelPointer<CZelImage> image = makeImage(300, 200);
-    CZelPointer<CZelTiledPicture> picture = new CZelTiledPicture(128);
-    ASSERT_TRUE(picture->cut(image));
-    picture->setSourceSize(600, 300);
-    CZelPointer<CZelImagePlane> plane = new CZelImagePlane();
-    CZelPointer<CZelLine3d> line = makeLine({{0, 0, 0}, {600, 0, 0}});
-    logOf([&] {
-        plane->setTextureSizeExponent(7);
-        plane->setLine(line);
-        plane->setTiles(picture);
-    });
-    EXPECT_DOUBLE_EQ(plane->getHeight(), 300.0);
-    EXPECT_DOUBLE_EQ(corner(plane, 0, 0, 0).y, -300.0);
-    EXPECT_DOUBLE_EQ(corner(plane, 1, 1, 2).y, 0.0);
-    EXPECT_EQ(plane->getTile(1, 2), picture->getTile(1, 2));
-    // Tiles of another size build nothing.
-    logOf([&] { plane->setTextureSizeExponent(6); });
-    EXPECT_EQ(plane->getRows(), -1);
 }
 
 TEST(ImagePlane, AGivenPanelHeightStretchesTheRowsOnly)
@@ -168,7 +145,7 @@ TEST(ImagePlane, AGivenPanelHeightStretchesTheRowsOnly)
     EXPECT_DOUBLE_EQ(corner(plane, 0, 2, 1).x, 600.0);
 }
 
-TEST(ImagePlane, VertexInsideATileSplitsItIntoTwoPiecesSharingOneTile)
+TEST(ImagePlane, VertexInsideATileSplitsItIntoTwoPieces)
 {
     CZelPointer<CZelImagePlane> plane = new CZelImagePlane();
     CZelPointer<CZelLine3d> line = makeLine({{0, 0, 0}, {300, 0, 0}, {300, 0, 300}});
@@ -181,15 +158,11 @@ TEST(ImagePlane, VertexInsideATileSplitsItIntoTwoPiecesSharingOneTile)
                                  {300, 212, 300, 300, 0, 0.34375}};
     for (int r = 0; r < 2; ++r) {
         ASSERT_EQ(plane->getQuadCount(r), 4);
-        EXPECT_EQ(plane->getTileCount(r), 3);
         for (int q = 0; q < 4; ++q) {
             const Corner a = corner(plane, r, q, 0), b = corner(plane, r, q, 1);
             EXPECT_EQ((std::vector<double>{a.x, a.z, b.x, b.z, a.s, b.s}),
                       std::vector<double>(pieces[q], pieces[q] + 6)) << q;
         }
-        EXPECT_EQ(plane->getQuad(r, 1)->getTexture(), plane->getQuad(r, 2)->getTexture());
-        EXPECT_NE(plane->getQuad(r, 0)->getTexture(), plane->getQuad(r, 1)->getTexture());
-        EXPECT_NE(plane->getQuad(r, 2)->getTexture(), plane->getQuad(r, 3)->getTexture());
     }
 }
 
@@ -209,12 +182,6 @@ TEST(ImagePlane, TallNarrowPictureGivesOneColumnOfThreeTiles)
     EXPECT_DOUBLE_EQ(plane->getHeight(), 300.0);
     for (int r = 0; r < 3; ++r) {
         ASSERT_EQ(plane->getQuadCount(r), 1);
-        ASSERT_EQ(plane->getTileCount(r), 1);
-        // Tile pixel (5, 0) is picture pixel (5, 128 r); beyond the picture's width, yellow.
-        const unsigned char* tile = plane->getTile(r, 0)->getPixels();
-        EXPECT_EQ((std::vector<int>{tile[20], tile[21], tile[22], tile[110 * 4 + 2]}),
-                  (std::vector<int>{5, static_cast<unsigned char>(128 * r), 7, 0}));
-        EXPECT_EQ(plane->getQuad(r, 0)->getTexture(), plane->getTileTexture(r, 0));
         EXPECT_DOUBLE_EQ(corner(plane, r, 0, 0).y, 50.0 - 300.0 + 128.0 * r);
     }
     EXPECT_DOUBLE_EQ(corner(plane, 2, 0, 3).y, 50.0);
@@ -229,33 +196,6 @@ TEST(ImagePlane, TallNarrowPictureGivesOneColumnOfThreeTiles)
               "---- OffsetCalc End ----\nimageDiffY = 0\nimageDiffX = 0\n");
     EXPECT_DOUBLE_EQ(corner(plane, 0, 1, 2).s, 1.0);
     EXPECT_DOUBLE_EQ(corner(plane, 0, 1, 2).t, 1.0);
-}
-
-TEST(ImagePlane, TileAlphaIsTheDistanceFromWhiteAndGreyPicturesStayGrey)
-{
-    CZelPointer<CZelImage> image = makeImage(20, 10);
-    unsigned char* p = image->getPixels();
-    p[0] = p[1] = p[2] = p[4] = p[5] = 255;
-    p[3] = 254;
-    CZelPointer<CZelImagePlane> plane = new CZelImagePlane();
-    CZelPointer<CZelLine3d> line = makeLine({{0, 0, 0}, {20, 0, 0}});
-    build(plane, 5, line, image);
-    const unsigned char* tile = plane->getTile(0, 0)->getPixels();
-    // White 1, one step off white 2, (2, 0, 7) as far as alpha goes; 0 is never used.
-    EXPECT_EQ((std::vector<int>{tile[3], tile[4 + 3], tile[8 + 3]}), (std::vector<int>{1, 2, 255}));
-    // Padding beyond the picture is opaque yellow.
-    EXPECT_EQ((std::vector<int>{tile[124], tile[125], tile[126], tile[127]}), (std::vector<int>{255, 255, 0, 255}));
-
-    CZelPointer<CZelImage> grey = new CZelImage();
-    grey->setChannels(1);
-    grey->setSize(20, 10);
-    for (int i = 0; i < 200; ++i)
-        grey->getPixels()[i] = static_cast<unsigned char>(i);
-    grey->getPixels()[21] = 255;
-    build(plane, 5, line, grey);
-    tile = plane->getTile(0, 0)->getPixels();
-    EXPECT_EQ((std::vector<int>{tile[34 * 4], tile[34 * 4 + 1], tile[34 * 4 + 2]}), (std::vector<int>{22, 22, 22}));
-    EXPECT_EQ(tile[33 * 4 + 3], 1);
 }
 
 TEST(ImagePlane, ZeroLengthSegmentsMakeEmptyPiecesNeverUndefinedOnes)
@@ -380,10 +320,18 @@ protected:
         glViewport(0, 0, SIZE, SIZE);
         ortho(SIZE, 1.0);
         glClearColor(BACKGROUND[0] / 255.0f, BACKGROUND[1] / 255.0f, BACKGROUND[2] / 255.0f, 1.0f);
+        // Every draw at the level its view needs.
+        CPyramidMemory::getInstance().setSynchronous(true);
+    }
+    void TearDown() override
+    {
+        CPyramidMemory::getInstance().setSynchronous(false);
+        OffscreenGLTest::TearDown();
     }
 
     std::vector<unsigned char> draw(CZelImagePlane* plane, bool removeWhite)
     {
+        CPyramidMemory::getInstance().beginFrame();
         plane->setRemoveWhite(removeWhite);
         glClear(GL_COLOR_BUFFER_BIT);
         plane->render();
@@ -434,7 +382,7 @@ TEST_F(ImagePlaneDrawTest, PictureHangsUprightAndUndistortedBelowItsLine)
     EXPECT_EQ(readInteger(GL_ALPHA_TEST_FUNC), GL_ALWAYS);
 }
 
-TEST_F(ImagePlaneDrawTest, WhiteToleranceLeavesOutNearWhiteWithoutNewTiles)
+TEST_F(ImagePlaneDrawTest, WhiteToleranceLeavesOutNearWhite)
 {
     // Stripes 8 pixels wide: white, (254, 255, 255), (250, 250, 250), dark grey.
     const std::vector<std::vector<int>> stripes = {{255, 255, 255}, {254, 255, 255}, {250, 250, 250}, {20, 20, 20}};
@@ -442,8 +390,6 @@ TEST_F(ImagePlaneDrawTest, WhiteToleranceLeavesOutNearWhiteWithoutNewTiles)
         std::copy(stripes[static_cast<size_t>(x / 8)].begin(), stripes[static_cast<size_t>(x / 8)].end(), p);
     });
     CZelPointer<CZelImagePlane> plane = makePlane({16, 100, 0}, {48, 100, 0}, image);
-    // Only GL holds the tiles now: the tolerance can only work at drawing time.
-    plane->releaseImages();
     const struct {
         int tolerance;
         bool removeWhite;
@@ -492,7 +438,6 @@ TEST_F(ImagePlaneDrawTest, PixelsTransparentInThePictureAreNeverDrawnTheRestOpaq
             p[channels - 1] = static_cast<unsigned char>(alphas[stripe]);
         }
         CZelPointer<CZelImagePlane> plane = makePlane({16, 100, 0}, {48, 100, 0}, image);
-        plane->releaseImages();
         for (const bool removeWhite : {false, true}) {
             const std::vector<unsigned char> rgba = draw(plane, removeWhite);
             const std::vector<int> red = channels == 4 ? RED : std::vector<int>{200, 200, 200};
@@ -505,48 +450,139 @@ TEST_F(ImagePlaneDrawTest, PixelsTransparentInThePictureAreNeverDrawnTheRestOpaq
     }
 }
 
-TEST_F(ImagePlaneDrawTest, ReleasedImagesDrawTheSamePicture)
+TEST_F(ImagePlaneDrawTest, FarStrataShowTheirMeanColourNearOnesTheirOwnPixels)
 {
-    int i = 0;
-    CZelPointer<CZelImage> image = makePicture(70, 50, [&i](int, int, unsigned char* p) {
-        for (int k = 0; k < 3; ++k, ++i)
-            p[k] = static_cast<unsigned char>(i * 7 % 251);
+    // Strata one pixel high, red and green, and a one-pixel checkerboard in
+    // the right eighth. Seen from eight times as far as one to one, the
+    // picture is 16 window pixels square and shows the strata's mean;
+    // one to one, every stratum; four times enlarged, the checkerboard.
+    constexpr int N = 1024;
+    CZelPointer<CZelImage> image = makePicture(N, N, [](int x, int y, unsigned char* p) {
+        const bool red = x < N - N / 8 ? y % 2 == 0 : (x + y) % 2 == 0;
+        p[0] = red ? 200 : 0;
+        p[1] = red ? 0 : 200;
+        p[2] = 0;
     });
-    CZelPointer<CZelImagePlane> kept = makePlane({10, 90, 0}, {80, 90, 0}, image);
-    CZelPointer<CZelImagePlane> released = makePlane({10, 90, 0}, {80, 90, 0}, image);
-    released->releaseImages();
-    EXPECT_EQ(released->getImage(), nullptr);
-    EXPECT_EQ(released->getTileCount(0), 0);
-    EXPECT_EQ(draw(released, false), draw(kept, false));
-    // Drawn once, the tiles' pixels live in GL only; the picture stays the same.
-    EXPECT_EQ(draw(released, false), draw(kept, false));
-}
-
-TEST_F(ImagePlaneDrawTest, PictureWiderThanOneSheetShowsEveryColumnInItsPlace)
-{
-    // 130 columns of 32-pixel tiles, more than one sheet holds, squeezed into 128 window columns.
-    constexpr int W = 4160, H = 32;
-    CZelPointer<CZelImage> image = makePicture(W, H, [](int x, int y, unsigned char* p) {
-        p[0] = static_cast<unsigned char>(x % 251);
-        p[1] = static_cast<unsigned char>(x / 251 * 8 + y % 8);
-        p[2] = static_cast<unsigned char>(y * 7);
-    });
-    CZelPointer<CZelImagePlane> plane = makePlane({0, H, 0}, {W, H, 0}, image);
-    plane->releaseImages();
-    ortho(W, 1.0);
+    CZelPointer<CZelImagePlane> plane = makePlane({0, N, 0}, {N, N, 0}, image);
+    const auto view = [](double left, double bottom, double size) {
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(left, left + size, bottom, bottom + size, -1.0, 1.0);
+        glMatrixMode(GL_MODELVIEW);
+    };
     GLuint own = 0;
     glGenTextures(1, &own);
     glBindTexture(GL_TEXTURE_2D, own);
-    for (int pass = 0; pass < 2; ++pass) {
-        EXPECT_EQ(mismatches(draw(plane, false), H,
-                             [&](int x, int y) { return pictureAt(image, static_cast<int>((x + 0.5) * W / SIZE), y); }),
-                  0)
-            << "pass " << pass;
-        // The panel leaves texturing as it found it.
-        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-        EXPECT_EQ(readInteger(GL_TEXTURE_BINDING_2D), static_cast<int>(own));
-    }
+    view(0, 0, 8 * N);
+    const std::vector<unsigned char> far = draw(plane, false);
+    int off = 0;
+    for (int y = 1; y < 13; ++y)
+        for (int x = 1; x < 13; ++x) {
+            const std::vector<int> shown = windowAt(far, x, y);
+            off += std::abs(shown[0] - 100) > 6 || std::abs(shown[1] - 100) > 6 || shown[2] != 0;
+        }
+    EXPECT_EQ(off, 0);
+    // The panel leaves texturing as it found it.
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_EQ(readInteger(GL_TEXTURE_BINDING_2D), static_cast<int>(own));
     glDeleteTextures(1, &own);
+
+    view(0, N - SIZE, SIZE);
+    EXPECT_EQ(mismatches(draw(plane, false), SIZE, [&](int x, int y) { return pictureAt(image, x, N - SIZE + y); }),
+              0);
+    view(N - 32, N - 32, 32);
+    EXPECT_EQ(mismatches(draw(plane, false), SIZE,
+                         [&](int x, int y) { return pictureAt(image, N - 32 + x / 4, N - 32 + y / 4); }),
+              0);
+}
+
+TEST_F(ImagePlaneDrawTest, WindowFramesDrawCoarseTilesAtOnceAndFinerOnesAsTheyCome)
+{
+    // 1024 pixels square: levels 3 to 1 are read at once, level 0 on the
+    // tile workers. Each 2 x 2 box holds two white pixels and two dark ones.
+    constexpr int N = 1024;
+    CZelPointer<CZelImage> image = makePicture(N, N, [](int x, int y, unsigned char* p) {
+        p[0] = p[1] = p[2] = x % 2 == 0 ? 255 : 40;
+    });
+    CZelPointer<CZelImagePlane> plane = makePlane({0, N, 0}, {N, N, 0}, image);
+    CPyramidMemory& memory = CPyramidMemory::getInstance();
+    memory.setSynchronous(false);
+    // Draws until nothing is missing; returns the frames it took.
+    const auto settle = [&](std::vector<unsigned char>& rgba) {
+        int frames = 0;
+        do {
+            const uint64_t seen = memory.getProgress();
+            rgba = draw(plane, plane->getRemoveWhite());
+            ++frames;
+            if (memory.getMissing() > 0)
+                memory.waitForProgress(seen, 5.0);
+        } while (memory.getMissing() > 0 && frames < 100);
+        return frames;
+    };
+    std::vector<unsigned char> rgba = draw(plane, true);
+    EXPECT_GT(memory.getMissing(), 0);
+    // A coarser level stands in at once: the dark of the boxes, white left out.
+    EXPECT_EQ(windowAt(rgba, 64, 64), (std::vector<int>{40, 40, 40}));
+    settle(rgba);
+    EXPECT_EQ(mismatches(rgba, SIZE,
+                         [&](int x, int y) {
+                             const std::vector<int> p = pictureAt(image, x, N - SIZE + y);
+                             return p[0] == 255 ? BACKGROUND : p;
+                         }),
+              0);
+
+    // Far away, white kept: the coarse levels are made anew on a worker and
+    // the old ones stand in meanwhile; then the boxes show their mean.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 8 * N, 0, 8 * N, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    settle(rgba);
+    EXPECT_EQ(windowAt(rgba, 8, 8), (std::vector<int>{40, 40, 40}));
+    plane->setRemoveWhite(false);
+    rgba = draw(plane, false);
+    EXPECT_EQ(windowAt(rgba, 8, 8), (std::vector<int>{40, 40, 40}));
+    EXPECT_GT(memory.getMissing(), 0);
+    settle(rgba);
+    EXPECT_EQ(windowAt(rgba, 8, 8), (std::vector<int>{148, 148, 148}));
+}
+
+TEST_F(ImagePlaneDrawTest, LevelsMeetWithoutCracksAlongAFenceSeenAtAnAngle)
+{
+    // A long dark fence receding from the eye: its near end drawn from
+    // full-resolution tiles, its far end from ever coarser ones; across
+    // every window row it covers, no background shows between its ends.
+    constexpr int W = 4096, H = 256;
+    CZelPointer<CZelImage> image = makePicture(W, H, [](int x, int y, unsigned char* p) {
+        p[0] = static_cast<unsigned char>(60 + x % 7);
+        p[1] = static_cast<unsigned char>(30 + y % 5);
+        p[2] = 20;
+    });
+    CZelPointer<CZelImagePlane> plane = makePlane({0, H, 0}, {W, H, 0}, image);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60.0, 1.0, 1.0, 20000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(-60.0, H / 2.0, 120.0, 600.0, H / 2.0, 0.0, 0.0, 1.0, 0.0);
+    const std::vector<unsigned char> rgba = draw(plane, true);
+    glLoadIdentity();
+    int rows = 0, cracks = 0;
+    for (int y = 0; y < SIZE; ++y) {
+        int first = -1, last = -1;
+        for (int x = 0; x < SIZE; ++x)
+            if (windowAt(rgba, x, y) != BACKGROUND) {
+                first = first < 0 ? x : first;
+                last = x;
+            }
+        if (first < 0)
+            continue;
+        ++rows;
+        for (int x = first; x <= last; ++x)
+            cracks += windowAt(rgba, x, y) == BACKGROUND;
+    }
+    EXPECT_GT(rows, 40);
+    EXPECT_EQ(cracks, 0);
 }
 
 TEST_F(ImagePlaneDrawTest, RisingLineKeepsTheVerticalPixelSize)
@@ -565,7 +601,8 @@ TEST_F(ImagePlaneDrawTest, RisingLineKeepsTheVerticalPixelSize)
                          [&](int x, int y) {
                              const double below = 30 + 0.75 * (x + 0.5 - 10) - (y + 0.5), stripe = below / STRIPE;
                              // Pixels whose centre lies near a stripe boundary could go either way.
-                             if (x < 12 || x >= 88 || std::fabs(stripe - std::round(stripe)) * STRIPE < 0.3)
+                             // Filtering blends the texels beside a boundary.
+                             if (x < 12 || x >= 88 || std::fabs(stripe - std::round(stripe)) * STRIPE < 1.0)
                                  return std::vector<int>();
                              ++checked;
                              if (below <= 0.0 || below >= H)
@@ -573,7 +610,7 @@ TEST_F(ImagePlaneDrawTest, RisingLineKeepsTheVerticalPixelSize)
                              return (H / STRIPE - 1 - static_cast<int>(stripe)) % 2 == 0 ? RED : GREEN;
                          }),
               0);
-    EXPECT_GT(checked, 5000);
+    EXPECT_GT(checked, 3000);
 }
 
 TEST_F(ImagePlaneDrawTest, LitPanelsAreShadedByTheDirectionTheyFace)

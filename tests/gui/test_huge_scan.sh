@@ -1,11 +1,13 @@
 #!/bin/bash
-# A scan beyond the pixel limit (20000 x 15000 pixels, written row by row):
-# the headless renderer and the viewer open it within 600 MiB, say in the log
-# that it is shown halved, and stand the fence with the scan's proportions.
+# A scan of 300 million pixels (20000 x 15000, written row by row): the
+# headless renderer and the viewer open it at full detail within 600 MiB,
+# cut into a pyramid of tiles, and stand the fence with the scan's
+# proportions; the renderer's second open reads the tiles the viewer cached.
 . "$(dirname "$0")/rig.sh"
 rig_work
 "$MAKE_SCAN" "$WORK" 20000 15000 || rig_fail "the scan could not be written"
-REDUCED="^Image $WORK/scan\.png is 20000 x 15000; shown reduced to 10000 x 7500\.\$"
+BUILT="^Tiles of $WORK/scan\.png: 20000 x 15000 pixels in 9 levels, written to the cache\.\$"
+CACHED="^Tiles of $WORK/scan\.png: 20000 x 15000 pixels in 9 levels, read from the cache\.\$"
 LIMIT_KIB=$((600 * 1024))
 
 # Peak resident memory in KiB from a /usr/bin/time -v report.
@@ -31,7 +33,7 @@ expect_scan_proportions() {
 mkdir -p "$RIG_SHOTS"
 /usr/bin/time -v -o "$RIG_DIR/render.time" "$RENDER" scan.fnc -o "$RIG_SHOTS/huge-scan-rendered.png" \
     >"$RIG_DIR/render.log" 2>&1 || rig_fail "morvex-render: $(tail -n 3 "$RIG_DIR/render.log")"
-grep -qE "$REDUCED" "$RIG_DIR/render.log" || rig_fail "morvex-render did not tell of the reduction"
+grep -qE "$BUILT" "$RIG_DIR/render.log" || rig_fail "morvex-render did not make the scan's tiles"
 expect_within_limit morvex-render "$RIG_DIR/render.time"
 expect_scan_proportions morvex-render "$RIG_SHOTS/huge-scan-rendered.png" 0
 
@@ -39,7 +41,7 @@ rig_start_xvfb
 rig_start_app /usr/bin/time -v -o "$RIG_DIR/viewer.time" "$MORVEX" scan.fnc
 rig_wait_window 'Morvex - version 1\.0$'
 W=$RIG_WINDOW
-rig_wait_log "$REDUCED"
+rig_wait_log "$CACHED"
 rig_wait_log "^Opened $WORK/scan\.fnc: 1 fences"
 rig_wait_drawn huge-scan
 # Below the menu and the tool bar.

@@ -7,7 +7,6 @@
 #include "CZelQuadPlane.h"
 #include "CZelQuadSet.h"
 #include "CZelTexture.h"
-#include "CZelTileSheet.h"
 #include "OffscreenContext.h"
 
 #include <GL/gl.h>
@@ -160,51 +159,6 @@ TEST_F(TextureTest, ApplyLoadsTheTextureMatrix)
     const std::pair<int, double> expected[] = {{0, 0.0}, {1, 2.0}, {4, -3.0}, {5, 0.0}, {12, 0.5}, {13, 0.25}};
     for (const auto& [i, value] : expected)
         EXPECT_NEAR(m[i], value, 1e-6) << i;
-}
-
-TEST_F(TextureTest, TileSheetPlacesEveryTileAndRefusesWhatGLCannotHold)
-{
-    // Tiles of a 4 x 2 sheet, each filled with its own number: read back,
-    // every texel sits in its tile's place, counted from the lower left.
-    CZelPointer<CZelTileSheet> sheet = new CZelTileSheet(8, 4, 2);
-    for (int row = 0; row < 2; ++row)
-        for (int column = 0; column < 4; ++column) {
-            CZelPointer<CZelImage> tile = counting(8, 8, 4);
-            for (size_t i = 0; i < tile->getByteCount(); ++i)
-                tile->getPixels()[i] = static_cast<unsigned char>(10 * (row * 4 + column) + i % 4);
-            sheet->setTile(column, row, tile);
-        }
-    // Neither a three-channel tile nor a place outside the sheet is taken.
-    CZelPointer<CZelImage> wrong = counting(8, 8, 3, 200);
-    sheet->setTile(0, 0, wrong);
-    CZelPointer<CZelImage> outside = counting(8, 8, 4, 200);
-    sheet->setTile(4, 0, outside);
-
-    GLuint other = 0;
-    glGenTextures(1, &other);
-    glBindTexture(GL_TEXTURE_2D, other);
-    ASSERT_TRUE(sheet->bind());
-    EXPECT_TRUE(sheet->isCreated());
-    Bytes texels(32 * 16 * 4);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-    int misplaced = 0;
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 32; ++x)
-            for (int k = 0; k < 4; ++k)
-                misplaced += texels[(static_cast<size_t>(y) * 32 + x) * 4 + k] != 10 * ((y / 8) * 4 + x / 8) + k;
-    EXPECT_EQ(misplaced, 0);
-
-    // Far beyond any texture size: refused without a GL error, the binding left alone.
-    CZelPointer<CZelTileSheet> huge = new CZelTileSheet(8, 1 << 16, 1);
-    CZelPointer<CZelImage> tile = counting(8, 8, 4);
-    huge->setTile(0, 0, tile);
-    glBindTexture(GL_TEXTURE_2D, other);
-    EXPECT_FALSE(huge->bind());
-    EXPECT_TRUE(huge->isRefused());
-    EXPECT_FALSE(huge->isCreated());
-    EXPECT_EQ(readInteger(GL_TEXTURE_BINDING_2D), static_cast<int>(other));
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    glDeleteTextures(1, &other);
 }
 
 TEST(PrimitiveTest, FaceAndVertexNormals)
@@ -361,43 +315,32 @@ private:
     bool m_rowByRow, m_bottomUp;
 };
 
-TEST(FileImageTest, PicturesBeyondTheLimitAreReducedWhileReadOrRefused)
+TEST(FileImageTest, PicturesBeyondTheLimitComeRowByRowAtFullSizeButAreNeverKeptWhole)
 {
-    // 20000 x 15000 grey is 300 million pixels: halved to 10000 x 7500.
-    struct Case {
-        int width, height;
-        bool rowByRow, bottomUp;
-        int reducedWidth, reducedHeight;
-    } cases[] = {{6, 4, true, false, 6, 4}, {6, 4, false, true, 6, 4}, {20000, 15000, true, true, 10000, 7500},
-                 {20000, 15000, false, false, 0, 0}};
-    for (const Case& c : cases) {
-        CComputedImage image(c.width, c.height, c.rowByRow, c.bottomUp);
+    // 20000 x 15000 grey is 300 million pixels, beyond what is kept whole.
+    for (const bool bottomUp : {false, true}) {
+        CComputedImage image(20000, 15000, true, bottomUp);
         image.setFileName("computed");
-        const bool read = image.readImage();
-        SCOPED_TRACE(std::to_string(c.width) + (c.rowByRow ? " by rows" : " whole"));
-        ASSERT_EQ(read, c.reducedWidth > 0) << image.getErrorMessage();
-        if (!read) {
-            EXPECT_TRUE(image.isTooLarge());
-            continue;
-        }
-        ASSERT_EQ(image.getWidth(), c.reducedWidth);
-        ASSERT_EQ(image.getHeight(), c.reducedHeight);
-        EXPECT_EQ(image.getSourceWidth(), c.width);
-        const int factor = c.width / c.reducedWidth;
-        // Bottom row first; pixel (x, y from the top) is the mean of its box.
-        auto at = [&](int x, int y) {
-            return image.getPixels()[static_cast<size_t>(c.reducedHeight - 1 - y) * c.reducedWidth + x];
-        };
-        auto mean = [&](int x, int y) {
-            int sum = 0;
-            for (int j = 0; j < factor; ++j)
-                for (int i = 0; i < factor; ++i)
-                    sum += (x * factor + i + 3 * (y * factor + j)) % 256;
-            return (sum + factor * factor / 2) / (factor * factor);
-        };
-        for (int y : {0, 1, c.reducedHeight - 1})
-            for (int x : {0, 5, c.reducedWidth - 1})
-                EXPECT_EQ(at(x, y), mean(x, y)) << x << "," << y;
-        EXPECT_EQ(image.getNotice().empty(), factor == 1) << image.getNotice();
+        int rows = 0, width = 0;
+        ASSERT_TRUE(image.readRows(
+            [&](const CZelFileImage::Layout& layout) {
+                width = layout.width;
+                return true;
+            },
+            [&](int y, const unsigned char* row) {
+                rows += row[0] == (3 * y) % 256;
+                return true;
+            }));
+        EXPECT_EQ(width, 20000);
+        EXPECT_EQ(rows, 15000);
+        EXPECT_TRUE(image.getNotice().empty());
+        EXPECT_FALSE(image.readImage());
+        EXPECT_TRUE(image.isTooLarge());
     }
+    // A decoder that holds the picture before its first row is refused from
+    // its header either way.
+    CComputedImage whole(20000, 15000, false, false);
+    EXPECT_FALSE(whole.readRows([](const CZelFileImage::Layout&) { return true; },
+                                [](int, const unsigned char*) { return true; }));
+    EXPECT_TRUE(whole.isTooLarge());
 }

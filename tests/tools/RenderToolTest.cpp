@@ -78,7 +78,8 @@ TEST_F(RenderTool, HelpAndBadCommandLines)
     for (const char* option : {"--output", "--size", "--tiles", "--antialias", "--background", "--light-direction",
                                "--lighting", "--keep-white", "--no-bounding-box", "--no-axes", "--text-size",
                                "--line-width", "--legend-size", "--legend-position", "--camera", "--white-tolerance",
-                               "--vertical-exaggeration", "--axis-labels", "--pick", "--texture-limit"})
+                               "--vertical-exaggeration", "--axis-labels", "--pick", "--texture-limit",
+                               "--memory-budget"})
         EXPECT_NE(help.output.find(option), std::string::npos) << option;
 
     const std::string fnc = m_dir + "/one.fnc", out = fnc + " -o " + m_dir + "/a.png";
@@ -103,6 +104,7 @@ TEST_F(RenderTool, HelpAndBadCommandLines)
         {out + " --axis-labels metres", "for --axis-labels: expected distance or map."},
         {out + " --texture-limit 8", "expected a whole number of pixels from 16 to 16384."},
         {out + " --camera 1,2,3,4,5,6,200,1,10", "Field of view must be above 0 and below 180 degrees."},
+        {out + " --memory-budget 15", "for --memory-budget: expected MiB from 16 to 1048576."},
         {out + " --frobnicate", "Unknown option --frobnicate."},
         {out + " --no-axes=1", "takes no value"},
         {fnc + " -o", "Option -o needs a value."},

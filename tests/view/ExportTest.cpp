@@ -244,6 +244,9 @@ TEST(TiledPicture, LinesAreAsManyTimesWiderAsTilesPerSide)
     testing::internal::GetCapturedStdout();
     frame.getDiagram()->setShowAxes(false);
     frame.getDiagram()->setLineWidth(2);
+    // The box's edges alone: where one runs along the fence's end, the fence
+    // hides half of it.
+    frame.getDiagram()->getChild(0)->setState(1);
     const auto firstDarkRun = [](const Picture& picture) {
         int x = 0, run = 0;
         while (x < picture.width && picture.at(x, picture.height / 2)[0] > 100)
