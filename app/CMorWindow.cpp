@@ -1,6 +1,8 @@
 // Main window with its menu, tool buttons and view.
 #include "CMorWindow.h"
 
+#include "CMorMemoryPlan.h"
+
 #include "CImageSizeDialog.h"
 #include "CLogWindow.h"
 #include "CMorArtwork.h"
@@ -364,6 +366,16 @@ void CMorWindow::loadPreferences(const std::string& path)
         else
             std::cout << "The preference memory-budget = " << budget
                       << " is not used: it takes MiB from 16 to 1048576." << std::endl;
+    }
+    // Under a memory limit the tiles get what is left of it once the
+    // screen's frame and the GL driver are counted.
+    uint64_t fitted = CPyramidMemory::getInstance().getBudget();
+    std::string memoryMessage;
+    if (!CMorMemoryPlan::fitDrawing(Fl::w(), Fl::h(), 0, fitted, memoryMessage))
+        std::cout << memoryMessage << std::endl;
+    if (fitted < CPyramidMemory::getInstance().getBudget()) {
+        CPyramidMemory::getInstance().setBudget(fitted);
+        std::cout << "Picture tiles get " << (fitted >> 20) << " MiB: the memory left." << std::endl;
     }
 }
 

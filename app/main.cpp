@@ -3,6 +3,7 @@
 #include "CMorCommandLine.h"
 #include "CMorDisplay.h"
 #include "CMorPreferences.h"
+#include "CMorMemoryPlan.h"
 #include "CMorSafeFile.h"
 #include "CMorWidgetFonts.h"
 #include "CMorWindow.h"
@@ -12,10 +13,12 @@
 #include <FL/Fl_Double_Window.H>
 
 #include <cstdio>
+#include <new>
 #include <string>
 
 int main(int argc, char** argv)
 {
+    CMorMemoryPlan::prepareProcess();
     CMorSafeFile::ignoreFileSizeSignal();
     // Help and version need no display.
     CMorCommandLine commandLine;
@@ -65,5 +68,12 @@ int main(int argc, char** argv)
         splash.centerOn(window.getWindow());
         splash.show();
     }
-    return Fl::run();
+    // The last resort for an allocation that fails outside the code that
+    // checks its own: a word on standard error instead of an abort.
+    try {
+        return Fl::run();
+    } catch (const std::bad_alloc&) {
+        std::fputs("morvex: Not enough memory: it ran out, and Morvex has to end.\n", stderr);
+        return 1;
+    }
 }

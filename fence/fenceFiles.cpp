@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 #include <fstream>
@@ -116,8 +117,15 @@ void describeFailure(const CZelFileImage* image, const std::string& failure, std
                      std::string& detail)
 {
     detail = image->getFileName() + ": " + image->getErrorMessage();
-    // "Unsupported" would send the user looking for a format problem.
-    message = image->isTooLarge() ? image->getErrorMessage() : failure;
+    // "Unsupported" would send the user looking for a format problem, when
+    // the picture was too large or memory ran out (the decoders all say
+    // "memory" then: "Out of memory", "Insufficient memory", ...).
+    std::string reason = image->getErrorMessage();
+    std::transform(reason.begin(), reason.end(), reason.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (reason.find("memory") != std::string::npos)
+        message = "Not enough memory to read " + image->getFileName() + ".";
+    else
+        message = image->isTooLarge() ? image->getErrorMessage() : failure;
 }
 
 } // namespace

@@ -3,7 +3,9 @@
 
 #include "CPyramidMemory.h"
 
+#include <iostream>
 #include <new>
+#include <system_error>
 
 namespace {
 
@@ -35,11 +37,50 @@ void CPyramidLoader::post(std::function<void()> job, bool urgent)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         (urgent ? m_urgent : m_background).push_back(std::move(job));
-        if (m_threads.empty())
-            for (int i = 0; i < THREADS; ++i)
-                m_threads.emplace_back(&CPyramidLoader::run, this);
+        if (m_threads.empty() && !m_threadless) {
+            try {
+                for (int i = 0; i < THREADS; ++i)
+                    m_threads.emplace_back(&CPyramidLoader::run, this);
+            } catch (const std::system_error& e) {
+                m_threadless = m_threads.empty();
+                if (m_threadless)
+                    std::cout << "No tile thread could be started (" << e.what()
+                              << "): tiles are read between frames." << std::endl;
+            } catch (const std::bad_alloc&) {
+                m_threadless = m_threads.empty();
+                if (m_threadless)
+                    std::cout << "No tile thread could be started (out of memory): tiles are read between frames."
+                              << std::endl;
+            }
+        }
     }
     m_changed.notify_one();
+}
+
+void CPyramidLoader::runQueuedHere()
+{
+    for (;;) {
+        std::function<void()> job;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (!m_threadless || (m_urgent.empty() && m_background.empty()))
+                return;
+            std::deque<std::function<void()>>& queue = m_urgent.empty() ? m_background : m_urgent;
+            job = std::move(queue.front());
+            queue.pop_front();
+        }
+        runJob(job);
+        CPyramidMemory::getInstance().notifyProgress();
+    }
+}
+
+void CPyramidLoader::runJob(const std::function<void()>& job)
+{
+    try {
+        job();
+    } catch (const std::bad_alloc&) {
+        // The tile stays missing; escaping would end the program.
+    }
 }
 
 int CPyramidLoader::getPending() const
@@ -62,11 +103,7 @@ void CPyramidLoader::run()
             queue.pop_front();
             ++m_running;
         }
-        try {
-            job();
-        } catch (const std::bad_alloc&) {
-            // The tile stays missing; escaping would end the program.
-        }
+        runJob(job);
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             --m_running;

@@ -54,6 +54,11 @@ public:
     void addMissing(int count) { m_missing += count; }
     int getMissing() const { return m_missing; }
 
+    // GL thread: GL said it ran out of memory for a tile's texture; the
+    // tile stays coarser. Whether that happened since the start.
+    void noteGlOutOfMemory() { m_glOutOfMemory = true; }
+    bool hasGlRunOutOfMemory() const { return m_glOutOfMemory; }
+
     // Batch drawing (pictures written to files): every tile a frame draws
     // is read at once, at the level the view needs, on the drawing thread.
     void setSynchronous(bool on) { m_synchronous = on; }
@@ -75,6 +80,7 @@ private:
     uint64_t m_frame = 1;
     int m_missing = 0;
     bool m_synchronous = false;
+    bool m_glOutOfMemory = false;
     std::vector<CPyramidTextures*> m_textures;
     mutable std::mutex m_mutex;
     std::condition_variable m_progress;

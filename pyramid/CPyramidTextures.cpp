@@ -86,6 +86,8 @@ void CPyramidTextures::upload(int index, const CPyramidVariant& variant, const u
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, TILE, TILE, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    if (glGetError() == GL_OUT_OF_MEMORY)
+        memory.noteGlOutOfMemory();
     tile.variant = variant;
     tile.opaque = true;
     for (size_t i = 3; i < static_cast<size_t>(PIXEL_BYTES) && tile.opaque; i += 4)
@@ -94,6 +96,7 @@ void CPyramidTextures::upload(int index, const CPyramidVariant& variant, const u
 
 void CPyramidTextures::update()
 {
+    CPyramidLoader::getInstance().runQueuedHere();
     if (CPyramidMemory::getInstance().isSynchronous() && m_pyramid->getCoarseVariant() != m_variant)
         m_pyramid->deriveCoarse(m_variant);
     const bool coarseReady = m_pyramid->getCoarseVariant() == m_variant;

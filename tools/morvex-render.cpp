@@ -1,164 +1,72 @@
-// morvex-render: draws a fence diagram into a PNG file on an offscreen OSMesa
-// context, through the same frame drawing as the viewer; no display needed.
-#include "CMorFrame.h"
-#include "CMorOffscreenContext.h"
-#include "CMorPicker.h"
-#include "CMorRenderOptions.h"
-#include "CMorSceneExporter.h"
-#include "CMorSafeFile.h"
-#include "CPyramidMemory.h"
-#include "CMorTiledPicture.h"
-#include "CZelPngWriter.h"
-#include "pickText.h"
+// morvex-render: starts the headless renderer, which lives in a library of its
+// own, so that an address-space limit too small for the GL driver's libraries
+// ends in a message rather than in the loader's failure.
+#include <dlfcn.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iostream>
-#include <vector>
+#include <string>
 
 namespace {
 
-// Sends standard output nowhere while it lives, for --quiet; restores it on
-// every way out of main.
-class QuietOutput
+std::string programFolder()
 {
-public:
-    explicit QuietOutput(bool quiet) : m_previous(quiet ? std::cout.rdbuf(m_nowhere.rdbuf()) : nullptr) {}
-    ~QuietOutput()
-    {
-        if (m_previous != nullptr)
-            std::cout.rdbuf(m_previous);
-    }
-    QuietOutput(const QuietOutput&) = delete;
-    QuietOutput& operator=(const QuietOutput&) = delete;
+    char path[4096];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0)
+        return ".";
+    const std::string program(path, static_cast<size_t>(length));
+    const size_t slash = program.rfind('/');
+    return slash == std::string::npos ? "." : program.substr(0, slash);
+}
 
-private:
-    std::ofstream m_nowhere;
-    std::streambuf* m_previous;
-};
-
-// Opens diagrams whose pictures are missing when told to, with a warning on
-// standard error for each picture; otherwise such an open fails.
-class RenderFrame : public CMorFrame
+bool memoryFailure(const std::string& error)
 {
-public:
-    explicit RenderFrame(bool skipMissing) : m_skipMissing(skipMissing) {}
-    // An open failed because pictures were missing.
-    bool declinedPictures() const { return m_declinedPictures; }
+    return error.find("failed to map") != std::string::npos || error.find("annot allocate") != std::string::npos ||
+           error.find("annot map") != std::string::npos || error.find("out of memory") != std::string::npos;
+}
 
-protected:
-    bool openWithoutPictures(const std::string&, const std::vector<CFenceDiagram::MissingPicture>& missing) override
-    {
-        if (!m_skipMissing) {
-            m_declinedPictures = true;
-            return false;
-        }
-        for (const CFenceDiagram::MissingPicture& picture : missing)
-            std::cerr << "morvex-render: warning: " << CFenceDiagram::describeMissing(picture) << std::endl;
-        return true;
-    }
-
-private:
-    bool m_skipMissing;
-    bool m_declinedPictures = false;
-};
-
-int failure(const std::string& message)
+std::string limitText()
 {
-    std::cerr << "morvex-render: " << message << std::endl;
-    return 1;
+    struct rlimit limit;
+    if (getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return "the memory available";
+    return "the address-space limit of " + std::to_string(limit.rlim_cur >> 20) + " MiB";
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    CMorSafeFile::ignoreFileSizeSignal();
-    CMorRenderOptions options;
-    if (!options.parse(argc, argv)) {
-        std::cerr << "morvex-render: " << options.getErrorMessage() << "\n"
-                  << "Try 'morvex-render --help'." << std::endl;
-        return 2;
+    const std::string folder = programFolder();
+    // Beside the program in the build tree, in the library folder once installed.
+    for (const std::string& path :
+         {folder + "/" MORVEX_RENDER_LIBRARY, folder + "/" MORVEX_RENDER_INSTALLED "/" MORVEX_RENDER_LIBRARY}) {
+        if (access(path.c_str(), F_OK) != 0)
+            continue;
+        void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (library == nullptr) {
+            const char* reason = dlerror();
+            const std::string error = reason != nullptr ? reason : "unknown failure";
+            if (memoryFailure(error))
+                std::fprintf(stderr,
+                             "morvex-render: not enough memory to start: the renderer and its GL driver do not fit "
+                             "in %s (%s).\n",
+                             limitText().c_str(), error.c_str());
+            else
+                std::fprintf(stderr, "morvex-render: cannot load %s: %s\n", path.c_str(), error.c_str());
+            return 1;
+        }
+        using Entry = int (*)(int, char**);
+        const Entry entry = reinterpret_cast<Entry>(dlsym(library, "morvexRenderMain"));
+        if (entry == nullptr) {
+            std::fprintf(stderr, "morvex-render: %s is not the renderer's library.\n", path.c_str());
+            return 1;
+        }
+        return entry(argc, argv);
     }
-    if (options.getShowHelp()) {
-        std::cout << CMorRenderOptions::getHelpText();
-        return 0;
-    }
-    // The frame and the diagram report progress on standard output.
-    const QuietOutput quiet(options.getQuiet());
-
-    // Checked before any drawing, so that a bad path costs no rendering.
-    if (!std::ifstream(options.getInput()))
-        return failure("cannot read " + options.getInput() + ".");
-
-    CMorOffscreenContext context;
-    if (!context.create(options.getWidth(), options.getHeight()))
-        return failure(context.getErrorMessage());
-
-    CPyramidMemory::getInstance().setBudget(options.getMemoryBudget());
-    RenderFrame frame(options.getSkipMissing());
-    // A picture for a file: every tile at the level its view needs.
-    frame.setFullDetail(true);
-    frame.initializeFrame(options.getWidth(), options.getHeight());
-    frame.resizeFrame(options.getWidth(), options.getHeight());
-    if (!options.fitsFrame(frame))
-        return failure(options.getErrorMessage());
-    if (!frame.open(options.getInput()))
-        return failure(options.getInput() + ": " + frame.getErrorMessage() +
-                       (frame.declinedPictures() ? " (--skip-missing draws the diagram without its missing pictures.)"
-                                               : ""));
-    options.applyToFrame(frame);
-    options.applyToDiagram(frame);
-    if (options.getAntialiasRequested() && !CMorFrame::hasAccumulationBuffer())
-        return failure("the offscreen context has no accumulation buffer for antialiasing.");
-
-    if (CMorSceneExporter::formatOf(options.getOutput()) != CMorSceneExporter::FORMAT_NONE) {
-        // One frame lays out the axes as the picture would show them.
-        frame.drawFrame();
-        CMorSceneExporter exporter;
-        exporter.setTextureLimit(options.getTextureLimit());
-        exporter.setLog([](const std::string& line) { std::cout << line << std::endl; });
-        exporter.gather(*frame.getDiagram(), frame.getFileName(), frame.getViewOptions());
-        if (!exporter.write(options.getOutput()))
-            return failure(exporter.getErrorMessage());
-        return 0;
-    }
-
-    CMorTiledPicture picture(&frame, options.getTiles(), options.getTiles());
-    // On standard output whatever --quiet silences.
-    const CMorPicker picker(frame.getDiagram(), frame.getCamera());
-    for (const std::pair<long long, long long>& at : options.getPicks()) {
-        const CMorPick pick = picker.pickPixel(static_cast<double>(at.first), static_cast<double>(at.second),
-                                               static_cast<double>(picture.getWidth()),
-                                               static_cast<double>(picture.getHeight()));
-        const std::string label = pick.hit ? frame.getDiagram()->getDescription(pick.fence) : std::string();
-        std::fputs((pickLine(at.first, at.second, pick, label) + "\n").c_str(), stdout);
-    }
-    std::fflush(stdout);
-    if (picture.getWidth() > 0x7fffffffLL || picture.getHeight() > 0x7fffffffLL)
-        return failure("the picture is larger than a PNG file can hold.");
-    // The picture replaces the output only once it is complete: a failure
-    // leaves the old file, or none.
-    std::string error;
-    CMorSafeFile output;
-    if (!output.begin(options.getOutput(), error))
-        return failure(error);
-    CZelPngWriter writer;
-    const bool drawn =
-        writer.open(output.getStream(), options.getOutput(), static_cast<int>(picture.getWidth()),
-                    static_cast<int>(picture.getHeight()), 3) &&
-        picture.write([&writer](const unsigned char* row) { return writer.writeRow(row); }) && writer.close();
-    if (!drawn) {
-        // The file's own cause (a full disk) says more than the encoder's.
-        const std::string cause = !output.getWriteError().empty() ? output.getWriteError()
-                                  : !writer.getErrorMessage().empty() ? writer.getErrorMessage()
-                                                                       : picture.getErrorMessage();
-        output.abort();
-        return failure(cause);
-    }
-    if (!output.commit(error))
-        return failure(error);
-    std::cout << "Wrote " << options.getOutput() << " (" << picture.getWidth() << " x " << picture.getHeight()
-                  << " pixels, " << context.getRenderer() << ")" << std::endl;
-    return 0;
+    std::fprintf(stderr, "morvex-render: its library %s is missing from %s and %s/%s.\n", MORVEX_RENDER_LIBRARY,
+                 folder.c_str(), folder.c_str(), MORVEX_RENDER_INSTALLED);
+    return 1;
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <valgrind/valgrind.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -241,4 +242,40 @@ TEST_F(RenderTool, AFileSizeLimitLeavesTheOldPictureAndNoTemporary)
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old picture");
     // one.fnc, red.png and the old picture: no temporary.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir), {}), 3);
+}
+
+// Low limits once aborted in a thread that could not start, claimed a
+// format fault, or crashed; now the renderer draws or says memory ran out.
+TEST_F(RenderTool, AddressSpaceLimitsEndInAPictureOrAMemoryMessage)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer reserves address space of its own";
+#endif
+    if (RUNNING_ON_VALGRIND)
+        GTEST_SKIP() << "valgrind reserves address space of its own";
+    // Six sections of 2048 x 1024 pixels, each along a line of its own.
+    std::string text = "#MORVEX1\n6\n";
+    for (int k = 0; k < 6; ++k) {
+        const std::string name = "s" + std::to_string(k) + ".png";
+        dir.writePng(name, 2048, 1024, 40 * k, 200 - 30 * k, 90);
+        text += "2\n" + std::to_string(1000 + 300 * k) + " 2000 100\n" + std::to_string(1200 + 300 * k) +
+                " 2400 100\n" + name + "\nS" + std::to_string(k) + "\n0\n";
+    }
+    dir.write("six.fnc", text + "0 0 0\n0 0 0\n0 0 0\n");
+    for (int megabytes : {200, 250, 350, 450, 600, 800, 1000, 1400, 2000}) {
+        SCOPED_TRACE(megabytes);
+        const std::string out = m_dir + "/limit-" + std::to_string(megabytes) + ".png";
+        const std::string limit = std::to_string(megabytes);
+        const Result result = run("-q " + m_dir + "/six.fnc -o " + out, "export XDG_CACHE_HOME=" + m_dir + "/cache-" +
+                                                                            limit + "; ulimit -v " + limit + "000; ");
+        if (result.status == 0) {
+            EXPECT_EQ(readPicture(out)->getWidth(), 1280);
+        } else {
+            EXPECT_EQ(result.status, 1) << result.output;
+            EXPECT_NE(result.output.find("memory"), std::string::npos) << result.output;
+            EXPECT_FALSE(std::filesystem::exists(out));
+        }
+    }
+    // The largest limits leave room enough.
+    EXPECT_TRUE(std::filesystem::exists(m_dir + "/limit-2000.png"));
 }
