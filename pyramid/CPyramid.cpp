@@ -173,11 +173,7 @@ bool CPyramid::openCoarse(const CPyramidVariant& variant)
         shape.tileCount != m_layout.getTileCount() - m_layout.getFirstTile(1))
         return false;
     std::lock_guard<std::mutex> lock(m_mutex);
-    drop(m_coarse);
-    m_coarse = coarse;
-    m_coarseVariant = variant;
-    m_resident.clear();
-    adopt(m_coarse);
+    takeCoarse(coarse, variant);
     return true;
 }
 
@@ -417,11 +413,7 @@ bool CPyramid::deriveCoarse(const CPyramidVariant& variant)
         return false;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        drop(m_coarse);
-        m_coarse = coarse;
-        m_coarseVariant = variant;
-        m_resident.clear();
-        adopt(m_coarse);
+        takeCoarse(coarse, variant);
     }
     readResident();
     return true;
@@ -524,4 +516,13 @@ bool CPyramid::readPixel(int x, int y, unsigned char rgba[4]) const
     rgba[2] = p[2];
     rgba[3] = m_channels == 4 ? p[3] : 255;
     return true;
+}
+
+void CPyramid::takeCoarse(const std::shared_ptr<CPyramidEntry>& coarse, const CPyramidVariant& variant)
+{
+    drop(m_coarse);
+    m_coarse = coarse;
+    m_coarseVariant = variant;
+    m_resident.clear();
+    adopt(m_coarse);
 }

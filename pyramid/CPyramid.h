@@ -112,6 +112,8 @@ private:
     // Takes an entry: held against cleaning, or counted in memory.
     void adopt(const std::shared_ptr<CPyramidEntry>& entry);
     void drop(const std::shared_ptr<CPyramidEntry>& entry);
+    // Makes the entry the coarse levels of the variant; m_mutex held.
+    void takeCoarse(const std::shared_ptr<CPyramidEntry>& coarse, const CPyramidVariant& variant);
 
     CPyramidLayout m_layout;
     int m_channels = 3;

@@ -16,21 +16,7 @@ const char CPyramidEntry::MAGIC[8] = {'M', 'V', 'X', 'P', 'Y', 'R', '0', '1'};
 
 namespace {
 
-// The fixed part of an entry's header; the key follows it.
-struct Header
-{
-    char magic[8];
-    uint32_t keyLength;
-    uint32_t firstTile;
-    uint32_t tileCount;
-    uint32_t channels;
-    uint32_t width;
-    uint32_t height;
-    uint32_t fileWidth;
-    uint32_t fileHeight;
-    uint64_t indexOffset;
-    uint64_t indexChecksum;
-};
+using Header = CPyramidEntry::Header;
 
 size_t tileBytes(int channels)
 {

@@ -48,6 +48,23 @@ public:
     // bytes); false when the entry lacks it or it is damaged. Any thread.
     bool readTile(int index, unsigned char* pixels) const;
 
+    // The fixed part of an entry's header, as it lies in the file; the key
+    // follows it.
+    struct Header
+    {
+        char magic[8];
+        uint32_t keyLength;
+        uint32_t firstTile;
+        uint32_t tileCount;
+        uint32_t channels;
+        uint32_t width;
+        uint32_t height;
+        uint32_t fileWidth;
+        uint32_t fileHeight;
+        uint64_t indexOffset;
+        uint64_t indexChecksum;
+    };
+
     // The entry's checksum of a block of bytes.
     static uint64_t checksum(const void* data, size_t size);
     // The file's first bytes.

@@ -15,20 +15,7 @@
 
 namespace {
 
-struct Header
-{
-    char magic[8];
-    uint32_t keyLength;
-    uint32_t firstTile;
-    uint32_t tileCount;
-    uint32_t channels;
-    uint32_t width;
-    uint32_t height;
-    uint32_t fileWidth;
-    uint32_t fileHeight;
-    uint64_t indexOffset;
-    uint64_t indexChecksum;
-};
+using Header = CPyramidEntry::Header;
 
 constexpr size_t BUFFER_BYTES = 1 << 20;
 // Scans are grainy: LZ4 gains little on their grain by looking harder, while
