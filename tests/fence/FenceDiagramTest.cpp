@@ -80,8 +80,11 @@ protected:
 
 } // namespace
 
-TEST_F(FenceDiagramTest, LoadBuildsChildrenInOrderWithSizeAndBounds)
+TEST_F(FenceDiagramTest, LoadBuildsFencesBoundsCameraAndLabelsWithTheSettingsMadeBefore)
 {
+    diagram->setShowBoundingBox(true);
+    EXPECT_FALSE(diagram->getShowBoundingBox());
+    diagram->setLabelIntervals(2, 3, 4);
     testing::internal::CaptureStdout();
     ASSERT_TRUE(diagram->load(dir.write("d.fnc", twoFences()))) << diagram->getErrorMessage();
     const std::string out = testing::internal::GetCapturedStdout();
@@ -103,59 +106,14 @@ TEST_F(FenceDiagramTest, LoadBuildsChildrenInOrderWithSizeAndBounds)
     const double originY = diagram->getOrigin().y();
     EXPECT_EQ(diagram->getBoundingBox()->getCoord(0)->y() + originY, 10.0 - 200.0);
     EXPECT_EQ(diagram->getBoundingBox()->getCoord(2)->y() + originY, 20.0);
-}
 
-TEST_F(FenceDiagramTest, LabelsStandAboveTheirOwnAnchorsThroughRefresh)
-{
-    // S = 400, margin 0.02: lift 8.
-    ASSERT_TRUE(quietLoad(diagram, dir.write("d.fnc", twoFences())));
-    EXPECT_EQ(labelElevation(0), 18.0);
-    EXPECT_EQ(labelElevation(1), 28.0);
-    diagram->setRelativeMargin(0.05);
-    testing::internal::CaptureStdout();
-    diagram->refresh();
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(labelElevation(0), 30.0);
-    EXPECT_EQ(labelElevation(1), 40.0);
-
-    // Labels are centred on their billboards at the new font size.
-    for (int i = 0; i < 2; ++i) {
-        CZelShape* text = static_cast<CZelBillboard*>(diagram->getLabelGroup()->getChild(i))->getChild(0);
-        CZelText* label = static_cast<CZelText*>(text);
-        label->setText(label->getText());
-        double w, h, d, x, y, z;
-        label->getSize(w, h, d);
-        text->getPosition(x, y, z);
-        EXPECT_DOUBLE_EQ(x, -w / 2.0);
-        EXPECT_DOUBLE_EQ(y, -h / 2.0);
-    }
-}
-
-TEST_F(FenceDiagramTest, AutomaticAndStoredCamera)
-{
-    ASSERT_TRUE(quietLoad(diagram, dir.write("d.fnc", twoFences())));
     // Centre east 200, north 50, elevation 15, H = 200: aim at y 15 - 100
     // from 2 S to the south, along the scene's +z.
     EXPECT_EQ(camera->getTarget(), CZelVec3d(200.0, -85.0, -50.0));
     EXPECT_EQ(camera->getPosition(), CZelVec3d(200.0, -85.0, 750.0));
     EXPECT_EQ(perspectiveOf(camera), CZelVec3d(45.0, 4.0, 1200.0));
 
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(diagram->load(dir.write("c.fnc", twoFences("", "6543210.57 2 3\n4 5 6\n30 0.5 900\n"))));
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("Positioning using values from file.\n"),
-              std::string::npos);
-    // The file's camera axes are east, up and north.
-    EXPECT_EQ(camera->getPosition(), CZelVec3d(6543210.57, 2.0, -3.0));
-    EXPECT_EQ(camera->getTarget(), CZelVec3d(4.0, 5.0, -6.0));
-    EXPECT_EQ(perspectiveOf(camera), CZelVec3d(30.0, 0.5, 900.0));
-}
-
-TEST_F(FenceDiagramTest, SettingsMadeBeforeLoadingReachTheBuiltParts)
-{
-    diagram->setShowBoundingBox(true);
-    EXPECT_FALSE(diagram->getShowBoundingBox());
-    diagram->setLabelIntervals(2, 3, 4);
-    ASSERT_TRUE(quietLoad(diagram, dir.write("d.fnc", twoFences())));
+    // The settings made before loading reached the built parts.
     for (int k = 0; k < 3; ++k)
         EXPECT_EQ(static_cast<CZelScaleIndicator*>(diagram->getAxisGroup()->getChild(k))->getLabelInterval(), k + 2);
     EXPECT_TRUE(diagram->getShowBoundingBox());
@@ -167,6 +125,36 @@ TEST_F(FenceDiagramTest, SettingsMadeBeforeLoadingReachTheBuiltParts)
     diagram->setRemoveWhite(false);
     EXPECT_FALSE(static_cast<CFence*>(diagram->getChild(0))->getRemoveWhite());
     EXPECT_FALSE(static_cast<CFence*>(diagram->getChild(1))->getRemoveWhite());
+
+    // Labels stand above their own anchors through a refresh (S = 400, margin 0.02: lift 8).
+    EXPECT_EQ(labelElevation(0), 18.0);
+    EXPECT_EQ(labelElevation(1), 28.0);
+    diagram->setRelativeMargin(0.05);
+    testing::internal::CaptureStdout();
+    diagram->refresh();
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(labelElevation(0), 30.0);
+    EXPECT_EQ(labelElevation(1), 40.0);
+    // They are centred on their billboards at the new font size.
+    for (int i = 0; i < 2; ++i) {
+        CZelShape* text = static_cast<CZelBillboard*>(diagram->getLabelGroup()->getChild(i))->getChild(0);
+        CZelText* label = static_cast<CZelText*>(text);
+        label->setText(label->getText());
+        double w, h, d, x, y, z;
+        label->getSize(w, h, d);
+        text->getPosition(x, y, z);
+        EXPECT_DOUBLE_EQ(x, -w / 2.0);
+        EXPECT_DOUBLE_EQ(y, -h / 2.0);
+    }
+
+    // A camera stored in the file; its axes are east, up and north.
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(diagram->load(dir.write("c.fnc", twoFences("", "6543210.57 2 3\n4 5 6\n30 0.5 900\n"))));
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("Positioning using values from file.\n"),
+              std::string::npos);
+    EXPECT_EQ(camera->getPosition(), CZelVec3d(6543210.57, 2.0, -3.0));
+    EXPECT_EQ(camera->getTarget(), CZelVec3d(4.0, 5.0, -6.0));
+    EXPECT_EQ(perspectiveOf(camera), CZelVec3d(30.0, 0.5, 900.0));
 }
 
 TEST_F(FenceDiagramTest, FailuresNameTheProblemAndLeaveNothing)

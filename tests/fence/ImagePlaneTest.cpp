@@ -282,6 +282,29 @@ protected:
         plane->render();
         return m_context->readPixels();
     }
+
+    // White two-sided light from +z.
+    static void light(bool on)
+    {
+        const GLfloat position[4] = {0.0f, 0.0f, 1.0f, 0.0f}, white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+        glLightfv(GL_LIGHT0, GL_POSITION, position);
+        glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+        glEnable(GL_LIGHT0);
+        glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+        (on ? glEnable : glDisable)(GL_LIGHTING);
+    }
+
+    // The four 8-pixel stripes of a 32 x 8 picture on a line from 16 to 48 at height 100, as drawn.
+    std::vector<std::vector<int>> stripesShown(CZelImage* image, bool removeWhite, int tolerance = 0)
+    {
+        CZelPointer<CZelImagePlane> plane = makePlane({16, 100, 0}, {48, 100, 0}, image);
+        plane->setWhiteTolerance(tolerance);
+        const std::vector<unsigned char> rgba = draw(plane, removeWhite);
+        std::vector<std::vector<int>> shown;
+        for (int k = 0; k < 4; ++k)
+            shown.push_back(windowAt(rgba, 20 + 8 * k, 96));
+        return shown;
+    }
 };
 
 } // namespace
@@ -327,14 +350,13 @@ TEST_F(ImagePlaneDrawTest, PictureHangsUprightAndUndistortedBelowItsLine)
     EXPECT_EQ(readInteger(GL_ALPHA_TEST_FUNC), GL_ALWAYS);
 }
 
-TEST_F(ImagePlaneDrawTest, WhiteToleranceLeavesOutNearWhite)
+TEST_F(ImagePlaneDrawTest, NearWhiteWithinTheToleranceAndTransparentPixelsAreLeftOut)
 {
-    // Stripes 8 pixels wide: white, (254, 255, 255), (250, 250, 250), dark grey.
+    // Stripes: white, (254, 255, 255), (250, 250, 250), dark grey.
     const std::vector<std::vector<int>> stripes = {{255, 255, 255}, {254, 255, 255}, {250, 250, 250}, {20, 20, 20}};
     CZelPointer<CZelImage> image = makePicture(32, 8, [&](int x, int, unsigned char* p) {
         std::copy(stripes[static_cast<size_t>(x / 8)].begin(), stripes[static_cast<size_t>(x / 8)].end(), p);
     });
-    CZelPointer<CZelImagePlane> plane = makePlane({16, 100, 0}, {48, 100, 0}, image);
     const struct {
         int tolerance;
         bool removeWhite;
@@ -342,34 +364,23 @@ TEST_F(ImagePlaneDrawTest, WhiteToleranceLeavesOutNearWhite)
     } cases[] = {{0, true, {false, true, true, true}},  {1, true, {false, false, true, true}},
                  {4, true, {false, false, true, true}}, {5, true, {false, false, false, true}},
                  {5, false, {true, true, true, true}},  {0, false, {true, true, true, true}}};
-    const GLfloat position[4] = {0.0f, 0.0f, 1.0f, 0.0f}, white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    glLightfv(GL_LIGHT0, GL_POSITION, position);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
-    glEnable(GL_LIGHT0);
-    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
     for (bool lit : {false, true}) {
-        if (lit)
-            glEnable(GL_LIGHTING);
+        light(lit);
         for (const auto& c : cases) {
-            plane->setWhiteTolerance(c.tolerance);
-            const std::vector<unsigned char> rgba = draw(plane, c.removeWhite);
-            for (size_t k = 0; k < stripes.size(); ++k) {
-                const std::vector<int> shown = windowAt(rgba, 20 + 8 * static_cast<int>(k), 96);
+            SCOPED_TRACE(testing::Message() << "lit " << lit << ", tolerance " << c.tolerance << ", remove white "
+                                            << c.removeWhite);
+            const std::vector<std::vector<int>> shown = stripesShown(image, c.removeWhite, c.tolerance);
+            for (size_t k = 0; k < stripes.size(); ++k)
                 if (lit)
-                    EXPECT_EQ(shown != BACKGROUND, c.drawn[k]) << "lit, tolerance " << c.tolerance << " stripe " << k;
+                    EXPECT_EQ(shown[k] != BACKGROUND, c.drawn[k]) << "stripe " << k;
                 else
-                    EXPECT_EQ(shown, c.drawn[k] ? stripes[k] : BACKGROUND)
-                        << "tolerance " << c.tolerance << " remove white " << c.removeWhite << " stripe " << k;
-            }
+                    EXPECT_EQ(shown[k], c.drawn[k] ? stripes[k] : BACKGROUND) << "stripe " << k;
         }
     }
-    glDisable(GL_LIGHTING);
-}
+    light(false);
 
-TEST_F(ImagePlaneDrawTest, PixelsTransparentInThePictureAreNeverDrawnTheRestOpaque)
-{
-    // Stripes 8 pixels wide of alpha 0, 127, 128 and 255: red, then white.
-    const int alphas[4] = {0, 127, 128, 255};
+    // Stripes of alpha 0, 127, 128 and 255: red, then white. Pixels transparent in the picture are never
+    // drawn, the rest opaque.
     for (const int channels : {2, 4}) {
         CZelPointer<CZelImage> image = new CZelImage();
         image->setChannels(channels);
@@ -380,18 +391,14 @@ TEST_F(ImagePlaneDrawTest, PixelsTransparentInThePictureAreNeverDrawnTheRestOpaq
             p[0] = stripe == 3 ? 255 : 200;
             if (channels == 4)
                 p[1] = p[2] = stripe == 3 ? 255 : 0;
-            p[channels - 1] = static_cast<unsigned char>(alphas[stripe]);
+            p[channels - 1] = static_cast<unsigned char>(std::vector<int>{0, 127, 128, 255}[static_cast<size_t>(stripe)]);
         }
-        CZelPointer<CZelImagePlane> plane = makePlane({16, 100, 0}, {48, 100, 0}, image);
-        for (const bool removeWhite : {false, true}) {
-            const std::vector<unsigned char> rgba = draw(plane, removeWhite);
-            const std::vector<int> red = channels == 4 ? RED : std::vector<int>{200, 200, 200};
-            const std::vector<std::vector<int>> shown = {BACKGROUND, BACKGROUND, red,
-                                                         removeWhite ? BACKGROUND : std::vector<int>{255, 255, 255}};
-            for (int k = 0; k < 4; ++k)
-                EXPECT_EQ(windowAt(rgba, 20 + 8 * k, 96), shown[static_cast<size_t>(k)])
-                    << channels << " channels, remove white " << removeWhite << ", alpha " << alphas[k];
-        }
+        for (const bool removeWhite : {false, true})
+            EXPECT_EQ(stripesShown(image, removeWhite),
+                      (std::vector<std::vector<int>>{BACKGROUND, BACKGROUND,
+                                                     channels == 4 ? RED : std::vector<int>{200, 200, 200},
+                                                     removeWhite ? BACKGROUND : std::vector<int>{255, 255, 255}}))
+                << channels << " channels, remove white " << removeWhite;
     }
 }
 
@@ -560,19 +567,14 @@ TEST_F(ImagePlaneDrawTest, RisingLineKeepsTheVerticalPixelSize)
 
 TEST_F(ImagePlaneDrawTest, LitPanelsAreShadedByTheDirectionTheyFace)
 {
-    // Two-sided light from +z; one panel faces it, the other is turned 75 degrees away.
+    // One panel faces the light, the other is turned 75 degrees away.
     CZelPointer<CZelImage> image = makePicture(32, 32, [](int, int, unsigned char* p) { p[0] = p[1] = p[2] = 200; });
     const double turn = 75.0 * M_PI / 180.0;
     CZelPointer<CZelImagePlane> facing = makePlane({10, 100, 0}, {50, 100, 0}, image);
     CZelPointer<CZelImagePlane> turned =
         makePlane({70, 100, 0}, {70 + 40 * std::cos(turn), 100, -40 * std::sin(turn)}, image);
     ortho(SIZE, 100.0);
-    glEnable(GL_LIGHTING);
-    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
-    const GLfloat position[4] = {0.0f, 0.0f, 1.0f, 0.0f}, white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    glLightfv(GL_LIGHT0, GL_POSITION, position);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
-    glEnable(GL_LIGHT0);
+    light(true);
     glClear(GL_COLOR_BUFFER_BIT);
     facing->render();
     turned->render();
