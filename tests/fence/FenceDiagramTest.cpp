@@ -3,6 +3,7 @@
 #include "CFence.h"
 #include "CFenceDescription.h"
 #include "CFenceDiagram.h"
+#include "ChildOutput.h"
 #include "CTestDiagramDir.h"
 #include "CZelBillboard.h"
 #include "CZelScaleIndicator.h"
@@ -13,8 +14,6 @@
 #include <dirent.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -48,6 +47,14 @@ std::string readFile(const std::string& path)
     return loaded ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << diagram->getErrorMessage();
 }
 
+// Field of view, near and far distance.
+CZelVec3d perspectiveOf(CZelCamera* camera)
+{
+    double fov, nearDistance, farDistance;
+    camera->getPerspective(fov, nearDistance, farDistance);
+    return CZelVec3d(fov, nearDistance, farDistance);
+}
+
 class FenceDiagramTest : public OffscreenGLTest
 {
 protected:
@@ -73,8 +80,11 @@ protected:
 
 } // namespace
 
-TEST_F(FenceDiagramTest, LoadBuildsChildrenInOrderWithSizeAndBounds)
+TEST_F(FenceDiagramTest, LoadBuildsFencesBoundsCameraAndLabelsWithTheSettingsMadeBefore)
 {
+    diagram->setShowBoundingBox(true);
+    EXPECT_FALSE(diagram->getShowBoundingBox());
+    diagram->setLabelIntervals(2, 3, 4);
     testing::internal::CaptureStdout();
     ASSERT_TRUE(diagram->load(dir.write("d.fnc", twoFences()))) << diagram->getErrorMessage();
     const std::string out = testing::internal::GetCapturedStdout();
@@ -96,62 +106,14 @@ TEST_F(FenceDiagramTest, LoadBuildsChildrenInOrderWithSizeAndBounds)
     const double originY = diagram->getOrigin().y();
     EXPECT_EQ(diagram->getBoundingBox()->getCoord(0)->y() + originY, 10.0 - 200.0);
     EXPECT_EQ(diagram->getBoundingBox()->getCoord(2)->y() + originY, 20.0);
-}
 
-TEST_F(FenceDiagramTest, LabelsStandAboveTheirOwnAnchorsThroughRefresh)
-{
-    // S = 400, margin 0.02: lift 8.
-    ASSERT_TRUE(quietLoad(diagram, dir.write("d.fnc", twoFences())));
-    EXPECT_EQ(labelElevation(0), 18.0);
-    EXPECT_EQ(labelElevation(1), 28.0);
-    diagram->setRelativeMargin(0.05);
-    testing::internal::CaptureStdout();
-    diagram->refresh();
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(labelElevation(0), 30.0);
-    EXPECT_EQ(labelElevation(1), 40.0);
-
-    // Labels are centred on their billboards at the new font size.
-    for (int i = 0; i < 2; ++i) {
-        CZelShape* text = static_cast<CZelBillboard*>(diagram->getLabelGroup()->getChild(i))->getChild(0);
-        CZelText* label = static_cast<CZelText*>(text);
-        label->setText(label->getText());
-        double w, h, d, x, y, z;
-        label->getSize(w, h, d);
-        text->getPosition(x, y, z);
-        EXPECT_DOUBLE_EQ(x, -w / 2.0);
-        EXPECT_DOUBLE_EQ(y, -h / 2.0);
-    }
-}
-
-TEST_F(FenceDiagramTest, AutomaticAndStoredCamera)
-{
-    ASSERT_TRUE(quietLoad(diagram, dir.write("d.fnc", twoFences())));
     // Centre east 200, north 50, elevation 15, H = 200: aim at y 15 - 100
     // from 2 S to the south, along the scene's +z.
     EXPECT_EQ(camera->getTarget(), CZelVec3d(200.0, -85.0, -50.0));
     EXPECT_EQ(camera->getPosition(), CZelVec3d(200.0, -85.0, 750.0));
-    double fov, nearDistance, farDistance;
-    camera->getPerspective(fov, nearDistance, farDistance);
-    EXPECT_EQ(CZelVec3d(fov, nearDistance, farDistance), CZelVec3d(45.0, 4.0, 1200.0));
+    EXPECT_EQ(perspectiveOf(camera), CZelVec3d(45.0, 4.0, 1200.0));
 
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(diagram->load(dir.write("c.fnc", twoFences("", "6543210.57 2 3\n4 5 6\n30 0.5 900\n"))));
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("Positioning using values from file.\n"),
-              std::string::npos);
-    // The file's camera axes are east, up and north.
-    EXPECT_EQ(camera->getPosition(), CZelVec3d(6543210.57, 2.0, -3.0));
-    EXPECT_EQ(camera->getTarget(), CZelVec3d(4.0, 5.0, -6.0));
-    camera->getPerspective(fov, nearDistance, farDistance);
-    EXPECT_EQ(CZelVec3d(fov, nearDistance, farDistance), CZelVec3d(30.0, 0.5, 900.0));
-}
-
-TEST_F(FenceDiagramTest, SettingsMadeBeforeLoadingReachTheBuiltParts)
-{
-    diagram->setShowBoundingBox(true);
-    EXPECT_FALSE(diagram->getShowBoundingBox());
-    diagram->setLabelIntervals(2, 3, 4);
-    ASSERT_TRUE(quietLoad(diagram, dir.write("d.fnc", twoFences())));
+    // The settings made before loading reached the built parts.
     for (int k = 0; k < 3; ++k)
         EXPECT_EQ(static_cast<CZelScaleIndicator*>(diagram->getAxisGroup()->getChild(k))->getLabelInterval(), k + 2);
     EXPECT_TRUE(diagram->getShowBoundingBox());
@@ -163,25 +125,56 @@ TEST_F(FenceDiagramTest, SettingsMadeBeforeLoadingReachTheBuiltParts)
     diagram->setRemoveWhite(false);
     EXPECT_FALSE(static_cast<CFence*>(diagram->getChild(0))->getRemoveWhite());
     EXPECT_FALSE(static_cast<CFence*>(diagram->getChild(1))->getRemoveWhite());
+
+    // Labels stand above their own anchors through a refresh (S = 400, margin 0.02: lift 8).
+    EXPECT_EQ(labelElevation(0), 18.0);
+    EXPECT_EQ(labelElevation(1), 28.0);
+    diagram->setRelativeMargin(0.05);
+    testing::internal::CaptureStdout();
+    diagram->refresh();
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(labelElevation(0), 30.0);
+    EXPECT_EQ(labelElevation(1), 40.0);
+    // They are centred on their billboards at the new font size.
+    for (int i = 0; i < 2; ++i) {
+        CZelShape* text = static_cast<CZelBillboard*>(diagram->getLabelGroup()->getChild(i))->getChild(0);
+        CZelText* label = static_cast<CZelText*>(text);
+        label->setText(label->getText());
+        double w, h, d, x, y, z;
+        label->getSize(w, h, d);
+        text->getPosition(x, y, z);
+        EXPECT_DOUBLE_EQ(x, -w / 2.0);
+        EXPECT_DOUBLE_EQ(y, -h / 2.0);
+    }
+
+    // A camera stored in the file; its axes are east, up and north.
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(diagram->load(dir.write("c.fnc", twoFences("", "6543210.57 2 3\n4 5 6\n30 0.5 900\n"))));
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("Positioning using values from file.\n"),
+              std::string::npos);
+    EXPECT_EQ(camera->getPosition(), CZelVec3d(6543210.57, 2.0, -3.0));
+    EXPECT_EQ(camera->getTarget(), CZelVec3d(4.0, 5.0, -6.0));
+    EXPECT_EQ(perspectiveOf(camera), CZelVec3d(30.0, 0.5, 900.0));
 }
 
 TEST_F(FenceDiagramTest, FailuresNameTheProblemAndLeaveNothing)
 {
-    std::string missing = twoFences(), unknown = twoFences();
-    missing.replace(missing.find("red.png"), 7, "sub/a.png");
-    EXPECT_FALSE(diagram->load(dir.write("m.fnc", missing)));
-    EXPECT_EQ(diagram->getErrorMessage(), "File " + dir.path() + "/sub/a.png not found.");
-    EXPECT_EQ(diagram->getSize(), 0);
-
-    unknown.replace(unknown.find("red.png"), 7, "red.gif");
     dir.write("red.gif", "GIF89a");
-    EXPECT_FALSE(diagram->load(dir.write("p.fnc", unknown)));
-    EXPECT_EQ(diagram->getErrorMessage(), "Unsupported file format.");
-
-    EXPECT_FALSE(diagram->load(dir.write("l.fnc", twoFences("nolegend.png\n1 1\n0 0\n0.5\n"))));
-    EXPECT_EQ(diagram->getErrorMessage(), "File " + dir.path() + "/nolegend.png not found.");
-    EXPECT_EQ(diagram->getSize(), 0);
-
+    const struct {
+        std::string picture, legend, message;
+    } cases[] = {
+        {"sub/a.png", "", "File " + dir.path() + "/sub/a.png not found."},
+        {"red.gif", "", "Unsupported file format."},
+        // After every fence was built.
+        {"red.png", "nolegend.png\n1 1\n0 0\n0.5\n", "File " + dir.path() + "/nolegend.png not found."},
+    };
+    for (const auto& c : cases) {
+        std::string text = twoFences(c.legend);
+        text.replace(text.find("red.png"), 7, c.picture);
+        EXPECT_FALSE(diagram->load(dir.write("f.fnc", text)));
+        EXPECT_EQ(diagram->getErrorMessage(), c.message);
+        EXPECT_EQ(diagram->getSize(), 0);
+    }
     EXPECT_FALSE(diagram->load(dir.write("t.fnc", "#MORVEX1\n1\n2\n0 0 0\n")));
     EXPECT_NE(diagram->getErrorMessage().find("fence 1 of 1: point 2 X is missing"), std::string::npos)
         << diagram->getErrorMessage();
@@ -313,9 +306,7 @@ TEST_F(FenceDiagramTest, ExaggerationStretchesAboutTheBottomAndLeavesMapUnitsAlo
     diagram->getCameraInMapUnits(eye3, target3);
     EXPECT_EQ(eye3, eye);
     EXPECT_EQ(target3, target);
-    double fov, nearDistance, farDistance;
-    camera->getPerspective(fov, nearDistance, farDistance);
-    EXPECT_EQ(CZelVec3d(fov, nearDistance, farDistance), CZelVec3d(45.0, 1.0, 5000.0));
+    EXPECT_EQ(perspectiveOf(camera), CZelVec3d(45.0, 1.0, 5000.0));
 }
 
 TEST_F(FenceDiagramTest, MapCoordinatesAreDrawnNearALocalOriginAndSavedBitIdentical)
@@ -455,27 +446,15 @@ TEST_F(SaveCrashTest, AReadOnlyDirectoryIsReportedAndTheFileKept)
 {
     const std::string original = readFile(path);
     ASSERT_EQ(chmod(dir.path().c_str(), 0555), 0);
-    // Permissions do not bind root: save as an ordinary user instead.
-    int channel[2];
-    ASSERT_EQ(pipe(channel), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        close(channel[0]);
-        if ((geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) || !freopen("/dev/null", "w", stdout))
-            _exit(2);
-        const bool saved = save(5, 5);
-        const std::string message = (saved ? "saved" : "refused: ") + diagram->getErrorMessage();
-        _exit(write(channel[1], message.data(), message.size()) < 0 ? 2 : 0);
-    }
-    close(channel[1]);
-    std::string message;
-    char buffer[512];
-    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;)
-        message.append(buffer, static_cast<size_t>(n));
-    close(channel[0]);
     int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
+    const std::string message = outputOfChild(
+        [this] {
+            if (!freopen("/dev/null", "w", stdout))
+                _exit(2);
+            const std::string outcome = save(5, 5) ? "saved" : "refused: ";
+            return outcome + diagram->getErrorMessage();
+        },
+        status);
     chmod(dir.path().c_str(), 0700);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 

@@ -25,8 +25,8 @@ CZelLine3d* makeLine(const std::vector<CZelVec3d>& points)
 {
     CZelLine3d* line = new CZelLine3d();
     line->setSize(static_cast<int>(points.size()));
-    for (size_t i = 0; i < points.size(); ++i)
-        *line->getPoint(static_cast<int>(i)) = points[i];
+    for (int i = 0; i < line->getPointCount(); ++i) // a line holds two points or none
+        *line->getPoint(i) = points[static_cast<size_t>(i)];
     return line;
 }
 
@@ -71,26 +71,13 @@ std::string build(CZelImagePlane* plane, int exponent, CZelLine3d* line, CZelIma
         plane->setImage(image);
     });
 }
-
-struct Corner {
-    double x, y, z, s, t;
-};
-
-Corner corner(CZelImagePlane* plane, int row, int quad, int i)
+// One coordinate of a piece's corner: 'x', 'y', 'z', 's' or 't'; piece -1 is a row's last.
+double cornerOf(CZelImagePlane* plane, int row, int piece, int i, char what)
 {
-    CZelQuadPlane* q = plane->getQuad(row, quad);
+    CZelQuadPlane* q = plane->getQuad(row, piece < 0 ? plane->getQuadCount(row) + piece : piece);
     const CZelVec3d *p = q->getCoord(i), *st = q->getTextureCoord(i);
-    return {p->x(), p->y(), p->z(), st->x(), st->y()};
-}
-
-void expectAllFinite(CZelImagePlane* plane)
-{
-    for (int r = 0; r < plane->getRows(); ++r)
-        for (int q = 0; q < plane->getQuadCount(r); ++q)
-            for (int i = 0; i < 4; ++i) {
-                const Corner c = corner(plane, r, q, i);
-                EXPECT_TRUE(std::isfinite(c.x + c.y + c.z + c.s + c.t)) << "row " << r << " quad " << q << " " << i;
-            }
+    const double values[5] = {p->x(), p->y(), p->z(), st->x(), st->y()};
+    return values[std::string("xyzst").find(what)];
 }
 
 // The log of a 300 x 200 picture with 128-pixel tiles on a line of length 600.
@@ -102,129 +89,98 @@ const char* const LOG_300_BY_200 = "realTotalLength = 768\n---- OffsetCalc Start
 
 } // namespace
 
-TEST(ImagePlane, StraightLineGivesThreeColumnsTwoRowsAndEndsOnTheLastPoint)
+TEST(ImagePlane, TilesAndPiecesFollowTheLineAndHangFromIt)
 {
-    CZelPointer<CZelImagePlane> plane = new CZelImagePlane();
-    CZelPointer<CZelLine3d> line = makeLine({{0, 0, 0}, {600, 0, 0}});
-    CZelPointer<CZelImage> image = makeImage(300, 200);
-    EXPECT_EQ(build(plane, 7, line, image), LOG_300_BY_200);
-    EXPECT_EQ(plane->getColumns(), 3);
-    EXPECT_EQ(plane->getRows(), 2);
-    EXPECT_DOUBLE_EQ(plane->getHeight(), 400.0);
-    EXPECT_DOUBLE_EQ(plane->getExtendedLine()->getLength(), 768.0);
-    for (int r = 0; r < 2; ++r)
-        ASSERT_EQ(plane->getQuadCount(r), 3);
-    // Bottom row: from 400 below the line up to 144 below it (tile length 256
-    // minus the 112 units of padding above the picture).
-    EXPECT_DOUBLE_EQ(corner(plane, 0, 0, 0).y, -400.0);
-    EXPECT_DOUBLE_EQ(corner(plane, 0, 0, 3).y, -144.0);
-    // The last piece stops at the line's end with s = 0.34375.
-    EXPECT_DOUBLE_EQ(corner(plane, 0, 2, 0).x, 512.0);
-    EXPECT_DOUBLE_EQ(corner(plane, 0, 2, 1).x, 600.0);
-    EXPECT_DOUBLE_EQ(corner(plane, 0, 2, 1).s, 0.34375);
-    // Top row: its upper edge on the line, showing the picture's 72 rows.
-    EXPECT_DOUBLE_EQ(corner(plane, 1, 1, 2).y, 0.0);
-    EXPECT_DOUBLE_EQ(corner(plane, 1, 1, 2).t, 0.5625);
-    EXPECT_DOUBLE_EQ(corner(plane, 1, 1, 1).y, -144.0);
-    EXPECT_DOUBLE_EQ(corner(plane, 1, 2, 2).x, 600.0);
-}
-
-TEST(ImagePlane, AGivenPanelHeightStretchesTheRowsOnly)
-{
-    // The picture of the test above made 1000 high: rows of 640 instead of
-    // 256, the columns as before.
-    CZelPointer<CZelImagePlane> plane = new CZelImagePlane();
-    plane->setPanelHeight(1000.0);
-    CZelPointer<CZelLine3d> line = makeLine({{0, 0, 0}, {600, 0, 0}});
-    CZelPointer<CZelImage> image = makeImage(300, 200);
-    build(plane, 7, line, image);
-    EXPECT_DOUBLE_EQ(plane->getHeight(), 1000.0);
-    EXPECT_DOUBLE_EQ(corner(plane, 0, 0, 0).y, -1000.0);
-    EXPECT_DOUBLE_EQ(corner(plane, 0, 0, 3).y, -360.0);
-    EXPECT_DOUBLE_EQ(corner(plane, 1, 1, 2).y, 0.0);
-    EXPECT_DOUBLE_EQ(corner(plane, 0, 2, 1).x, 600.0);
-}
-
-TEST(ImagePlane, VertexInsideATileSplitsItIntoTwoPieces)
-{
-    CZelPointer<CZelImagePlane> plane = new CZelImagePlane();
-    CZelPointer<CZelLine3d> line = makeLine({{0, 0, 0}, {300, 0, 0}, {300, 0, 300}});
-    CZelPointer<CZelImage> image = makeImage(300, 200);
-    EXPECT_EQ(build(plane, 7, line, image), LOG_300_BY_200);
-    const double pieces[4][6] = {// x0, z0, x1, z1, s0, s1
-                                 {0, 0, 256, 0, 0, 1},
-                                 {256, 0, 300, 0, 0, 0.171875},
-                                 {300, 0, 300, 212, 0.171875, 1},
-                                 {300, 212, 300, 300, 0, 0.34375}};
-    for (int r = 0; r < 2; ++r) {
-        ASSERT_EQ(plane->getQuadCount(r), 4);
-        for (int q = 0; q < 4; ++q) {
-            const Corner a = corner(plane, r, q, 0), b = corner(plane, r, q, 1);
-            EXPECT_EQ((std::vector<double>{a.x, a.z, b.x, b.z, a.s, b.s}),
-                      std::vector<double>(pieces[q], pieces[q] + 6)) << q;
+    const struct {
+        const char* name;
+        std::vector<CZelVec3d> line;
+        int width, height, exponent;
+        double panelHeight;
+        const char* log; // null: not checked
+        int columns, rows, pieces; // pieces -1: not checked
+        double height3d;
+        CZelVec3d end; // of the line extended to whole tiles
+        struct At {
+            int row, piece, corner;
+            char what;
+            double value;
+        };
+        std::vector<At> corners;
+        std::vector<std::vector<double>> bentPieces; // x0, z0, x1, z1, s0, s1 of every row's pieces
+    } cases[] = {
+        // Bottom row from 400 below the line up to 144 below it (tile length 256 minus the 112 units of
+        // padding above the picture); the last piece stops at the line's end; the top row's upper edge
+        // lies on the line and shows the picture's 72 rows.
+        {"straight", {{0, 0, 0}, {600, 0, 0}}, 300, 200, 7, 0.0, LOG_300_BY_200, 3, 2, 3, 400.0, {768, 0, 0},
+         {{0, 0, 0, 'y', -400}, {0, 0, 3, 'y', -144}, {0, 2, 0, 'x', 512}, {0, 2, 1, 'x', 600}, {0, 2, 1, 's', 0.34375},
+          {1, 1, 2, 'y', 0}, {1, 1, 2, 't', 0.5625}, {1, 1, 1, 'y', -144}, {1, 2, 2, 'x', 600}},
+         {}},
+        // A given panel height stretches the rows only: 640 instead of 256.
+        {"given height", {{0, 0, 0}, {600, 0, 0}}, 300, 200, 7, 1000.0, nullptr, 3, 2, 3, 1000.0, {768, 0, 0},
+         {{0, 0, 0, 'y', -1000}, {0, 0, 3, 'y', -360}, {1, 1, 2, 'y', 0}, {0, 2, 1, 'x', 600}}, {}},
+        // A vertex inside a tile splits it into two pieces.
+        {"bent", {{0, 0, 0}, {300, 0, 0}, {300, 0, 300}}, 300, 200, 7, 0.0, LOG_300_BY_200, 3, 2, 4, 400.0, {300, 0, 468}, {},
+         {{0, 0, 256, 0, 0, 1}, {256, 0, 300, 0, 0, 0.171875}, {300, 0, 300, 212, 0.171875, 1},
+          {300, 212, 300, 300, 0, 0.34375}}},
+        {"tall and narrow", {{0, 50, 0}, {100, 50, 0}}, 100, 300, 7, 0.0,
+         "realTotalLength = 128\n---- OffsetCalc Start ----\nm_rows = 3\nm_textureSize = 128\n"
+         "m_rawImage->getHeight() = 300\nimageHeight = 128\nimageDiffY = 84\nimageOffsetY = 84\n"
+         "---- OffsetCalc End ----\nimageDiffY = 0\nimageDiffX = 28\nratioX = 0.78125\n"
+         "imageDiffY = 0\nimageDiffX = 28\nratioX = 0.78125\n"
+         "imageDiffY = 84\nimageDiffX = 28\nratioX = 0.78125\nratioY = 0.34375\n",
+         1, 3, 1, 300.0, {128, 50, 0}, {{0, 0, 0, 'y', -250}, {1, 0, 0, 'y', -122}, {2, 0, 0, 'y', 6}, {2, 0, 3, 'y', 50}}, {}},
+        // A picture of whole tiles is neither cut nor shortened.
+        {"whole tiles", {{0, 0, 0}, {0, 0, 512}}, 256, 128, 7, 0.0,
+         "realTotalLength = 512\n---- OffsetCalc Start ----\nm_rows = 1\nm_textureSize = 128\n"
+         "m_rawImage->getHeight() = 128\nimageHeight = 256\nimageDiffY = 0\nimageOffsetY = 0\n"
+         "---- OffsetCalc End ----\nimageDiffY = 0\nimageDiffX = 0\n",
+         2, 1, 2, 256.0, {0, 0, 512}, {{0, 1, 2, 's', 1}, {0, 1, 2, 't', 1}}, {}},
+        // Zero-length segments make empty pieces, never undefined ones: a zero-length last segment (the
+        // line is extended along the last direction), a repeated first point and a tile edge on a vertex.
+        {"zero-length last segment", {{0, 0, 0}, {0, 0, 100}, {0, 0, 100}}, 150, 64, 6, 0.0, nullptr, 3, 1, -1, 64.0 / 1.5,
+         {0, 0, 128}, {{0, -1, 1, 'z', 100}, {0, -1, 1, 's', 22.0 / 64.0}}, {}},
+        {"repeated first point", {{0, 0, 0}, {0, 0, 0}, {0, 0, 100.0 / 150.0 * 64.0}, {0, 0, 100}}, 150, 64, 6, 0.0,
+         nullptr, 3, 1, -1, 64.0 / 1.5, {0, 0, 128}, {{0, -1, 1, 'z', 100}}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CZelPointer<CZelImagePlane> plane = new CZelImagePlane();
+        if (c.panelHeight > 0.0)
+            plane->setPanelHeight(c.panelHeight);
+        CZelPointer<CZelLine3d> line = makeLine(c.line);
+        CZelPointer<CZelImage> image = makeImage(c.width, c.height);
+        const std::string log = build(plane, c.exponent, line, image);
+        EXPECT_EQ(log, c.log ? c.log : log);
+        EXPECT_EQ(plane->getColumns(), c.columns);
+        ASSERT_EQ(plane->getRows(), c.rows);
+        EXPECT_DOUBLE_EQ(plane->getHeight(), c.height3d);
+        EXPECT_EQ(*plane->getExtendedLine()->getPoint(plane->getExtendedLine()->getPointCount() - 1), c.end);
+        for (int r = 0; r < c.rows; ++r) {
+            ASSERT_EQ(plane->getQuadCount(r), c.pieces > 0 ? c.pieces : plane->getQuadCount(r));
+            for (int q = 0; q < plane->getQuadCount(r); ++q)
+                for (int i = 0; i < 4; ++i)
+                    for (char what : std::string("xyzst"))
+                        ASSERT_TRUE(std::isfinite(cornerOf(plane, r, q, i, what))) << r << " " << q << " " << i;
+            for (size_t q = 0; q < c.bentPieces.size(); ++q) {
+                const int k = static_cast<int>(q);
+                EXPECT_EQ((std::vector<double>{cornerOf(plane, r, k, 0, 'x'), cornerOf(plane, r, k, 0, 'z'),
+                                               cornerOf(plane, r, k, 1, 'x'), cornerOf(plane, r, k, 1, 'z'),
+                                               cornerOf(plane, r, k, 0, 's'), cornerOf(plane, r, k, 1, 's')}),
+                          c.bentPieces[q]) << "row " << r << " piece " << q;
+            }
         }
+        for (const auto& at : c.corners)
+            EXPECT_DOUBLE_EQ(cornerOf(plane, at.row, at.piece, at.corner, at.what), at.value)
+                << "row " << at.row << " piece " << at.piece << " corner " << at.corner << " " << at.what;
     }
 }
 
-TEST(ImagePlane, TallNarrowPictureGivesOneColumnOfThreeTiles)
-{
-    CZelPointer<CZelImagePlane> plane = new CZelImagePlane();
-    CZelPointer<CZelLine3d> line = makeLine({{0, 50, 0}, {100, 50, 0}});
-    CZelPointer<CZelImage> image = makeImage(100, 300);
-    EXPECT_EQ(build(plane, 7, line, image),
-              "realTotalLength = 128\n---- OffsetCalc Start ----\nm_rows = 3\nm_textureSize = 128\n"
-              "m_rawImage->getHeight() = 300\nimageHeight = 128\nimageDiffY = 84\nimageOffsetY = 84\n"
-              "---- OffsetCalc End ----\nimageDiffY = 0\nimageDiffX = 28\nratioX = 0.78125\n"
-              "imageDiffY = 0\nimageDiffX = 28\nratioX = 0.78125\n"
-              "imageDiffY = 84\nimageDiffX = 28\nratioX = 0.78125\nratioY = 0.34375\n");
-    ASSERT_EQ(plane->getRows(), 3);
-    EXPECT_EQ(plane->getColumns(), 1);
-    EXPECT_DOUBLE_EQ(plane->getHeight(), 300.0);
-    for (int r = 0; r < 3; ++r) {
-        ASSERT_EQ(plane->getQuadCount(r), 1);
-        EXPECT_DOUBLE_EQ(corner(plane, r, 0, 0).y, 50.0 - 300.0 + 128.0 * r);
-    }
-    EXPECT_DOUBLE_EQ(corner(plane, 2, 0, 3).y, 50.0);
-
-    // A picture of whole tiles is neither cut nor shortened.
-    plane = new CZelImagePlane();
-    line = makeLine({{0, 0, 0}, {0, 0, 512}});
-    image = makeImage(256, 128);
-    EXPECT_EQ(build(plane, 7, line, image),
-              "realTotalLength = 512\n---- OffsetCalc Start ----\nm_rows = 1\nm_textureSize = 128\n"
-              "m_rawImage->getHeight() = 128\nimageHeight = 256\nimageDiffY = 0\nimageOffsetY = 0\n"
-              "---- OffsetCalc End ----\nimageDiffY = 0\nimageDiffX = 0\n");
-    EXPECT_DOUBLE_EQ(corner(plane, 0, 1, 2).s, 1.0);
-    EXPECT_DOUBLE_EQ(corner(plane, 0, 1, 2).t, 1.0);
-}
-
-TEST(ImagePlane, ZeroLengthSegmentsMakeEmptyPiecesNeverUndefinedOnes)
-{
-    // A zero-length last segment: the line is extended along the last direction.
-    CZelPointer<CZelImagePlane> plane = new CZelImagePlane();
-    CZelPointer<CZelLine3d> line = makeLine({{0, 0, 0}, {0, 0, 100}, {0, 0, 100}});
-    CZelPointer<CZelImage> image = makeImage(150, 64);
-    build(plane, 6, line, image);
-    ASSERT_EQ(plane->getColumns(), 3);
-    EXPECT_DOUBLE_EQ(plane->getExtendedLine()->getLength(), 128.0);
-    EXPECT_EQ(*plane->getExtendedLine()->getPoint(2), CZelVec3d(0, 0, 128));
-    expectAllFinite(plane);
-    const int last = plane->getQuadCount(0) - 1;
-    EXPECT_DOUBLE_EQ(corner(plane, 0, last, 1).z, 100.0);
-    EXPECT_DOUBLE_EQ(corner(plane, 0, last, 1).s, 22.0 / 64.0);
-
-    // A repeated first point, and a tile edge on a vertex.
-    line = makeLine({{0, 0, 0}, {0, 0, 0}, {0, 0, 100.0 / 150.0 * 64.0}, {0, 0, 100}});
-    build(plane, 6, line, image);
-    expectAllFinite(plane);
-    EXPECT_DOUBLE_EQ(corner(plane, 0, plane->getQuadCount(0) - 1, 1).z, 100.0);
-}
-
-TEST(ImagePlane, LineWithoutLengthBuildsNothing)
+TEST(ImagePlane, LinesWithoutLengthBuildNothingAndTileExponentsBeyondZeroToFourteenAreRefused)
 {
     CZelPointer<CZelImage> image = makeImage(150, 64);
-    for (const std::vector<CZelVec3d>& points :
-         std::vector<std::vector<CZelVec3d>>{{{5, 5, 5}, {5, 5, 5}, {5, 5, 5}}, {{0, 0, 0}, {NAN, 0, 0}}}) {
+    // A line of one point has no segments at all.
+    for (const std::vector<CZelVec3d>& points : std::vector<std::vector<CZelVec3d>>{
+             {{5, 5, 5}, {5, 5, 5}, {5, 5, 5}}, {{0, 0, 0}, {NAN, 0, 0}}, {{0, 0, 0}}}) {
         CZelPointer<CZelImagePlane> plane = new CZelImagePlane();
         CZelPointer<CZelLine3d> line = makeLine({{0, 0, 0}, {10, 0, 0}});
         build(plane, 6, line, image);
@@ -239,24 +195,13 @@ TEST(ImagePlane, LineWithoutLengthBuildsNothing)
         EXPECT_EQ(plane->getQuadCount(0), 0);
         EXPECT_DOUBLE_EQ(plane->getHeight(), 0.0);
     }
-    // A line of one point has no segments at all.
-    CZelPointer<CZelImagePlane> plane = new CZelImagePlane();
-    CZelPointer<CZelLine3d> single = new CZelLine3d();
-    single->setSize(1);
-    build(plane, 6, single, image);
-    EXPECT_EQ(plane->getQuadCount(0), 0);
-}
 
-TEST(ImagePlane, TileExponentsOutsideZeroToFourteenAreRefused)
-{
     CZelPointer<CZelImagePlane> plane = new CZelImagePlane();
     for (int refused : {-1, 15, 31})
         EXPECT_FALSE(plane->setTextureSizeExponent(refused)) << refused;
-    EXPECT_EQ(plane->getTextureSizeExponent(), 8);
-    EXPECT_TRUE(plane->setTextureSizeExponent(14));
-    EXPECT_EQ(plane->getTextureSize(), 16384);
-    EXPECT_TRUE(plane->setTextureSizeExponent(0));
-    EXPECT_EQ(plane->getTextureSize(), 1);
+    EXPECT_EQ(plane->getTextureSize(), 256);
+    EXPECT_TRUE(plane->setTextureSizeExponent(14) && plane->getTextureSize() == 16384);
+    EXPECT_TRUE(plane->setTextureSizeExponent(0) && plane->getTextureSize() == 1);
 }
 
 namespace {
@@ -337,6 +282,29 @@ protected:
         plane->render();
         return m_context->readPixels();
     }
+
+    // White two-sided light from +z.
+    static void light(bool on)
+    {
+        const GLfloat position[4] = {0.0f, 0.0f, 1.0f, 0.0f}, white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+        glLightfv(GL_LIGHT0, GL_POSITION, position);
+        glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+        glEnable(GL_LIGHT0);
+        glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+        (on ? glEnable : glDisable)(GL_LIGHTING);
+    }
+
+    // The four 8-pixel stripes of a 32 x 8 picture on a line from 16 to 48 at height 100, as drawn.
+    std::vector<std::vector<int>> stripesShown(CZelImage* image, bool removeWhite, int tolerance = 0)
+    {
+        CZelPointer<CZelImagePlane> plane = makePlane({16, 100, 0}, {48, 100, 0}, image);
+        plane->setWhiteTolerance(tolerance);
+        const std::vector<unsigned char> rgba = draw(plane, removeWhite);
+        std::vector<std::vector<int>> shown;
+        for (int k = 0; k < 4; ++k)
+            shown.push_back(windowAt(rgba, 20 + 8 * k, 96));
+        return shown;
+    }
 };
 
 } // namespace
@@ -382,14 +350,13 @@ TEST_F(ImagePlaneDrawTest, PictureHangsUprightAndUndistortedBelowItsLine)
     EXPECT_EQ(readInteger(GL_ALPHA_TEST_FUNC), GL_ALWAYS);
 }
 
-TEST_F(ImagePlaneDrawTest, WhiteToleranceLeavesOutNearWhite)
+TEST_F(ImagePlaneDrawTest, NearWhiteWithinTheToleranceAndTransparentPixelsAreLeftOut)
 {
-    // Stripes 8 pixels wide: white, (254, 255, 255), (250, 250, 250), dark grey.
+    // Stripes: white, (254, 255, 255), (250, 250, 250), dark grey.
     const std::vector<std::vector<int>> stripes = {{255, 255, 255}, {254, 255, 255}, {250, 250, 250}, {20, 20, 20}};
     CZelPointer<CZelImage> image = makePicture(32, 8, [&](int x, int, unsigned char* p) {
         std::copy(stripes[static_cast<size_t>(x / 8)].begin(), stripes[static_cast<size_t>(x / 8)].end(), p);
     });
-    CZelPointer<CZelImagePlane> plane = makePlane({16, 100, 0}, {48, 100, 0}, image);
     const struct {
         int tolerance;
         bool removeWhite;
@@ -397,34 +364,23 @@ TEST_F(ImagePlaneDrawTest, WhiteToleranceLeavesOutNearWhite)
     } cases[] = {{0, true, {false, true, true, true}},  {1, true, {false, false, true, true}},
                  {4, true, {false, false, true, true}}, {5, true, {false, false, false, true}},
                  {5, false, {true, true, true, true}},  {0, false, {true, true, true, true}}};
-    const GLfloat position[4] = {0.0f, 0.0f, 1.0f, 0.0f}, white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    glLightfv(GL_LIGHT0, GL_POSITION, position);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
-    glEnable(GL_LIGHT0);
-    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
     for (bool lit : {false, true}) {
-        if (lit)
-            glEnable(GL_LIGHTING);
+        light(lit);
         for (const auto& c : cases) {
-            plane->setWhiteTolerance(c.tolerance);
-            const std::vector<unsigned char> rgba = draw(plane, c.removeWhite);
-            for (size_t k = 0; k < stripes.size(); ++k) {
-                const std::vector<int> shown = windowAt(rgba, 20 + 8 * static_cast<int>(k), 96);
+            SCOPED_TRACE(testing::Message() << "lit " << lit << ", tolerance " << c.tolerance << ", remove white "
+                                            << c.removeWhite);
+            const std::vector<std::vector<int>> shown = stripesShown(image, c.removeWhite, c.tolerance);
+            for (size_t k = 0; k < stripes.size(); ++k)
                 if (lit)
-                    EXPECT_EQ(shown != BACKGROUND, c.drawn[k]) << "lit, tolerance " << c.tolerance << " stripe " << k;
+                    EXPECT_EQ(shown[k] != BACKGROUND, c.drawn[k]) << "stripe " << k;
                 else
-                    EXPECT_EQ(shown, c.drawn[k] ? stripes[k] : BACKGROUND)
-                        << "tolerance " << c.tolerance << " remove white " << c.removeWhite << " stripe " << k;
-            }
+                    EXPECT_EQ(shown[k], c.drawn[k] ? stripes[k] : BACKGROUND) << "stripe " << k;
         }
     }
-    glDisable(GL_LIGHTING);
-}
+    light(false);
 
-TEST_F(ImagePlaneDrawTest, PixelsTransparentInThePictureAreNeverDrawnTheRestOpaque)
-{
-    // Stripes 8 pixels wide of alpha 0, 127, 128 and 255: red, then white.
-    const int alphas[4] = {0, 127, 128, 255};
+    // Stripes of alpha 0, 127, 128 and 255: red, then white. Pixels transparent in the picture are never
+    // drawn, the rest opaque.
     for (const int channels : {2, 4}) {
         CZelPointer<CZelImage> image = new CZelImage();
         image->setChannels(channels);
@@ -435,18 +391,14 @@ TEST_F(ImagePlaneDrawTest, PixelsTransparentInThePictureAreNeverDrawnTheRestOpaq
             p[0] = stripe == 3 ? 255 : 200;
             if (channels == 4)
                 p[1] = p[2] = stripe == 3 ? 255 : 0;
-            p[channels - 1] = static_cast<unsigned char>(alphas[stripe]);
+            p[channels - 1] = static_cast<unsigned char>(std::vector<int>{0, 127, 128, 255}[static_cast<size_t>(stripe)]);
         }
-        CZelPointer<CZelImagePlane> plane = makePlane({16, 100, 0}, {48, 100, 0}, image);
-        for (const bool removeWhite : {false, true}) {
-            const std::vector<unsigned char> rgba = draw(plane, removeWhite);
-            const std::vector<int> red = channels == 4 ? RED : std::vector<int>{200, 200, 200};
-            const std::vector<std::vector<int>> shown = {BACKGROUND, BACKGROUND, red,
-                                                         removeWhite ? BACKGROUND : std::vector<int>{255, 255, 255}};
-            for (int k = 0; k < 4; ++k)
-                EXPECT_EQ(windowAt(rgba, 20 + 8 * k, 96), shown[static_cast<size_t>(k)])
-                    << channels << " channels, remove white " << removeWhite << ", alpha " << alphas[k];
-        }
+        for (const bool removeWhite : {false, true})
+            EXPECT_EQ(stripesShown(image, removeWhite),
+                      (std::vector<std::vector<int>>{BACKGROUND, BACKGROUND,
+                                                     channels == 4 ? RED : std::vector<int>{200, 200, 200},
+                                                     removeWhite ? BACKGROUND : std::vector<int>{255, 255, 255}}))
+                << channels << " channels, remove white " << removeWhite;
     }
 }
 
@@ -615,19 +567,14 @@ TEST_F(ImagePlaneDrawTest, RisingLineKeepsTheVerticalPixelSize)
 
 TEST_F(ImagePlaneDrawTest, LitPanelsAreShadedByTheDirectionTheyFace)
 {
-    // Two-sided light from +z; one panel faces it, the other is turned 75 degrees away.
+    // One panel faces the light, the other is turned 75 degrees away.
     CZelPointer<CZelImage> image = makePicture(32, 32, [](int, int, unsigned char* p) { p[0] = p[1] = p[2] = 200; });
     const double turn = 75.0 * M_PI / 180.0;
     CZelPointer<CZelImagePlane> facing = makePlane({10, 100, 0}, {50, 100, 0}, image);
     CZelPointer<CZelImagePlane> turned =
         makePlane({70, 100, 0}, {70 + 40 * std::cos(turn), 100, -40 * std::sin(turn)}, image);
     ortho(SIZE, 100.0);
-    glEnable(GL_LIGHTING);
-    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
-    const GLfloat position[4] = {0.0f, 0.0f, 1.0f, 0.0f}, white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    glLightfv(GL_LIGHT0, GL_POSITION, position);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
-    glEnable(GL_LIGHT0);
+    light(true);
     glClear(GL_COLOR_BUFFER_BIT);
     facing->render();
     turned->render();

@@ -44,17 +44,15 @@ public:
         layout.width = m_width;
         layout.height = m_height;
         layout.channels = 3;
-        if (!layoutSink(layout))
-            return false;
         std::vector<unsigned char> row(static_cast<size_t>(m_width) * 3);
-        for (int i = 0; i < m_height; ++i) {
+        bool going = layoutSink(layout);
+        for (int i = 0; going && i < m_height; ++i) {
             const int y = m_bottomUp ? m_height - 1 - i : i;
             for (int x = 0; x < m_width; ++x)
                 m_fill(x, y, &row[static_cast<size_t>(x) * 3]);
-            if (!rowSink(y, row.data()))
-                return false;
+            going = rowSink(y, row.data());
         }
-        return true;
+        return going;
     }
 
 private:
@@ -62,6 +60,13 @@ private:
     Fill m_fill;
     bool m_bottomUp;
 };
+
+// The pyramid of computed rows, its tiles in memory.
+std::shared_ptr<CPyramid> computed(CComputedRows rows, const CPyramidVariant& variant = CPyramidVariant())
+{
+    std::string message, detail;
+    return CPyramid::open(&rows, nullptr, variant, nullptr, message, detail);
+}
 
 // Layers of colour with white patches, some of them a pixel wide: what white
 // removal makes of coarse texels shows at every level.
@@ -147,13 +152,19 @@ protected:
     }
 
     // Opens the file's pyramid; detail says where the tiles came from.
-    std::shared_ptr<CPyramid> open(const std::string& name, std::string& detail,
-                                   const CPyramidVariant& variant = CPyramidVariant())
+    std::shared_ptr<CPyramid> open(const std::string& name, std::string& detail)
     {
         CZelPngImage png;
         png.setFileName(m_folder + "/" + name);
         std::string message;
-        return CPyramid::open(&png, nullptr, variant, m_cache.get(), message, detail);
+        return CPyramid::open(&png, nullptr, CPyramidVariant(), m_cache.get(), message, detail);
+    }
+
+    // The red of pixel (0, 5), which tells the pictures apart; -1 when there is no pyramid.
+    static int shade(const std::shared_ptr<CPyramid>& pyramid)
+    {
+        unsigned char pixel[4];
+        return pyramid && pyramid->readPixel(0, 5, pixel) ? pixel[0] : -1;
     }
 
     std::string m_folder;
@@ -175,10 +186,8 @@ TEST(Pyramid, EveryLevelIsThePictureHalvedWithoutSeamsAndRowsMayComeFromEitherEn
     for (const CPyramidVariant variant : {CPyramidVariant(true, 0), CPyramidVariant(true, 40), CPyramidVariant(false)})
         for (const bool bottomUp : {false, true}) {
             SCOPED_TRACE(variant.getName() + (bottomUp ? " bottom up" : " top down"));
-            CComputedRows rows(W, H, strata, bottomUp);
-            std::string message, detail;
-            std::shared_ptr<CPyramid> pyramid = CPyramid::open(&rows, nullptr, variant, nullptr, message, detail);
-            ASSERT_TRUE(pyramid) << message;
+            std::shared_ptr<CPyramid> pyramid = computed(CComputedRows(W, H, strata, bottomUp), variant);
+            ASSERT_TRUE(pyramid);
             const CPyramidLayout& layout = pyramid->getLayout();
             ASSERT_EQ(layout.getLevelCount(), 4);
             EXPECT_EQ((std::vector<int>{layout.getColumns(0), layout.getRows(0), layout.getColumns(2),
@@ -201,12 +210,10 @@ TEST(Pyramid, EveryLevelIsThePictureHalvedWithoutSeamsAndRowsMayComeFromEitherEn
 TEST(Pyramid, CoarseTexelsAreDrawnFromHalfTheirPixelsInTheColourOfThoseAlone)
 {
     // 2 x 2 boxes: two white beside two dark, one dark among three white.
-    CComputedRows rows(256, 2, [](int x, int y, unsigned char* p) {
+    std::shared_ptr<CPyramid> pyramid = computed(CComputedRows(256, 2, [](int x, int y, unsigned char* p) {
         const bool dark = x < 2 ? y == 0 : x == 2 ? y == 0 : x > 3;
         p[0] = p[1] = p[2] = dark ? 60 : 255;
-    });
-    std::string message, detail;
-    std::shared_ptr<CPyramid> pyramid = CPyramid::open(&rows, nullptr, CPyramidVariant(), nullptr, message, detail);
+    }));
     ASSERT_TRUE(pyramid);
     EXPECT_EQ(readTexel(*pyramid, CPyramidVariant(), 1, 0, 0), (std::vector<int>{60, 60, 60, 255}));
     EXPECT_EQ(readTexel(*pyramid, CPyramidVariant(), 1, 1, 0), (std::vector<int>{0}));
@@ -230,53 +237,32 @@ TEST_F(PyramidCacheTest, TheNextOpenReadsTheCacheUntilThePictureChangesAndDamage
     writePng("b.png", 300, 200, 20);
     std::string detail;
     std::shared_ptr<CPyramid> first = open("a.png", detail);
-    ASSERT_TRUE(first);
     EXPECT_TRUE(endsWith(detail, "300 x 200 pixels in 3 levels, written to the cache.")) << detail;
-    EXPECT_TRUE(first->isCached());
-    std::shared_ptr<CPyramid> again = open("a.png", detail);
-    ASSERT_TRUE(again);
+    EXPECT_TRUE(first && first->isCached());
+    EXPECT_EQ(shade(open("a.png", detail)), 10);
     EXPECT_TRUE(endsWith(detail, "read from the cache.")) << detail;
-    unsigned char pixel[4];
-    ASSERT_TRUE(again->readPixel(0, 5, pixel));
-    EXPECT_EQ(pixel[0], 10);
 
     // Another picture under the same name is made anew.
     ASSERT_EQ(rename((m_folder + "/b.png").c_str(), (m_folder + "/a.png").c_str()), 0);
-    std::shared_ptr<CPyramid> changed = open("a.png", detail);
-    ASSERT_TRUE(changed);
+    EXPECT_EQ(shade(open("a.png", detail)), 20);
     EXPECT_TRUE(endsWith(detail, "written to the cache.")) << detail;
-    ASSERT_TRUE(changed->readPixel(0, 5, pixel));
-    EXPECT_EQ(pixel[0], 20);
 
     // A damaged entry: one byte of its first tile changed.
     std::string key;
     ASSERT_TRUE(CPyramidCache::pictureKey(m_folder + "/a.png", nullptr, key));
     const std::string entry = m_cache->entryPath(key, "base");
-    {
-        std::fstream file(entry, std::ios::in | std::ios::out | std::ios::binary);
-        file.seekp(200);
-        file.put('\x5a');
-    }
-    changed = nullptr;
-    std::shared_ptr<CPyramid> repaired = open("a.png", detail);
-    ASSERT_TRUE(repaired);
+    std::fstream(entry, std::ios::in | std::ios::out | std::ios::binary).seekp(200).put('\x5a');
+    EXPECT_EQ(shade(open("a.png", detail)), 20);
     EXPECT_NE(detail.find("are damaged: they are made anew."), std::string::npos) << detail;
-    ASSERT_TRUE(repaired->readPixel(0, 5, pixel));
-    EXPECT_EQ(pixel[0], 20);
 
     // A foreign entry in its place is refused by its key.
     writePng("c.png", 300, 200, 30);
-    std::shared_ptr<CPyramid> other = open("c.png", detail);
-    ASSERT_TRUE(other);
+    ASSERT_TRUE(open("c.png", detail));
     std::string otherKey;
     ASSERT_TRUE(CPyramidCache::pictureKey(m_folder + "/c.png", nullptr, otherKey));
     ASSERT_EQ(std::system(("cp '" + m_cache->entryPath(otherKey, "base") + "' '" + entry + "'").c_str()), 0);
-    repaired = nullptr;
-    std::shared_ptr<CPyramid> refused = open("a.png", detail);
-    ASSERT_TRUE(refused);
+    EXPECT_EQ(shade(open("a.png", detail)), 20);
     EXPECT_NE(detail.find("belongs to another picture"), std::string::npos) << detail;
-    ASSERT_TRUE(refused->readPixel(0, 5, pixel));
-    EXPECT_EQ(pixel[0], 20);
 }
 
 TEST_F(PyramidCacheTest, AFullDiskKeepsTheTilesInMemoryAndOldEntriesMakeWay)
@@ -286,12 +272,9 @@ TEST_F(PyramidCacheTest, AFullDiskKeepsTheTilesInMemoryAndOldEntriesMakeWay)
     std::string detail;
     m_cache->setAvailableBytes(1000);
     std::shared_ptr<CPyramid> held = open("a.png", detail);
-    ASSERT_TRUE(held);
-    EXPECT_FALSE(held->isCached());
+    EXPECT_TRUE(held && !held->isCached());
     EXPECT_NE(detail.find("Not enough disk space to cache the tiles of "), std::string::npos) << detail;
-    unsigned char pixel[4];
-    ASSERT_TRUE(held->readPixel(0, 5, pixel));
-    EXPECT_EQ(pixel[0], 10);
+    EXPECT_EQ(shade(held), 10);
 
     // Room for one picture's entries at a time: a's go when b's come, unless a is open.
     m_cache->setAvailableBytes(-1);
@@ -309,9 +292,7 @@ TEST_F(PyramidCacheTest, AFullDiskKeepsTheTilesInMemoryAndOldEntriesMakeWay)
 TEST_F(OffscreenGLTest, ATinyBudgetEvictsTheLeastRecentlyDrawnTilesButNeverTheCoarseLevels)
 {
     // 2048 x 2048 pixels: 256 tiles at full resolution, 21 resident coarse ones.
-    CComputedRows rows(2048, 2048, strata);
-    std::string message, detail;
-    std::shared_ptr<CPyramid> pyramid = CPyramid::open(&rows, nullptr, CPyramidVariant(), nullptr, message, detail);
+    std::shared_ptr<CPyramid> pyramid = computed(CComputedRows(2048, 2048, strata));
     ASSERT_TRUE(pyramid);
     CPyramidMemory& memory = CPyramidMemory::getInstance();
     const uint64_t budget = memory.getBudget();
