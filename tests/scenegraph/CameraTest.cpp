@@ -55,9 +55,7 @@ protected:
 
     static void expectNear(const CZelVec3d& v, double x, double y, double z)
     {
-        EXPECT_NEAR(v.x(), x, 1e-9);
-        EXPECT_NEAR(v.y(), y, 1e-9);
-        EXPECT_NEAR(v.z(), z, 1e-9);
+        EXPECT_LE((v - CZelVec3d(x, y, z)).length(), 1e-9) << v.x() << " " << v.y() << " " << v.z();
     }
 
     CZelPointer<CZelCamera> camera = new CZelCamera();
