@@ -6,24 +6,19 @@
 #include "CZelImage.h"
 #include "CZelPngImage.h"
 #include "CZelPointer.h"
+#include "ShellCommand.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cmath>
-#include <cstdio>
+#include <algorithm>
 #include <fstream>
-#include <sstream>
+#include <tuple>
 #include <string>
 #include <vector>
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string output;
-};
+using Result = ShellResult;
 
 // Source lines in longitude and latitude near 15 E 50 N: a labelled line with
 // an elevation range, an unlabelled one with a crop and its label at the
@@ -51,20 +46,7 @@ protected:
     }
 
     // A shell command in the scratch folder; its standard output and error.
-    Result sh(const std::string& command)
-    {
-        Result result;
-        FILE* pipe = popen(("cd '" + dir.path() + "' && " + command + " 2>&1").c_str(), "r");
-        if (pipe == nullptr)
-            return result;
-        char buffer[4096];
-        size_t n = 0;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            result.output.append(buffer, n);
-        const int status = pclose(pipe);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return result;
-    }
+    Result sh(const std::string& command) { return runShell("cd '" + dir.path() + "' && " + command); }
 
     Result import(const std::string& arguments) { return sh(std::string(MORVEX_IMPORT) + " " + arguments); }
 
@@ -72,8 +54,7 @@ protected:
     void makeGeoJson()
     {
         ASSERT_EQ(sh("ogr2ogr -f GeoJSON -a_srs EPSG:4326 -oo AUTODETECT_TYPE=YES -oo EMPTY_STRING_AS_NULL=YES "
-                     "-oo KEEP_GEOM_COLUMNS=NO "
-                     "lines.geojson source.csv").status, 0);
+                     "-oo KEEP_GEOM_COLUMNS=NO lines.geojson source.csv").status, 0);
     }
 
     CFenceDescription read(const std::string& name)
@@ -99,15 +80,6 @@ protected:
             xy.push_back(p);
         EXPECT_EQ(xy.size(), 8u) << result.output;
         return xy;
-    }
-
-    // The fences' points in order, all three fences one after the other.
-    static std::vector<CFenceDescription::Point> allPoints(const CFenceDescription& description)
-    {
-        std::vector<CFenceDescription::Point> points;
-        for (const auto& fence : description.fences)
-            points.insert(points.end(), fence.points.begin(), fence.points.end());
-        return points;
     }
 
     CTestDiagramDir dir;
@@ -145,26 +117,26 @@ TEST_F(ImportTool, EveryInputKindGivesTheFencesProjPlaces)
         const CFenceDescription d = read("out/d.fnc");
         EXPECT_EQ(d.options.crs, input.crs);
         ASSERT_EQ(d.fences.size(), 3u);
-        const std::vector<CFenceDescription::Point> points = allPoints(d), expected = projected(input.crs);
+        std::vector<CFenceDescription::Point> points;
+        for (const auto& fence : d.fences)
+            points.insert(points.end(), fence.points.begin(), fence.points.end());
+        const std::vector<CFenceDescription::Point> expected = projected(input.crs);
         ASSERT_EQ(points.size(), expected.size());
         for (size_t i = 0; i < points.size(); ++i) {
-            EXPECT_NEAR(points[i].x, expected[i].x, 0.01) << "point " << i;
-            EXPECT_NEAR(points[i].y, expected[i].y, 0.01) << "point " << i;
-            EXPECT_EQ(points[i].z, ELEVATIONS[i]) << "point " << i;
+            SCOPED_TRACE(i);
+            EXPECT_NEAR(points[i].x, expected[i].x, 0.01);
+            EXPECT_NEAR(points[i].y, expected[i].y, 0.01);
+            EXPECT_EQ(points[i].z, ELEVATIONS[i]);
         }
-        const auto& first = d.fences[0];
-        const auto& second = d.fences[1];
-        EXPECT_EQ(first.imageToken, "../a.png");
-        EXPECT_EQ(first.description, "A_A'");
-        EXPECT_TRUE(first.hasElevation && first.top == 500 && first.bottom == -100.25);
-        EXPECT_FALSE(first.hasCrop);
-        EXPECT_EQ(second.imageToken, "../images/b.png");
-        EXPECT_EQ(second.description, input.unlabelled);
+        const auto &first = d.fences[0], &second = d.fences[1];
+        EXPECT_EQ(std::make_tuple(first.imageToken, first.description, second.imageToken, second.description,
+                                  d.fences[2].description),
+                  std::make_tuple("../a.png", "A_A'", "../images/b.png", input.unlabelled, "M"));
+        EXPECT_TRUE(first.hasElevation && first.top == 500 && first.bottom == -100.25 && !first.hasCrop);
         EXPECT_EQ(second.labelEnd, 1);
         EXPECT_FALSE(second.hasElevation);
-        EXPECT_TRUE(second.hasCrop && second.crop[0] == 1 && second.crop[1] == 2 && second.crop[2] == 30 &&
-                    second.crop[3] == 15);
-        EXPECT_EQ(d.fences[2].description, "M");
+        EXPECT_TRUE(second.hasCrop);
+        EXPECT_EQ(std::vector<int>(second.crop, second.crop + 4), (std::vector<int>{1, 2, 30, 15}));
     }
 }
 
@@ -185,54 +157,53 @@ TEST_F(ImportTool, RefusalsWriteNothing)
     makeGeoJson();
     ASSERT_EQ(sh("ogr2ogr -f GPKG -nln sections lines.gpkg lines.geojson && "
                  "ogr2ogr -f GPKG -update -nln wells lines.gpkg lines.geojson").status, 0);
-    const std::string line = "\"LINESTRING (15.1 50.2,15.2 50.25)\"";
-    dir.write("points.csv", "WKT,image\n\"POINT (15.1 50.2)\",a.png\n");
-    dir.write("blank.csv", "WKT,image\n" + line + ",my a.png\n");
+    const std::string line = "\"LINESTRING (15.1 50.2,15.2 50.25)\"", geographic = " --source-crs EPSG:4326";
     dir.write("my a.png", "");
-    dir.write("lost.csv", "WKT,image,label\n" + line + ",lost.png,L\n");
-    dir.write("noimage.csv", "WKT,picture\n" + line + ",a.png\n");
-    dir.write("polar.csv", "WKT,image\n\"LINESTRING (15 84.5,16 84.6)\",a.png\n");
-    dir.write("across.csv", "WKT,image\n\"LINESTRING (179.5 -17,179.9 -17)\",a.png\n"
-                            "\"LINESTRING (-179.9 -17,-179.5 -17)\",a.png\n");
-    dir.write("halfrange.csv", "WKT,image,top\n" + line + ",a.png,100\n");
-    dir.write("upside.csv", "WKT,image,top,bottom\n" + line + ",a.png,-5,10\n");
-    dir.write("badcrop.csv", "WKT,image,crop\n" + line + ",a.png,1 2 3\n");
-    dir.write("widecrop.csv", "WKT,image,crop\n" + line + ",a.png,0 0 41 20\n");
-    dir.write("badend.csv", "WKT,image,label_end\n" + line + ",a.png,2\n");
-    dir.write("utm.csv", "WKT,image\n\"LINESTRING (500000 5500000,501000 5500000)\",a.png\n");
-    const std::string geographic = " --source-crs EPSG:4326";
+    // Each refusal: its input (made by the table when a CSV text is given), its options and its message.
     const struct {
-        std::string arguments, message;
+        std::string file, csv, options, message;
     } refusals[] = {
-        {"points.csv" + geographic, "Layer points of points.csv holds no line features (1 feature skipped)."},
-        {"lines.geojson --label-field name",
+        {"points.csv", "WKT,image\n\"POINT (15.1 50.2)\",a.png\n", geographic,
+         "Layer points of points.csv holds no line features (1 feature skipped)."},
+        {"lines.geojson", "", " --label-field name",
          "Layer source has no field name: its fields are image, label, label_end, top, bottom, crop."},
-        {"noimage.csv" + geographic, "Layer noimage has no field image naming the pictures (--image-field names "
-                                     "another): its fields are WKT, picture."},
-        {"lost.csv" + geographic, "Feature 1 (\"L\"): its picture ./lost.png does not exist."},
-        {"blank.csv" + geographic, "Feature 1: the path of its picture, \"my a.png\", holds blanks"},
-        {"lines.gpkg", "lines.gpkg holds 2 layers; choose one with --layer: sections, wells."},
-        {"lines.gpkg --layer faults", "lines.gpkg has no layer faults; its layers are sections, wells."},
-        {"utm.csv", "The layer carries no CRS: give it with --source-crs"},
-        {"polar.csv" + geographic, "Feature 1 reaches latitude 84.5, beyond 84 degrees, where the UTM zones end"},
-        {"across.csv" + geographic, "The lines lie across the antimeridian"},
-        {"utm.csv" + geographic, "Feature 1: its point (500000, 5500000) is no longitude and latitude."},
-        {"lines.geojson --crs EPSG:4326", "--crs EPSG:4326 names EPSG:4326 (WGS 84), which is not projected"},
-        {"lines.geojson --crs EPSG:99999999", "--crs EPSG:99999999 is no CRS that GDAL knows"},
-        {"halfrange.csv" + geographic, "Feature 1 has a top but no bottom: an elevation range needs both."},
-        {"upside.csv" + geographic, "Feature 1: its top -5 does not lie above its bottom 10."},
-        {"badcrop.csv" + geographic, "Feature 1: its crop \"1 2 3\" is not \"X0 Y0 X1 Y1\""},
-        {"widecrop.csv" + geographic,
+        {"noimage.csv", "WKT,picture\n" + line + ",a.png\n", geographic, "Layer noimage has no field image naming the "
+         "pictures (--image-field names another): its fields are WKT, picture."},
+        {"lost.csv", "WKT,image,label\n" + line + ",lost.png,L\n", geographic,
+         "Feature 1 (\"L\"): its picture ./lost.png does not exist."},
+        {"blank.csv", "WKT,image\n" + line + ",my a.png\n", geographic,
+         "Feature 1: the path of its picture, \"my a.png\", holds blanks"},
+        {"lines.gpkg", "", "", "lines.gpkg holds 2 layers; choose one with --layer: sections, wells."},
+        {"lines.gpkg", "", " --layer faults", "lines.gpkg has no layer faults; its layers are sections, wells."},
+        {"utm.csv", "WKT,image\n\"LINESTRING (500000 5500000,501000 5500000)\",a.png\n", "",
+         "The layer carries no CRS: give it with --source-crs"},
+        {"polar.csv", "WKT,image\n\"LINESTRING (15 84.5,16 84.6)\",a.png\n", geographic,
+         "Feature 1 reaches latitude 84.5, beyond 84 degrees, where the UTM zones end"},
+        {"across.csv", "WKT,image\n\"LINESTRING (179.5 -17,179.9 -17)\",a.png\n\"LINESTRING (-179.9 -17,-179.5 -17)\","
+         "a.png\n", geographic, "The lines lie across the antimeridian"},
+        {"utm.csv", "", geographic, "Feature 1: its point (500000, 5500000) is no longitude and latitude."},
+        {"lines.geojson", "", " --crs EPSG:4326", "--crs EPSG:4326 names EPSG:4326 (WGS 84), which is not projected"},
+        {"lines.geojson", "", " --crs EPSG:99999999", "--crs EPSG:99999999 is no CRS that GDAL knows"},
+        {"halfrange.csv", "WKT,image,top\n" + line + ",a.png,100\n", geographic,
+         "Feature 1 has a top but no bottom: an elevation range needs both."},
+        {"upside.csv", "WKT,image,top,bottom\n" + line + ",a.png,-5,10\n", geographic,
+         "Feature 1: its top -5 does not lie above its bottom 10."},
+        {"badcrop.csv", "WKT,image,crop\n" + line + ",a.png,1 2 3\n", geographic,
+         "Feature 1: its crop \"1 2 3\" is not \"X0 Y0 X1 Y1\""},
+        {"widecrop.csv", "WKT,image,crop\n" + line + ",a.png,0 0 41 20\n", geographic,
          "Feature 1: its crop \"0 0 41 20\" reaches beyond its picture, which has 40 x 20 pixels."},
-        {"badend.csv" + geographic, "Feature 1: its label_end \"2\" is not 0 (the label over the first point)"},
-        {"missing.geojson", "Cannot read missing.geojson as vector data"},
+        {"badend.csv", "WKT,image,label_end\n" + line + ",a.png,2\n", geographic,
+         "Feature 1: its label_end \"2\" is not 0 (the label over the first point)"},
+        {"missing.geojson", "", "", "Cannot read missing.geojson as vector data"},
     };
     for (const auto& refusal : refusals) {
-        const Result result = import(refusal.arguments + " -o d.fnc");
-        EXPECT_EQ(result.status, 1) << refusal.arguments;
-        EXPECT_NE(result.output.find("morvex-import: " + refusal.message), std::string::npos)
-            << refusal.arguments << "\n" << result.output;
-        EXPECT_FALSE(std::ifstream(dir.file("d.fnc")).good()) << refusal.arguments;
+        SCOPED_TRACE(refusal.file + refusal.options);
+        if (!refusal.csv.empty())
+            dir.write(refusal.file, refusal.csv);
+        const Result result = import(refusal.file + refusal.options + " -o d.fnc");
+        EXPECT_EQ(result.status, 1);
+        EXPECT_NE(result.output.find("morvex-import: " + refusal.message), std::string::npos) << result.output;
+        EXPECT_FALSE(std::ifstream(dir.file("d.fnc")).good());
     }
     const Result unjoined = import("lines.geojson --crs EPSG:32633 -o d.fnc");
     ASSERT_EQ(unjoined.status, 0);
@@ -263,11 +234,8 @@ TEST_F(ImportTool, ExportImportsAgainToTheSameDiagramThatDraws)
     ASSERT_EQ(again.fences.size(), first.fences.size());
     for (size_t f = 0; f < first.fences.size(); ++f) {
         const auto &a = first.fences[f], &b = again.fences[f];
-        EXPECT_EQ(b.imageToken, a.imageToken);
-        EXPECT_EQ(b.description, a.description);
-        EXPECT_EQ(b.labelEnd, a.labelEnd);
-        EXPECT_EQ(std::make_tuple(b.hasElevation, b.top, b.bottom), std::make_tuple(a.hasElevation, a.top, a.bottom));
-        EXPECT_EQ(b.hasCrop, a.hasCrop);
+        EXPECT_EQ(std::make_tuple(b.imageToken, b.description, b.labelEnd, b.hasElevation, b.top, b.bottom, b.hasCrop),
+                  std::make_tuple(a.imageToken, a.description, a.labelEnd, a.hasElevation, a.top, a.bottom, a.hasCrop));
         EXPECT_TRUE(std::equal(a.crop, a.crop + 4, b.crop));
         ASSERT_EQ(b.points.size(), a.points.size());
         for (size_t i = 0; i < a.points.size(); ++i) {

@@ -4,41 +4,21 @@
 #include "CZelImage.h"
 #include "CZelPngImage.h"
 #include "CZelPointer.h"
+#include "ShellCommand.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/wait.h>
 #include <valgrind/valgrind.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string output;
-};
-
 // limits: shell commands that set limits for the program, such as "ulimit -f 4;".
-Result run(const std::string& arguments, const std::string& limits = "")
+ShellResult run(const std::string& arguments, const std::string& limits = "")
 {
-    Result result;
-    const std::string command = limits + "exec " + MORVEX_RENDER + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return result;
-    char buffer[4096];
-    size_t n = 0;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        result.output.append(buffer, n);
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return runShell(limits + "exec " MORVEX_RENDER " " + arguments);
 }
 
 // A one-fence diagram: a 64 x 32 red section along a straight line 100 long, no stored camera.
@@ -51,7 +31,14 @@ protected:
         dir.write("one.fnc", "#MORVEX1\n1\n2\n1000 2000 100\n1100 2000 100\nred.png\nA-A'\n0\n0 0 0\n0 0 0\n0 0 0\n");
     }
 
-    CZelPointer<CZelImage> readPicture(const std::string& path)
+    // The red fence with one whose picture is missing south of it, in front of it; legend: a legend line.
+    void writeLost(const std::string& legend = "")
+    {
+        dir.write("lost.fnc", "#MORVEX1\n2\n2\n1000 1990 100\n1100 1990 100\nlost.png\nA\n0\n"
+                              "2\n1000 2000 100\n1100 2000 100\nred.png\nB\n0\n0 0 0\n0 0 0\n0 0 0\n" + legend);
+    }
+
+    static CZelPointer<CZelImage> readPicture(const std::string& path)
     {
         CZelPointer<CZelPngImage> picture = new CZelPngImage();
         picture->setFileName(path);
@@ -74,7 +61,7 @@ protected:
 
 TEST_F(RenderTool, HelpAndBadCommandLines)
 {
-    const Result help = run("--help");
+    const auto help = run("--help");
     EXPECT_EQ(help.status, 0);
     for (const char* option : {"--output", "--size", "--tiles", "--antialias", "--background", "--light-direction",
                                "--lighting", "--keep-white", "--no-bounding-box", "--no-axes", "--text-size",
@@ -116,7 +103,7 @@ TEST_F(RenderTool, HelpAndBadCommandLines)
         {fnc + " -o " + m_dir + "/a.GLB --pick 1,1", "a.GLB is a 3-D output."},
     };
     for (const auto& c : bad) {
-        const Result result = run(c.arguments);
+        const auto result = run(c.arguments);
         EXPECT_EQ(result.status, 2) << c.arguments;
         EXPECT_NE(result.output.find(c.message), std::string::npos) << c.arguments << "\n" << result.output;
         EXPECT_NE(result.output.find("Try 'morvex-render --help'."), std::string::npos);
@@ -137,7 +124,7 @@ TEST_F(RenderTool, UnreadableInputsAndOutputsFailWithTheirReason)
         {m_dir + "/one.fnc -q -o " + m_dir + "/no/such/dir/a.png", "morvex-render: "},
     };
     for (const auto& c : failures) {
-        const Result result = run(c.arguments);
+        const auto result = run(c.arguments);
         EXPECT_EQ(result.status, 1) << c.arguments;
         EXPECT_NE(result.output.find(c.message), std::string::npos) << result.output;
     }
@@ -147,18 +134,15 @@ TEST_F(RenderTool, UnreadableInputsAndOutputsFailWithTheirReason)
 TEST_F(RenderTool, PictureOfTheGivenSizeShowsTheFenceOnTheBackground)
 {
     const std::string out = m_dir + "/one.png";
-    const Result result = run(m_dir + "/one.fnc -o " + out + " --size 160x120 --solid-color 0,0,1 --no-axes");
+    const auto result = run(m_dir + "/one.fnc -o " + out + " --size 160x120 --solid-color 0,0,1 --no-axes");
     ASSERT_EQ(result.status, 0) << result.output;
     EXPECT_NE(result.output.find("Wrote " + out + " (160 x 120 pixels"), std::string::npos) << result.output;
     CZelPointer<CZelImage> picture = readPicture(out);
     ASSERT_EQ(std::make_pair(picture->getWidth(), picture->getHeight()), std::make_pair(160, 120));
-    // The automatic camera looks at the middle of the fence.
-    EXPECT_EQ(at(picture, 80, 60, 0), 220);
-    EXPECT_EQ(at(picture, 80, 60, 1), 20);
-    for (int corner : {0, 1}) {
-        EXPECT_EQ(at(picture, corner * 159, corner * 119, 0), 0);
-        EXPECT_EQ(at(picture, corner * 159, corner * 119, 2), 255);
-    }
+    // The automatic camera looks at the middle of the fence; blue in the corners.
+    EXPECT_EQ(std::make_pair(at(picture, 80, 60, 0), at(picture, 80, 60, 1)), std::make_pair(220, 20));
+    for (const auto& [x, y] : {std::make_pair(0, 0), std::make_pair(159, 119)})
+        EXPECT_EQ(std::make_pair(at(picture, x, y, 0), at(picture, x, y, 2)), std::make_pair(0, 255));
 }
 
 // Three tiles per side enlarge the picture threefold, its lines included.
@@ -167,35 +151,29 @@ TEST_F(RenderTool, TiledPictureEqualsOneLargeDrawingWithThickerLines)
     const std::string common = m_dir + "/one.fnc -q --background gradient --camera auto";
     ASSERT_EQ(run(common + " --line-width 2 --size 62x45 --tiles 3 -o " + m_dir + "/tiled.png").status, 0);
     ASSERT_EQ(run(common + " --line-width 6 --size 186x135 -o " + m_dir + "/whole.png").status, 0);
-    CZelPointer<CZelImage> tiled = readPicture(m_dir + "/tiled.png");
-    CZelPointer<CZelImage> whole = readPicture(m_dir + "/whole.png");
+    CZelPointer<CZelImage> tiled = readPicture(m_dir + "/tiled.png"), whole = readPicture(m_dir + "/whole.png");
     for (CZelImage* picture : {tiled.get(), whole.get()})
         ASSERT_EQ(std::make_pair(picture->getWidth(), picture->getHeight()), std::make_pair(186, 135));
     int differences = 0;
     for (int y = 0; y < 135; ++y)
         for (int x = 0; x < 186; ++x)
-            for (int k = 0; k < 3; ++k)
-                if (std::abs(at(tiled, x, y, k) - at(whole, x, y, k)) > 2) {
-                    ++differences;
-                    break;
-                }
+            differences += std::abs(at(tiled, x, y, 0) - at(whole, x, y, 0)) > 2 ||
+                           std::abs(at(tiled, x, y, 1) - at(whole, x, y, 1)) > 2 ||
+                           std::abs(at(tiled, x, y, 2) - at(whole, x, y, 2)) > 2;
     // Text and lines may round differently here and there; a seam would cost a whole row or column.
     EXPECT_LE(differences, 45) << "of " << 186 * 135 << " pixels";
 }
 
 TEST_F(RenderTool, SkipMissingDrawsOutlinesAndWarnsForEachPicture)
 {
-    // The fence without its picture stands south of the red one, in front of it; the legend is missing too.
-    dir.write("lost.fnc", "#MORVEX1\n2\n2\n1000 1990 100\n1100 1990 100\nlost.png\nA\n0\n"
-                          "2\n1000 2000 100\n1100 2000 100\nred.png\nB\n0\n0 0 0\n0 0 0\n0 0 0\n"
-                          "none.png\n1 1\n0 0\n0.5\n");
+    writeLost("none.png\n1 1\n0 0\n0.5\n");
     const std::string arguments =
         m_dir + "/lost.fnc -q --size 160x120 --no-axes --no-bounding-box -o " + m_dir + "/a.png";
-    const Result refused = run(arguments);
+    const auto refused = run(arguments);
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.output.find("lost.png not found. (--skip-missing draws"), std::string::npos) << refused.output;
 
-    const Result drawn = run(arguments + " --skip-missing");
+    const auto drawn = run(arguments + " --skip-missing");
     ASSERT_EQ(drawn.status, 0) << drawn.output;
     EXPECT_EQ(drawn.output, "morvex-render: warning: Picture " + m_dir + "/lost.png is missing; fence 1 is drawn as "
                             "an outline.\nmorvex-render: warning: Legend picture " + m_dir +
@@ -215,14 +193,12 @@ TEST_F(RenderTool, PicksNameThePointThePixelAndTheFence)
 {
     const std::string camera = " --camera 1050,75,1800,1050,75,2000,45,1,1000 --size 160x120 --tiles 2 -o " + m_dir +
                                "/a.png --pick 160,120 --pick 0,0";
-    const Result picked = run(m_dir + "/one.fnc -q" + camera);
+    const auto picked = run(m_dir + "/one.fnc -q" + camera);
     ASSERT_EQ(picked.status, 0) << picked.output;
     EXPECT_EQ(picked.output, "pick 160,120: 1050.345 2000.000 74.655 fence 0 \"A-A'\" pixel 32,16\n"
                              "pick 0,0: background\n");
-
-    dir.write("lost.fnc", "#MORVEX1\n2\n2\n1000 1990 100\n1100 1990 100\nlost.png\nA\n0\n"
-                          "2\n1000 2000 100\n1100 2000 100\nred.png\nB\n0\n0 0 0\n0 0 0\n0 0 0\n");
-    const Result outline = run(m_dir + "/lost.fnc --skip-missing" + camera);
+    writeLost();
+    const auto outline = run(m_dir + "/lost.fnc --skip-missing" + camera);
     ASSERT_EQ(outline.status, 0) << outline.output;
     EXPECT_NE(outline.output.find("pick 160,120: 1050.328 1990.000 74.672 fence 0 \"A\" pixel -\n"),
               std::string::npos)
@@ -234,12 +210,11 @@ TEST_F(RenderTool, AFileSizeLimitLeavesTheOldPictureAndNoTemporary)
     // The limit stops the writing part way, as a full disk would.
     const std::string out = m_dir + "/example.png";
     std::ofstream(out) << "old picture";
-    const Result result =
+    const auto result =
         run("-q " MORVEX_SOURCE_DIR "/data/examples/example.fnc --size 400x300 -o " + out, "ulimit -f 4; ");
     EXPECT_EQ(result.status, 1) << "-1 is a death by signal: " << result.output;
     EXPECT_EQ(result.output, "morvex-render: Cannot write " + out + ": the file is too large.\n");
-    std::ifstream in(out);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old picture");
+    EXPECT_EQ(readWholeFile(out), "old picture");
     // one.fnc, red.png and the old picture: no temporary.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir), {}), 3);
 }
@@ -264,10 +239,9 @@ TEST_F(RenderTool, AddressSpaceLimitsEndInAPictureOrAMemoryMessage)
     dir.write("six.fnc", text + "0 0 0\n0 0 0\n0 0 0\n");
     for (int megabytes : {200, 250, 350, 450, 600, 800, 1000, 1400, 2000}) {
         SCOPED_TRACE(megabytes);
-        const std::string out = m_dir + "/limit-" + std::to_string(megabytes) + ".png";
-        const std::string limit = std::to_string(megabytes);
-        const Result result = run("-q " + m_dir + "/six.fnc -o " + out, "export XDG_CACHE_HOME=" + m_dir + "/cache-" +
-                                                                            limit + "; ulimit -v " + limit + "000; ");
+        const std::string limit = std::to_string(megabytes), out = m_dir + "/limit-" + limit + ".png";
+        const std::string limits = "export XDG_CACHE_HOME=" + m_dir + "/cache-" + limit + "; ulimit -v " + limit + "000; ";
+        const auto result = run("-q " + m_dir + "/six.fnc -o " + out, limits);
         if (result.status == 0) {
             EXPECT_EQ(readPicture(out)->getWidth(), 1280);
         } else {

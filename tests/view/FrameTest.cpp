@@ -1,11 +1,13 @@
 // The frame shared by the window and the headless renderer: opening diagrams
 // and failing to, the legend overlay, map coordinates drawn without
-// single-precision jumps, and commands that arrive while a diagram loads.
+// single-precision jumps, commands that arrive while a diagram loads, and the
+// point under a pixel.
 #include "CMorFrame.h"
 #include "CTestDiagramDir.h"
 #include "CTestTriangle.h"
 #include "CZelPngWriter.h"
 #include "OffscreenContext.h"
+#include "ShellCommand.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -21,19 +23,10 @@
 #include <iostream>
 #include <map>
 #include <memory>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // One fence from x to x + 1 showing image, camera 50 units south of x = 6543211.07.
 std::string fence(double x, const std::string& image = "red.png")
@@ -139,50 +132,36 @@ protected:
 
 } // namespace
 
-TEST_F(FrameTest, OpensTheExampleWithItsCameraAndLegend)
-{
-    start(320, 240);
-    std::string log;
-    const std::string example = std::string(MORVEX_SOURCE_DIR) + "/data/examples/example.fnc";
-    ASSERT_TRUE(open(example, &log)) << m_frame.getErrorMessage();
-    EXPECT_EQ(log.rfind("Loading file " + example + "\nAbsolute filename " + example + "\n", 0), 0u) << log;
-    EXPECT_NE(log.find("Positioning using values from file.\n"), std::string::npos);
-    EXPECT_NE(log.find("legendImage size = 512, 512\n"), std::string::npos);
-    EXPECT_EQ(m_frame.getDiagram()->getFenceCount(), 9);
-    m_frame.drawFrame();
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-TEST_F(FrameTest, LegendTextureAndCornerPlacement)
+// A 300 x 100 legend, 100 x 33 pixels at legend size 0.5: placed by its
+// margins in the corner, its transparent pixels letting the view show through,
+// and scaled down to fit the texture limit when it is wider.
+TEST_F(FrameTest, LegendIsPlacedInItsCornerBlendedAndScaledToTheTextureLimit)
 {
     start(200, 150);
     m_dir.writePng("white.png", 8, 8, 255, 255, 255);
+    const auto openWithLegend = [&](const std::string& legend, std::string* log = nullptr) {
+        return open(m_dir.write("d.fnc", "#MORVEX1\n1\n2\n0 0 0\n10 0 0\nwhite.png\n-\n0\n0 0 0\n0 0 0\n0 0 0\n"
+                                         "legend.png\n" + legend), log);
+    };
+    const auto blue = [&](int x, int y) {
+        const std::vector<unsigned char> pixel = m_context->readPixel(x, y);
+        return pixel[2] > 200 && pixel[0] < 60;
+    };
     m_dir.writePng("legend.png", 300, 100, 0, 0, 255);
-    const std::string path = m_dir.write("d.fnc", "#MORVEX1\n1\n2\n0 0 0\n10 0 0\nwhite.png\n-\n0\n"
-                                                  "0 0 0\n0 0 0\n0 0 0\nlegend.png\n10 20\n2 0\n0.5\n");
     std::string log;
-    ASSERT_TRUE(open(path, &log)) << m_frame.getErrorMessage();
+    ASSERT_TRUE(openWithLegend("10 20\n2 0\n0.5\n", &log)) << m_frame.getErrorMessage();
     EXPECT_NE(log.find("legendImage size = 512, 128\n"), std::string::npos) << log;
     drawWithoutBoxAndAxes();
-    // 100 x 33 pixels, its right edge 10 from the right, its bottom 20 above the bottom.
+    // Its right edge 10 from the right, its bottom 20 above the bottom.
     const struct {
         int x, y;
         bool inside;
-    } probes[] = {{188, 22, true}, {92, 51, true}, {191, 22, false}, {188, 18, false}, {88, 30, false}, {120, 55, false}};
-    for (const auto& p : probes) {
-        const std::vector<unsigned char> pixel = m_context->readPixel(p.x, p.y);
-        EXPECT_EQ(pixel[2] > 200 && pixel[0] < 60, p.inside) << p.x << "," << p.y;
-    }
-}
+    } probes[] = {{188, 22, true},  {92, 51, true},  {191, 22, false},
+                  {188, 18, false}, {88, 30, false}, {120, 55, false}};
+    for (const auto& p : probes)
+        EXPECT_EQ(blue(p.x, p.y), p.inside) << p.x << "," << p.y;
 
-TEST_F(FrameTest, TransparentLegendPixelsLetTheViewShowThrough)
-{
-    start(200, 150);
-    m_dir.writePng("white.png", 8, 8, 255, 255, 255);
-    const std::string path = m_dir.write("d.fnc", "#MORVEX1\n1\n2\n0 0 0\n10 0 0\nwhite.png\n-\n0\n"
-                                                  "0 0 0\n0 0 0\n0 0 0\nlegend.png\n10 20\n2 0\n0.5\n");
-    // A 300 x 100 legend at the lower right, 100 x 33 pixels: its left half
-    // transparent (alpha 127), its right half opaque (alpha 128), dark.
+    // Its left half transparent (alpha 127), its right half opaque (alpha 128), dark.
     for (const int channels : {4, 2}) {
         SCOPED_TRACE(channels);
         CZelPointer<CZelImage> legend = new CZelImage();
@@ -195,33 +174,23 @@ TEST_F(FrameTest, TransparentLegendPixelsLetTheViewShowThrough)
         }
         std::string error;
         ASSERT_TRUE(CZelPngWriter::write(m_dir.file("legend.png"), legend, error)) << error;
-        ASSERT_TRUE(open(path)) << m_frame.getErrorMessage();
+        ASSERT_TRUE(openWithLegend("10 20\n2 0\n0.5\n")) << m_frame.getErrorMessage();
         m_frame.setSolidColor(0.0f, 0.6f, 0.0f);
         drawWithoutBoxAndAxes();
         EXPECT_EQ(m_context->readPixel(110, 35), (std::vector<unsigned char>{0, 153, 0, 255}));
         EXPECT_EQ(m_context->readPixel(180, 35), (std::vector<unsigned char>{20, 20, 20, 255}));
     }
-}
 
-TEST_F(FrameTest, LegendWiderThanTheTextureLimitIsShownScaledDown)
-{
-    start(200, 150);
     GLint limit = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
     ASSERT_LT(limit, 16400);
-    m_dir.writePng("white.png", 8, 8, 255, 255, 255);
     m_dir.writePng("legend.png", 16400, 328, 0, 0, 255);
-    const std::string path = m_dir.write("d.fnc", "#MORVEX1\n1\n2\n0 0 0\n10 0 0\nwhite.png\n-\n0\n"
-                                                  "0 0 0\n0 0 0\n0 0 0\nlegend.png\n0 0\n2 0\n1\n");
-    std::string log;
-    ASSERT_TRUE(open(path, &log)) << m_frame.getErrorMessage();
+    ASSERT_TRUE(openWithLegend("0 0\n2 0\n1\n", &log)) << m_frame.getErrorMessage();
     EXPECT_NE(log.find("Legend image 16400 x 328 is larger than the graphics card's texture limit; shown scaled to "),
               std::string::npos) << log;
     drawWithoutBoxAndAxes();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    // The whole view width, 4 pixels high, at the bottom.
-    const std::vector<unsigned char> pixel = m_context->readPixel(100, 1);
-    EXPECT_TRUE(pixel[2] > 200 && pixel[0] < 60) << int(pixel[0]) << "," << int(pixel[2]);
+    EXPECT_TRUE(blue(100, 1)) << "the whole view width, 4 pixels high, at the bottom";
 }
 
 TEST_F(FrameTest, AFailedOpenKeepsTheOpenDiagramWithItsCameraAndLegend)
@@ -340,7 +309,7 @@ TEST_F(FrameTest, CommandsWhileADiagramLoadsAreRefusedAndTheFileIsKept)
     m_dir.writePng("section.png", 40, 20, 30, 90, 160);
     const std::string first = m_dir.write("first.fnc", diagram(1, "0 0 0\n0 0 0\n45 1 1000\n"));
     const std::string second = m_dir.write("second.fnc", diagram(12, "10 20 300\n50 0 50\n45 1 1000\n"));
-    const std::string firstText = readFile(first);
+    const std::string firstText = readWholeFile(first);
     int duringLoad = 0;
     std::string openMessage, saveMessage;
     EventsAtLineEnds events([&] {
@@ -374,7 +343,7 @@ TEST_F(FrameTest, CommandsWhileADiagramLoadsAreRefusedAndTheFileIsKept)
     CZelVec3d position, target;
     ASSERT_TRUE(m_frame.getCameraInMapUnits(position, target));
     EXPECT_EQ(position, CZelVec3d(10.0, 20.0, 300.0));
-    EXPECT_EQ(readFile(first), firstText);
+    EXPECT_EQ(readWholeFile(first), firstText);
 }
 
 // The point under a pixel, from the depth of a frame, in world units: here a

@@ -8,13 +8,12 @@
 #include "CTestDiagramDir.h"
 #include "CZelPngWriter.h"
 #include "OffscreenContext.h"
+#include "ShellCommand.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <vector>
 
 namespace {
@@ -34,14 +33,6 @@ struct Extent {
     int left = 1 << 30, right = -1, bottom = 1 << 30, top = -1;
     bool shown() const { return right >= 0; }
 };
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 class MapSceneTest : public ::testing::Test
 {
@@ -79,6 +70,14 @@ protected:
         if (log)
             *log = out;
         return opened;
+    }
+
+    // Saves the settings into the open file; what the log says.
+    std::string save()
+    {
+        testing::internal::CaptureStdout();
+        EXPECT_TRUE(m_frame.saveSettings()) << m_frame.getErrorMessage();
+        return testing::internal::GetCapturedStdout();
     }
 
     Extent extentOf(const Rgb& colour)
@@ -149,10 +148,8 @@ TEST_F(MapSceneTest, ASectionPlacedByElevationAndCroppedStandsThreeTimesAsTallAt
 
     CZelVec3d eye, target;
     ASSERT_TRUE(m_frame.getCameraInMapUnits(eye, target));
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(m_frame.saveSettings());
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(readFile(m_frame.getFileName()), text);
+    save();
+    EXPECT_EQ(readWholeFile(m_frame.getFileName()), text);
 
     // Stretched about the bottom, -6000: the top stands at -6000 + 3 x 6500
     // and the eye at -6000 + 3 x 3250, as high above the bottom as before in map units.
@@ -169,15 +166,12 @@ TEST_F(MapSceneTest, ASectionPlacedByElevationAndCroppedStandsThreeTimesAsTallAt
     // for the exaggeration it names.
     CZelVec3d eye3, target3;
     ASSERT_TRUE(m_frame.getCameraInMapUnits(eye3, target3));
-    EXPECT_EQ(eye3, eye);
-    EXPECT_EQ(target3, target);
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(m_frame.saveSettings());
-    const std::string log = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(eye3 == eye && target3 == target);
+    const std::string log = save();
     EXPECT_NE(log.find("Saved " + m_frame.getFileName() + " in format 2: it holds settings format 1 cannot.\n"),
               std::string::npos)
         << log;
-    EXPECT_EQ(readFile(m_frame.getFileName()), "#MORVEX2\nvertical-exaggeration 3\n" + text.substr(9));
+    EXPECT_EQ(readWholeFile(m_frame.getFileName()), "#MORVEX2\nvertical-exaggeration 3\n" + text.substr(9));
 }
 
 TEST_F(MapSceneTest, Format2SettingsReachTheViewAndDefaultsSaveFormat1)
@@ -193,13 +187,10 @@ TEST_F(MapSceneTest, Format2SettingsReachTheViewAndDefaultsSaveFormat1)
     m_frame.getUpperColor(r, g, b);
     EXPECT_EQ(CZelVec3d(r, g, b), CZelVec3d(0.25, 0.5, 0.75));
     EXPECT_EQ(m_frame.getLightDirection(), 3);
-    EXPECT_TRUE(m_frame.getAntialias());
-    EXPECT_EQ(m_frame.getAntialiasLevel(), 4);
+    EXPECT_TRUE(m_frame.getAntialias() && m_frame.getAntialiasLevel() == 4);
     EXPECT_FALSE(m_frame.getDiagram()->getShowLegend());
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(m_frame.saveSettings());
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(readFile(m_frame.getFileName()), text);
+    save();
+    EXPECT_EQ(readWholeFile(m_frame.getFileName()), text);
 
     // A format 1 file is shown with the user's defaults, here the built-in
     // ones: saving writes format 1 again, bit for bit.
@@ -207,8 +198,6 @@ TEST_F(MapSceneTest, Format2SettingsReachTheViewAndDefaultsSaveFormat1)
     ASSERT_TRUE(open(plain));
     EXPECT_EQ(m_frame.getBackgroundType(), CMorFrame::BACKGROUND_SOLID);
     EXPECT_FALSE(m_frame.getAntialias());
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(m_frame.saveSettings());
-    EXPECT_EQ(testing::internal::GetCapturedStdout().find("format 2"), std::string::npos);
-    EXPECT_EQ(readFile(m_frame.getFileName()), plain);
+    EXPECT_EQ(save().find("format 2"), std::string::npos);
+    EXPECT_EQ(readWholeFile(m_frame.getFileName()), plain);
 }
