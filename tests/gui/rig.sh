@@ -86,11 +86,13 @@ rig_start_app() {
     RIG_APP_PID=$!
 }
 
-# Morvex with the arguments; its main window is left in W.
+# Morvex with the arguments; its main window is left in W, the view's top
+# in that window in TOP.
 rig_start_morvex() {
     rig_start_app "$MORVEX" "$@"
     rig_wait_window 'Morvex - version 1\.0$'
     W=$RIG_WINDOW
+    TOP=67
 }
 
 # The view test program with the arguments, once it has drawn; window in W.
@@ -100,6 +102,7 @@ rig_start_viewtest() {
     rig_wait_log '^viewtest: frame'
     rig_wait_window 'Morvex view test'
     W=$RIG_WINDOW
+    TOP=24
 }
 
 # Waits until the first diagram has opened: its "Opened" line is written
@@ -240,6 +243,8 @@ rig_choose_file() {
     rig_shot "$dialog" "dialog-$(echo "$title" | tr ' ' '-')" >/dev/null
     read -r dx dy dw dh <<<"$(rig_geometry "$dialog")"
     xdotool mousemove $((dx + dw / 2)) $((dy + dh / 2))
+    # Its answer to a ping shows that it takes events.
+    "$PING" "$dialog" 10 >/dev/null
     if [ -z "$name" ]; then
         xdotool key Escape
     else
@@ -251,19 +256,24 @@ rig_choose_file() {
         # program that cannot answer while its file dialog runs.
         _clip_ready() { [ "$(timeout 2 xclip -o -selection clipboard 2>/dev/null)" = "$name" ]; }
         rig_poll "the clipboard" _clip_ready
-        # Ctrl+L opens the location field; keys sent before the dialog
-        # listens are lost, so this is repeated until it takes the name.
+        # Ctrl+L opens the location field. Keys sent before the dialog
+        # listens are lost, and the paste may land after the Return; so the
+        # keys go again while the dialog stays, but only to a dialog that
+        # still answers a ping and shows after it: keys sent after it closed
+        # would go to the window below.
         _dialog_took_name() {
-            xdotool windowraise "$dialog" key ctrl+l ctrl+a ctrl+v Return
             local i
-            for i in $(seq 20); do
+            for i in $(seq 40); do
                 _rig_window_gone "^$title\$" && return 0
                 sleep 0.05
             done
+            "$PING" "$dialog" 5 >/dev/null && ! _rig_window_gone "^$title\$" &&
+                xdotool windowraise "$dialog" key ctrl+l ctrl+a ctrl+v Return
             return 1
         }
+        xdotool windowraise "$dialog" key ctrl+l ctrl+a ctrl+v Return
         rig_poll "the dialog to take the name" _dialog_took_name
-        kill "$clip"
+        kill "$clip" 2>/dev/null
         wait "$clip" 2>/dev/null
     fi
     rig_wait_window_gone "^$title\$"
@@ -271,7 +281,7 @@ rig_choose_file() {
 
 # Open (Ctrl+O over the main window W) answered with FILE.
 rig_open() {
-    rig_keys 100 600 ctrl+o
+    rig_command ctrl+o
     rig_choose_file "Open fence diagram" "$1"
 }
 
@@ -376,10 +386,83 @@ rig_keyup() { xdotool keyup "$1"; }
 # rig_keys X Y KEY...: keys go to the window under the pointer (there is no
 # window manager), so the pointer is put over W at X Y first.
 rig_keys() { rig_move "$W" "$1" "$2" && shift 2 && xdotool key "$@"; }
-# A tool button of the main window W: save, export or copy.
+# A tool button of the main window W: save, export or copy, once W takes
+# commands; "rig_tool NAME now" clicks at once, to see a command refused.
 rig_tool() {
     local -A x=([save]=40 [export]=76 [copy]=125)
+    [ "${2:-}" = now ] || rig_wait_ready
     rig_click "$W" $((x[$1] + 16)) $((29 + 16))
+}
+
+# The view's trace of the input it acted on (MORVEX_TRACE, set before the
+# program starts): rig_trace_count PATTERN, and rig_traced PATTERN COMMAND...,
+# which runs the command and waits for one more line matching PATTERN, left
+# in RIG_TRACED.
+rig_trace_count() {
+    local n
+    n=$(grep -cE -- "$1" "$MORVEX_TRACE" 2>/dev/null)
+    echo "${n:-0}"
+}
+_rig_trace_more() { [ "$(rig_trace_count "$1")" -gt "$2" ]; }
+rig_traced() {
+    local pattern=$1 n
+    shift
+    n=$(rig_trace_count "$pattern")
+    "$@"
+    rig_poll "trace /$pattern/" _rig_trace_more "$pattern" "$n"
+    RIG_TRACED=$(grep -E -- "$pattern" "$MORVEX_TRACE" | tail -n 1)
+}
+
+# rig_drag BUTTON X0 Y0 X1 Y1 [KEY [STEPS]]: a drag over W from window pixel
+# (X0, Y0) to (X1, Y1) in STEPS (4) moves with KEY held. Each event is sent
+# once the view has traced the one before: the toolkit merges motions queued
+# behind a press and drops those still queued at the release. The press's
+# and the release's trace lines are left in RIG_PUSHED and RIG_TRACED.
+rig_drag() {
+    local button=$1 x0=$2 y0=$3 x1=$4 y1=$5 key=${6:-} steps=${7:-4} i x y
+    rig_move "$W" "$x0" "$y0"
+    [ -n "$key" ] && rig_keydown "$key"
+    rig_traced "^push $button at $x0,$((y0 - TOP)) " rig_down "$button"
+    RIG_PUSHED=$RIG_TRACED
+    for ((i = 1; i <= steps; i++)); do
+        x=$((x0 + (x1 - x0) * i / steps)) y=$((y0 + (y1 - y0) * i / steps))
+        rig_traced "^drag at $x,$((y - TOP)) " rig_move "$W" "$x" "$y"
+    done
+    rig_traced "^release at $x1,$((y1 - TOP)) " rig_up "$button"
+    [ -n "$key" ] && rig_keyup "$key"
+    return 0
+}
+
+# Waits until Morvex's main window W takes commands: a copy or an export
+# greys them out and logs its end before they come back, and a click or key
+# that arrives meanwhile is lost. The program answers a ping from its event
+# loop, which draws first, so a screenshot taken after the answer shows the
+# menu titles as they are: black once the commands are back.
+_rig_ready() {
+    "$PING" "$W" 10 >/dev/null && import -silent -window "$W" "png:$RIG_DIR/ready.png" &&
+        [ "$(dlg_dark_count "$RIG_DIR/ready.png" 220x20+0+2)" -gt 50 ]
+}
+rig_wait_ready() { rig_poll "the commands to be taken" _rig_ready; }
+
+# rig_command KEY...: keys over W once it takes commands.
+rig_command() { rig_wait_ready && rig_keys 100 600 "$@"; }
+
+# rig_file_menu KEY...: the File menu, then each key once the menu it goes
+# to has shown (the last one chooses).
+_rig_windows() { xdotool search --onlyvisible --maxdepth 1 --name '' 2>/dev/null | wc -l; }
+_rig_more_windows() { [ "$(_rig_windows)" -gt "$1" ]; }
+rig_file_menu() {
+    local n
+    n=$(_rig_windows)
+    rig_command alt+f
+    rig_poll "the File menu" _rig_more_windows "$n"
+    while [ $# -gt 1 ]; do
+        n=$(_rig_windows)
+        xdotool key "$1"
+        shift
+        rig_poll "the next menu" _rig_more_windows "$n"
+    done
+    xdotool key "$1"
 }
 
 # Dialog helpers. Without a window manager a click in the main window raises

@@ -19,10 +19,7 @@ export MORVEX_TRACE=$RIG_DIR/trace
 rig_start_viewtest --width 400 --height 300 --antialias 2
 if rig_last_log '^viewtest: ready' | grep -q 'accumulation yes'; then
     rig_shot_until "$W" antialias-2 colours -gt
-    rig_move "$W" 100 150
-    rig_down 1
-    for x in 120 140 160; do rig_move "$W" "$x" 150; done
-    rig_up 1
+    rig_drag 1 100 150 160 150 "" 3
     # Lines after the last drag, and from the press to the last drag.
     after() { awk '/^drag / { n = 0 } { l[n++] = $0 } END { for (i = 1; i < n; i++) print l[i] }' "$MORVEX_TRACE"; }
     _full_frame_after_drag() { after | grep -q '^frame 4 passes$'; }

@@ -1,6 +1,7 @@
 #!/bin/bash
-# A description file end to end: opened from the command line with its stored
-# camera and legend; turned with the mouse and saved, the fences stay
+# A description file end to end: opened from the command line (no splash,
+# every argument handed to the view in order) with its stored camera and
+# legend; turned with the mouse and saved, the fences stay
 # bit-identical and the camera comes back (saved by the tool button, then by
 # Ctrl+S, each saying where it saved); a missing image is asked about and
 # drawn as an outline, an unsupported extension is reported in an alert with
@@ -8,6 +9,7 @@
 # exaggeration is saved in format 2 and reopens as it was.
 . "$(dirname "$0")/rig.sh"
 rig_work example
+export MORVEX_TRACE=$RIG_DIR/trace
 COPY=$WORK/example.fnc
 cp "$COPY" "$RIG_DIR/original.fnc"
 cd "$HOME" || exit 1 # Saving must log the file's folder, not the current one.
@@ -15,6 +17,11 @@ rig_start_xvfb
 
 rig_start_morvex "$COPY"
 rig_wait_log "^Positioning using values from file\.$"
+# The first frame comes only after the map requests of everything shown
+# before the loop, a splash included.
+[ -z "$(rig_windows_of_size 402x302)" ] || rig_fail "a splash shows although a file was named"
+printf 'addCommandLineParam(): Adding command line param %s\n' "$MORVEX" "$COPY" |
+    cmp -s - <(grep '^addCommandLineParam(): ' "$RIG_APP_OUT") || rig_fail "command-line lines: $(grep '^addCom' "$RIG_APP_OUT")"
 first() { grep -nE -- "$1" "$RIG_APP_OUT" | head -n 1 | cut -d: -f1; }
 [ "$(first '^onInit\(\)$')" -lt "$(first "^Loading file $COPY\$")" ] || rig_fail "onInit() should come first"
 [ "$(first "^Loading file $COPY\$")" -lt "$(first "^Absolute filename $COPY\$")" ] || rig_fail "absolute path line"
@@ -26,10 +33,7 @@ rig_wait_log "^Opened $COPY: 9 fences in [0-9]+\.[0-9]{3} s\$"
 rig_wait_drawn example-diagram
 
 # Turn the view, then "Save settings".
-rig_move "$W" 460 367
-rig_down 1
-for dx in 10 20 30 40 50 60; do rig_move "$W" $((460 + dx)) 367; done
-rig_up 1
+rig_drag 1 460 367 520 367
 rig_tool save
 rig_wait_log "^$WORK\$"
 rig_wait_log '^example\.fnc$'

@@ -40,28 +40,15 @@ rig_quit
 grep -qx "recent.1 = $WORK/$SPACED" "$PREFERENCES" && grep -qx "recent.2 = $WORK/other/second.fnc" "$PREFERENCES" ||
     rig_fail "recent diagrams kept: $(cat "$PREFERENCES")"
 
-# open_recent N: File > Open Recent > N by the keys of their mnemonics, each
-# once the menu it goes to is shown.
-_windows() { xdotool search --onlyvisible --maxdepth 1 --name '' 2>/dev/null | wc -l; }
-_more_windows() { [ "$(_windows)" -gt "$1" ]; }
-open_recent() {
-    local n
-    n=$(_windows)
-    rig_keys 100 600 alt+f
-    rig_poll "the File menu" _more_windows "$n"
-    xdotool key r
-    rig_poll "the Open Recent menu" _more_windows $((n + 1))
-    xdotool key "$1"
-}
 rig_start_morvex
 rig_close_splash
 rig_wait_log '^onInit\(\)$'
-open_recent 2
+rig_file_menu r 2
 rig_wait_log "^Opened $WORK/other/second\.fnc: "
 rig_wait_window '^second\.fnc - Morvex - version 1\.0$'
 # Now second.fnc is first; the file at 2 is gone.
 rm "$SPACED"
-open_recent 2
+rig_file_menu r 2
 rig_dismiss_alert recent-gone
 rig_wait_log "^$WORK/$SPACED no longer exists; it is taken off the recent list\.\$"
 grep -q '^recent\.2' "$PREFERENCES" && rig_fail "the file that is gone stayed on the list: $(cat "$PREFERENCES")"
@@ -70,7 +57,7 @@ grep -qx "recent.1 = $WORK/other/second.fnc" "$PREFERENCES" || rig_fail "recent 
 # Save As into another folder: the copy names the same pictures from there,
 # becomes the open diagram, and reopens with its pictures.
 mkdir "$WORK/elsewhere"
-rig_keys 100 600 ctrl+shift+s
+rig_command ctrl+shift+s
 rig_choose_file "Save settings as" "$WORK/elsewhere/copy"
 rig_wait_log "^Saved settings to $WORK/elsewhere/copy\.fnc\.\$"
 rig_wait_window '^copy\.fnc - Morvex - version 1\.0$'

@@ -21,18 +21,8 @@ rig_start_morvex
 rig_close_splash
 rig_wait_log '^onInit\(\)$'
 
-# file_menu KEY: File, then the item of that mnemonic once the menu is shown.
-_windows() { xdotool search --onlyvisible --maxdepth 1 --name '' 2>/dev/null | wc -l; }
-_more_windows() { [ "$(_windows)" -gt "$1" ]; }
-file_menu() {
-    local n
-    n=$(_windows)
-    rig_keys 100 600 alt+f
-    rig_poll "the File menu" _more_windows "$n"
-    xdotool key "$1"
-}
 import_lines() {
-    file_menu i
+    rig_file_menu i
     rig_choose_file "Import section lines" "$WORK/$1.geojson"
     rig_choose_file "Save imported diagram as" "$WORK/$1.fnc"
 }
@@ -45,7 +35,7 @@ rig_wait_window '^source\.fnc - Morvex - version 1\.0$'
 rig_wait_drawn imported
 grep -qx 'crs EPSG:32633' source.fnc || rig_fail "the description names no CRS: $(head -n 4 source.fnc)"
 
-file_menu l
+rig_file_menu l
 rig_choose_file "Export section lines" "$WORK/back.geojson"
 rig_wait_log "^Exported the section lines of $WORK/source\\.fnc to $WORK/back\\.geojson\\.\$"
 ogrinfo -ro -al -so back.geojson | grep -q '^Feature Count: 2$' || rig_fail "back.geojson: $(ogrinfo -ro -al -so back.geojson)"

@@ -11,13 +11,9 @@ rig_start_xvfb
 rig_start_morvex example.fnc
 rig_wait_opened
 rig_wait_drawn example
-TOP=67 # the view's top in the main window
 read -r _ _ VW VH <<<"$(rig_geometry "$W")"
 VH=$((VH - TOP))
 
-_traced() { grep -qE -- "$1" "$MORVEX_TRACE"; }
-_traced_more() { [ "$(grep -cE -- "$1" "$MORVEX_TRACE")" -gt "$2" ]; }
-traced() { rig_poll "trace /$1/" _traced "$1"; }
 # copy: Ctrl+Shift+C over view pixel X Y; the clipboard's text in CLIP.
 copy() {
     local n
@@ -43,18 +39,15 @@ read -r X1 Y1 <<<"$(at "$P1")"
 read -r X2 Y2 <<<"$(at "$P2")"
 
 # The pointer over a fence, nothing measured: X, Y and Z of its point.
-rig_move "$W" "$X1" $((Y1 + TOP))
-traced "^pointer at $X1,$Y1 on fence "
+rig_traced "^pointer at $X1,$Y1 on fence " rig_move "$W" "$X1" $((Y1 + TOP))
 copy "$X1" "$Y1"
 read -r E N Z <<<"$(point "$P1")"
 [ "$CLIP" = "X $E Y $N Z $Z" ] || rig_fail "pointer: clipboard '$CLIP', want 'X $E Y $N Z $Z'"
 rig_note "the point under the pointer: ok"
 
 # Click A, click B: both points and the distances and angles between them.
-rig_click "$W" "$X1" $((Y1 + TOP))
-traced "^measure A at $X1,$Y1 on "
-rig_click "$W" "$X2" $((Y2 + TOP))
-traced "^measure B at $X2,$Y2 on "
+rig_traced "^measure A at $X1,$Y1 on " rig_click "$W" "$X1" $((Y1 + TOP))
+rig_traced "^measure B at $X2,$Y2 on " rig_click "$W" "$X2" $((Y2 + TOP))
 copy "$X2" "$Y2"
 mapfile -t LINES <<<"$CLIP"
 [ "${#LINES[@]}" -eq 3 ] || rig_fail "measurement: want 3 lines, got '$CLIP'"
@@ -73,20 +66,14 @@ rig_shot_until "$W" measured _marked
 convert "$RIG_SHOT" -crop "$((VW - 300))x43+300+24" +repage "$RIG_SHOTS/measured-readout.png"
 
 # Escape lets go of both; the pointer's point is copied again.
-rig_keys "$X1" $((Y1 + TOP)) Escape
-traced '^measure cleared'
+rig_traced '^measure cleared' rig_keys "$X1" $((Y1 + TOP)) Escape
 copy "$X1" "$Y1"
 [ "$CLIP" = "X $E Y $N Z $Z" ] || rig_fail "after Escape: clipboard '$CLIP'"
 _unmarked() { ! rig_colour_near "$(rig_pixel "$1" "$X1" $((Y1 + TOP)))" "255 64 51" 8; }
 rig_shot_until "$W" cleared _unmarked
 
 # A drag from the fence turns the view and sets no point.
-n=$(grep -cE '^release at ' "$MORVEX_TRACE")
-rig_move "$W" "$X1" $((Y1 + TOP))
-rig_down 1
-rig_move "$W" $((X1 + 30)) $((Y1 + TOP + 5))
-rig_up 1
-rig_poll "the drag's release" _traced_more '^release at ' "$n"
+rig_drag 1 "$X1" $((Y1 + TOP)) $((X1 + 30)) $((Y1 + TOP + 5)) "" 1
 grep -qE '^measure [AB] at '"$((X1 + 30)),$((Y1 + 5))" "$MORVEX_TRACE" && rig_fail "the drag measured"
 [ "$(grep -cE '^measure A at ' "$MORVEX_TRACE")" -eq 1 ] || rig_fail "the drag set a point"
 rig_note "a drag turns without measuring: ok"

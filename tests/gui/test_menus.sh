@@ -5,7 +5,9 @@
 # Ctrl+2 show the parameter dialogs centred); the title, which names the
 # diagram Open opened; Copy and Export on that diagram, with one file-dialog
 # title for both Export commands, and the question before an existing picture
-# is replaced, whatever name is typed; Close.
+# is replaced, whatever name is typed; Close. Escape over the view leaves
+# the program running; closing the main window with the help, about and log
+# windows open ends it.
 . "$(dirname "$0")/rig.sh"
 rig_work
 rig_start_xvfb
@@ -87,12 +89,12 @@ rig_wait_log "^Loading file $EXAMPLE\$"
 rig_wait_log '^Positioning using values from file\.$'
 rig_expect_count '^Loading file' 1 "the cancelled Open reached the view"
 rig_wait_window '^example\.fnc - Morvex - version 1\.0$'
-rig_keys 100 600 ctrl+c
+rig_command ctrl+c
 rig_wait_log '^Copied the view to the clipboard'
 
 # Export: a new name from the menu and from the tool button.
 mkdir -p "$RIG_DIR/out"
-rig_keys 100 600 ctrl+e
+rig_command ctrl+e
 rig_choose_file "Export as PNG image" "$RIG_DIR/out/tiled"
 rig_answer_size 0
 rig_wait_log '^Export cancelled$'
@@ -106,11 +108,11 @@ rig_wait_log "^Exported $WORK/noext\.png \([0-9]+ x [0-9]+ pixels\)"
 # The same bare name again: asked once, with the extension added; No keeps
 # the file and ends the command, Yes replaces it.
 echo old >noext.png
-rig_keys 100 600 ctrl+e
+rig_command ctrl+e
 rig_choose_file "Export as PNG image" "noext"
 rig_answer_question no
 [ "$(cat noext.png)" = old ] || rig_fail "No replaced the picture"
-rig_keys 100 600 ctrl+e
+rig_command ctrl+e
 rig_choose_file "Export as PNG image" "noext"
 rig_answer_question yes
 rig_answer_size 1
@@ -119,7 +121,7 @@ rig_wait_log_count "^Exported $WORK/noext\.png " 2
 
 # Close: the view empties, the title loses the name, and both dialogs, which
 # have nothing left to change, grey out.
-rig_keys 100 600 ctrl+w
+rig_command ctrl+w
 rig_wait_log "^Closed $EXAMPLE\$"
 rig_wait_window '^Morvex - version 1\.0$'
 _rig_view_blank() { [ "$(rig_colour_count "$1" 900x500+10+80)" -eq 1 ]; }
@@ -129,6 +131,14 @@ dlg_wait_dark "$RIG_WINDOW" closed-view-settings "115x60+5+25" none >/dev/null
 rig_wait_window '^Diagram properties$'
 dlg_wait_dark "$RIG_WINDOW" closed-diagram-properties "64x20+108+583" none >/dev/null
 
-rig_keys 100 600 ctrl+l
+# Keys are handled in order: the log window shows only if Escape left the
+# program running.
+rig_keys 100 600 Escape ctrl+l
 rig_wait_window '^Log output window$'
+rig_keys 100 600 alt+h z
+rig_wait_window '^Help Window$'
+rig_keys 100 600 alt+h a
+rig_wait_window_size 402x302
+rig_shot root close-with-help-about-log >/dev/null
+rig_quit 100 600
 echo "PASS"

@@ -12,22 +12,16 @@ rig_start_xvfb
 rig_start_morvex example.fnc
 rig_wait_opened
 rig_wait_drawn example
-TOP=67 # the view's top in the main window
 read -r _ _ VW VH <<<"$(rig_geometry "$W")"
 VH=$((VH - TOP))
 
 last() { grep -E -- "$1" "$MORVEX_TRACE" | tail -n 1; }
-_more() { [ "$(grep -cE -- "$1" "$MORVEX_TRACE")" -gt "$2" ]; }
-# act PATTERN COMMAND...: runs the command, waits for one more trace line
-# matching PATTERN; BEFORE and AFTER are the cameras (eye, target) around it.
+# act PATTERN COMMAND...: rig_traced; BEFORE and AFTER are the cameras (eye,
+# target) around it, LINE the trace line.
 act() {
-    local pattern=$1 n
-    shift
-    n=$(grep -cE -- "$pattern" "$MORVEX_TRACE")
     BEFORE=$(camera "$(last ' -> eye ')")
-    "$@"
-    rig_poll "trace /$pattern/" _more "$pattern" "$n"
-    LINE=$(last "$pattern")
+    rig_traced "$@"
+    LINE=$RIG_TRACED
     AFTER=$(camera "$LINE")
 }
 camera() { sed -E 's/.* -> eye //; s/ target / /' <<<"$1"; }

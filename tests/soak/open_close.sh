@@ -14,30 +14,11 @@ rig_close_splash
 FIGURES=$RIG_DIR/figures.txt
 START=$SECONDS
 
-# The path waits on the clipboard for every paste into the file dialog.
-printf %s "$WORK/example.fnc" | xclip -selection clipboard &
-CLIP=$!
-_clip_ready() { [ "$(timeout 2 xclip -o -selection clipboard 2>/dev/null)" = "$WORK/example.fnc" ]; }
-rig_poll "the clipboard" _clip_ready
-
-_pasted() {
-    xdotool windowraise "$DIALOG" key ctrl+l ctrl+a ctrl+v Return
-    local i
-    for i in $(seq 20); do
-        _rig_window_gone '^Open fence diagram$' && return 0
-        sleep 0.05
-    done
-    return 1
-}
-
 resident() { awk '/^VmRSS:/ { print $2 }' "/proc/$RIG_APP_PID/status"; }
 descriptors() { ls "/proc/$RIG_APP_PID/fd" | wc -l; }
 
 for ((i = 1; i <= CYCLES; i++)); do
-    rig_keys 300 300 ctrl+o
-    rig_wait_window '^Open fence diagram$'
-    DIALOG=$RIG_WINDOW
-    rig_poll "the dialog to take the path" _pasted
+    rig_open "$WORK/example.fnc"
     rig_wait_log_count '^Opened ' "$i"
     rig_wait_window "^example\\.fnc - Morvex - version 1\\.0\$"
     rig_keys 300 300 ctrl+w
@@ -46,7 +27,6 @@ for ((i = 1; i <= CYCLES; i++)); do
     echo "$i $(resident) $(descriptors)" >>"$FIGURES"
 done
 DURATION=$((SECONDS - START))
-kill "$CLIP" 2>/dev/null
 "$PING" "$W" 10 >/dev/null || rig_fail "the viewer does not answer after $CYCLES cycles"
 
 mkdir -p "$RIG_SHOTS" && cp "$FIGURES" "$RIG_SHOTS/open_close.txt"

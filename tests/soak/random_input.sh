@@ -160,7 +160,8 @@ while [ "$SENT" -lt "$EVENTS" ]; do
     dismiss
     opened=$(rig_count_log '^Opened ')
     xdotool windowraise "$W"
-    rig_keys 300 300 Escape ctrl+o
+    rig_keys 300 300 Escape
+    rig_command ctrl+o
     rig_choose_file "Open fence diagram" "$WORK/many.fnc" >/dev/null
     while [ "$(rig_count_log '^Opened ')" -eq "$opened" ]; do
         send 10
@@ -173,7 +174,8 @@ while [ "$SENT" -lt "$EVENTS" ]; do
     exported=$(rig_count_log '^Exported ')
     held=$(rig_count_log '\+append snap-0\.bmp$')
     xdotool windowraise "$W"
-    rig_keys 300 300 Escape ctrl+e
+    rig_keys 300 300 Escape
+    rig_command ctrl+e
     rig_choose_file "Export as PNG image" "$WORK/export-$ROUND.png" >/dev/null
     rig_answer_size 2
     rig_wait_log_count '\+append snap-0\.bmp$' $((held + 1))
