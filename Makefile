@@ -91,6 +91,8 @@ check-install: deps
 # Line coverage of the product code by the whole suite (GUI tests included):
 # a Debug build with --coverage in $(COVERAGE_BUILD), the tests, and gcovr's
 # summary of the source folders (tests, benchmarks and fuzz targets left out).
+# Threads racing on a branch counter can leave it negative, which gcov prints
+# and gcovr would stop at: such lines are passed over (line counts hold).
 COVERAGE_BUILD ?= build-coverage
 coverage: deps
 	@scripts/install-deps --coverage
@@ -98,7 +100,7 @@ coverage: deps
 	@cmake --build $(COVERAGE_BUILD) -j $(JOBS) -- --no-print-directory
 	@find $(COVERAGE_BUILD) -name '*.gcda' -delete
 	-cd $(COVERAGE_BUILD) && ctest -j $(JOBS) -LE 'soak|install' >/dev/null
-	gcovr --root . --object-directory $(COVERAGE_BUILD) --exclude '(tests|bench|fuzz)/' \
+	gcovr --root . --object-directory $(COVERAGE_BUILD) --exclude '(tests|bench|fuzz)/' --gcov-ignore-parse-errors \
 		--exclude '$(COVERAGE_BUILD)/' --exclude '$(BUILD)/' --print-summary --txt $(COVERAGE_BUILD)/coverage.txt
 	@tail -n 3 $(COVERAGE_BUILD)/coverage.txt
 
