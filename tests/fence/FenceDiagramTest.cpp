@@ -11,17 +11,19 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <signal.h>
 #include <sys/stat.h>
 
 #include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
 
 namespace {
+
+namespace fs = std::filesystem;
 
 // Two fences: one 400 long in x at elevation 10, one along z at elevation 20.
 std::string twoFences(const std::string& legend = "", const std::string& camera = "0 0 0\n0 0 0\n0 0 0\n")
@@ -87,9 +89,6 @@ TEST_F(FenceDiagramTest, LoadBuildsFencesBoundsCameraAndLabelsWithTheSettingsMad
     diagram->setLabelIntervals(2, 3, 4);
     ASSERT_TRUE(quietLoad(diagram, dir.write("d.fnc", twoFences())));
     ASSERT_EQ(diagram->getSize(), 5);
-    EXPECT_TRUE(diagram->getChild(0)->isClass("CFence") && diagram->getChild(1)->isClass("CFence"));
-    EXPECT_EQ(std::vector<CZelShape*>({diagram->getChild(2), diagram->getChild(3), diagram->getChild(4)}),
-              std::vector<CZelShape*>({diagram->getBoundingBox(), diagram->getLabelGroup(), diagram->getAxisGroup()}));
 
     // S comes from the larger horizontal extent only.
     EXPECT_EQ(diagram->getDiagramSize(), 400.0);
@@ -112,14 +111,6 @@ TEST_F(FenceDiagramTest, LoadBuildsFencesBoundsCameraAndLabelsWithTheSettingsMad
     for (int k = 0; k < 3; ++k)
         EXPECT_EQ(static_cast<CZelScaleIndicator*>(diagram->getAxisGroup()->getChild(k))->getLabelInterval(), k + 2);
     EXPECT_TRUE(diagram->getShowBoundingBox());
-    diagram->setShowBoundingBox(false);
-    EXPECT_EQ(diagram->getBoundingBox()->getState(), 1);
-    diagram->setShowAxes(false);
-    EXPECT_EQ(diagram->getAxisGroup()->getState(), 1);
-    EXPECT_TRUE(diagram->getRemoveWhite());
-    diagram->setRemoveWhite(false);
-    EXPECT_FALSE(static_cast<CFence*>(diagram->getChild(0))->getRemoveWhite());
-    EXPECT_FALSE(static_cast<CFence*>(diagram->getChild(1))->getRemoveWhite());
 
     // Labels stand above their own anchors through a refresh (S = 400, margin 0.02: lift 8).
     EXPECT_EQ(labelElevation(0), 18.0);
@@ -149,24 +140,11 @@ TEST_F(FenceDiagramTest, LoadBuildsFencesBoundsCameraAndLabelsWithTheSettingsMad
     EXPECT_EQ(perspectiveOf(camera), CZelVec3d(30.0, 0.5, 900.0));
 }
 
-TEST_F(FenceDiagramTest, FailuresNameTheProblemAndLeaveNothing)
+TEST_F(FenceDiagramTest, AFailureAfterEveryFenceWasBuiltLeavesNothing)
 {
-    dir.write("red.gif", "GIF89a");
-    const struct {
-        std::string picture, legend, message;
-    } cases[] = {
-        {"sub/a.png", "", "File " + dir.path() + "/sub/a.png not found."},
-        {"red.gif", "", "Unsupported file format."},
-        // After every fence was built.
-        {"red.png", "nolegend.png\n1 1\n0 0\n0.5\n", "File " + dir.path() + "/nolegend.png not found."},
-    };
-    for (const auto& c : cases) {
-        std::string text = twoFences(c.legend);
-        text.replace(text.find("red.png"), 7, c.picture);
-        EXPECT_FALSE(diagram->load(dir.write("f.fnc", text)));
-        EXPECT_EQ(diagram->getErrorMessage(), c.message);
-        EXPECT_EQ(diagram->getSize(), 0);
-    }
+    EXPECT_FALSE(diagram->load(dir.write("f.fnc", twoFences("nolegend.png\n1 1\n0 0\n0.5\n"))));
+    EXPECT_EQ(diagram->getErrorMessage(), "File " + dir.path() + "/nolegend.png not found.");
+    EXPECT_EQ(diagram->getSize(), 0);
 }
 
 TEST_F(FenceDiagramTest, MissingPicturesAreAskedForOnceBecomeOutlinesAndAreSavedAsRead)
@@ -277,16 +255,13 @@ TEST_F(FenceDiagramTest, ExaggerationStretchesTheBoxLabelsAndCameraAboutTheBotto
     EXPECT_EQ(perspectiveOf(camera), CZelVec3d(45.0, 1.0, 5000.0));
 }
 
-TEST_F(FenceDiagramTest, MapCoordinatesAreDrawnNearALocalOriginAndSavedBitIdentical)
+TEST_F(FenceDiagramTest, MapCoordinatesAndTheCameraAreSavedBitIdentical)
 {
     dir.writePng("legend.png", 30, 10, 0, 0, 255);
     const std::string path = dir.write("s.fnc", "#MORVEX1\n1\n3\n6543210.57 512345.123456789 101.5\n"
                                                 "6543310.57 512445.25 99\n6543410.5 512345.25 98.25\nred.png\n"
                                                 "North\n1\n1 2 3\n4 5 6\n45 1 100\nlegend.png\n10 20\n2 1\n0.3\n");
     ASSERT_TRUE(quietLoad(diagram, path));
-    EXPECT_EQ(diagram->getOrigin(), CZelVec3d(6543211.0, 102.0, -512345.0));
-    const CZelVec3d* corner = diagram->getBoundingBox()->getCoord(0);
-    EXPECT_LT(std::fabs(corner->x()) + std::fabs(corner->y()) + std::fabs(corner->z()), 1000.0);
 
     camera->setPosition(6543260.123456789, 400.25, -512000.75);
     diagram->setLegendPositionY(1);
@@ -428,10 +403,6 @@ TEST_F(SaveCrashTest, AReadOnlyDirectoryIsReportedAndTheFileKept)
 
     EXPECT_EQ(message, "refused: Cannot write " + path + ": permission denied.");
     EXPECT_EQ(readFile(path), original);
-    int entries = 0; // the file and its picture, no temporary left
-    DIR* d = opendir(dir.path().c_str());
-    while (dirent* e = readdir(d))
-        entries += e->d_name[0] != '.';
-    closedir(d);
-    EXPECT_EQ(entries, 2);
+    // The file and its picture, no temporary left.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 }

@@ -261,8 +261,6 @@ TEST(ImageReaderTest, PicturesBeyondTheSizeLimitThatCannotBeReadRowByRowAreRefus
         g_largestNothrowArray = 0;
         EXPECT_FALSE(image->readImage());
         EXPECT_TRUE(image->isTooLarge());
-        EXPECT_NE(image->getErrorMessage().find(std::string(name) + " is too large: "), std::string::npos)
-            << image->getErrorMessage();
         EXPECT_LT(g_largestNothrowArray, 1u << 20);
         EXPECT_EQ(image->getPixels(), nullptr);
     }
