@@ -73,7 +73,4 @@ TEST(Measurement, ClicksTextsAndReadout)
 
     EXPECT_EQ(pickLine(640, 480, pointer, "Gr\"on\\au"),
               "pick 640,480: 512140.250 6541210.500 0.000 fence 2 \"Gr\\\"on\\\\au\" pixel 150,100");
-    pointer.hasPixel = false;
-    EXPECT_EQ(pickLine(0, 0, pointer, ""), "pick 0,0: 512140.250 6541210.500 0.000 fence 2 \"\" pixel -");
-    EXPECT_EQ(pickLine(5, 950, CMorPick(), ""), "pick 5,950: background");
 }

@@ -1,11 +1,7 @@
-// Picks against what GL draws of the same frame: every sampled pixel that
-// shows a fence's picture is picked on that fence, on the pixel the drawing
-// shows there (each picture pixel's colour tells its column and row), at the
-// exact meeting of the ray through the pixel's centre with the fence; every
-// pixel that shows the background picks nothing. Fences stand at
-// zone-prefixed UTM coordinates, seen head-on, from an angle, through a bend,
-// through a removed white hole onto a fence behind, at exaggeration 3, and
-// cropped between given elevations (pixels still count in the whole picture).
+// Picks against what GL draws of the same frame: a sampled pixel showing a
+// fence's picture is picked on that fence and picture pixel (colours tell
+// column and row), where the ray through its centre meets the fence; the
+// background picks nothing. Fences at zone-prefixed UTM coordinates.
 #include "CMorFrame.h"
 #include "CMorViewRays.h"
 #include "CTestDiagramDir.h"

@@ -2,10 +2,10 @@
 // level, rows from either end, the cache reused, refused when damaged or
 // foreign and left when the picture changes, memory when the disk is full,
 // and eviction under a tiny budget.
+#include "CComputedRows.h"
 #include "CPyramid.h"
 #include "CPyramidMemory.h"
 #include "CPyramidTextures.h"
-#include "CZelFileImage.h"
 #include "CZelImage.h"
 #include "CZelPngImage.h"
 #include "CZelPngWriter.h"
@@ -29,41 +29,14 @@ namespace {
 constexpr int TILE = CPyramidLayout::TILE;
 using Fill = std::function<void(int x, int y, unsigned char* rgb)>;
 
-// Rows computed by a function, from the top down or the bottom up.
-class CComputedRows : public CZelFileImage
+// The pyramid of a picture computed pixel by pixel, its tiles in memory.
+std::shared_ptr<CPyramid> computed(int width, int height, const Fill& fill, bool bottomUp = false,
+                                   const CPyramidVariant& variant = CPyramidVariant())
 {
-public:
-    CComputedRows(int width, int height, Fill fill, bool bottomUp = false)
-        : m_width(width), m_height(height), m_fill(std::move(fill)), m_bottomUp(bottomUp)
-    {
-        setFileName("computed");
-    }
-    bool decode(const LayoutSink& layoutSink, const RowSink& rowSink) override
-    {
-        Layout layout;
-        layout.width = m_width;
-        layout.height = m_height;
-        layout.channels = 3;
-        std::vector<unsigned char> row(static_cast<size_t>(m_width) * 3);
-        bool going = layoutSink(layout);
-        for (int i = 0; going && i < m_height; ++i) {
-            const int y = m_bottomUp ? m_height - 1 - i : i;
-            for (int x = 0; x < m_width; ++x)
-                m_fill(x, y, &row[static_cast<size_t>(x) * 3]);
-            going = rowSink(y, row.data());
-        }
-        return going;
-    }
-
-private:
-    int m_width, m_height;
-    Fill m_fill;
-    bool m_bottomUp;
-};
-
-// The pyramid of computed rows, its tiles in memory.
-std::shared_ptr<CPyramid> computed(CComputedRows rows, const CPyramidVariant& variant = CPyramidVariant())
-{
+    CComputedRows rows(width, height, 3, [&](int y, unsigned char* row) {
+        for (int x = 0; x < width; ++x)
+            fill(x, y, row + 3 * static_cast<size_t>(x));
+    }, bottomUp);
     std::string message, detail;
     return CPyramid::open(&rows, nullptr, variant, nullptr, message, detail);
 }
@@ -186,7 +159,7 @@ TEST(Pyramid, EveryLevelIsThePictureHalvedWithoutSeamsAndRowsMayComeFromEitherEn
     for (const CPyramidVariant variant : {CPyramidVariant(true, 0), CPyramidVariant(true, 40), CPyramidVariant(false)})
         for (const bool bottomUp : {false, true}) {
             SCOPED_TRACE(variant.getName() + (bottomUp ? " bottom up" : " top down"));
-            std::shared_ptr<CPyramid> pyramid = computed(CComputedRows(W, H, strata, bottomUp), variant);
+            std::shared_ptr<CPyramid> pyramid = computed(W, H, strata, bottomUp, variant);
             ASSERT_TRUE(pyramid);
             const CPyramidLayout& layout = pyramid->getLayout();
             ASSERT_EQ(layout.getLevelCount(), 4);
@@ -210,10 +183,10 @@ TEST(Pyramid, EveryLevelIsThePictureHalvedWithoutSeamsAndRowsMayComeFromEitherEn
 TEST(Pyramid, CoarseTexelsAreDrawnFromHalfTheirPixelsInTheColourOfThoseAlone)
 {
     // 2 x 2 boxes: two white beside two dark, one dark among three white.
-    std::shared_ptr<CPyramid> pyramid = computed(CComputedRows(256, 2, [](int x, int y, unsigned char* p) {
+    std::shared_ptr<CPyramid> pyramid = computed(256, 2, [](int x, int y, unsigned char* p) {
         const bool dark = x < 2 ? y == 0 : x == 2 ? y == 0 : x > 3;
         p[0] = p[1] = p[2] = dark ? 60 : 255;
-    }));
+    });
     ASSERT_TRUE(pyramid);
     EXPECT_EQ(readTexel(*pyramid, CPyramidVariant(), 1, 0, 0), (std::vector<int>{60, 60, 60, 255}));
     EXPECT_EQ(readTexel(*pyramid, CPyramidVariant(), 1, 1, 0), (std::vector<int>{0}));
@@ -292,7 +265,7 @@ TEST_F(PyramidCacheTest, AFullDiskKeepsTheTilesInMemoryAndOldEntriesMakeWay)
 TEST_F(OffscreenGLTest, ATinyBudgetEvictsTheLeastRecentlyDrawnTilesButNeverTheCoarseLevels)
 {
     // 2048 x 2048 pixels: 256 tiles at full resolution, 21 resident coarse ones.
-    std::shared_ptr<CPyramid> pyramid = computed(CComputedRows(2048, 2048, strata));
+    std::shared_ptr<CPyramid> pyramid = computed(2048, 2048, strata);
     ASSERT_TRUE(pyramid);
     CPyramidMemory& memory = CPyramidMemory::getInstance();
     const uint64_t budget = memory.getBudget();

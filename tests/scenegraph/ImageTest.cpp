@@ -1,5 +1,6 @@
 // Images in memory, their upload into textures and tile sheets, and the index
 // lists, quad and line primitives that show them, on an offscreen context.
+#include "CComputedRows.h"
 #include "CZelImage.h"
 #include "CZelIndex.h"
 #include "CZelLineSet.h"
@@ -271,42 +272,22 @@ TEST_F(TextureTest, IndexesOutsideTheCoordinatesAreSkipped)
     EXPECT_EQ(pixelAt(32, 32), UNTOUCHED);
 }
 
-// A stand-in reader of a 20000 x 15000 grey picture whose rows are computed:
-// 300 million pixels, beyond what is kept whole.
-class CComputedImage : public CZelFileImage
-{
-public:
-    CComputedImage(bool rowByRow, bool bottomUp) : m_rowByRow(rowByRow), m_bottomUp(bottomUp) {}
-    bool decode(const LayoutSink& layoutSink, const RowSink& rowSink) override
-    {
-        Layout layout;
-        layout.width = 20000;
-        layout.height = 15000;
-        layout.channels = 1;
-        layout.rowByRow = m_rowByRow;
-        if (!layoutSink(layout))
-            return false;
-        // Row y is (x + 3 y) mod 256: a window into one long ramp.
-        std::vector<unsigned char> ramp(20000 + 256);
-        for (size_t i = 0; i < ramp.size(); ++i)
-            ramp[i] = static_cast<unsigned char>(i % 256);
-        for (int i = 0; i < 15000; ++i) {
-            const int y = m_bottomUp ? 15000 - 1 - i : i;
-            if (!rowSink(y, ramp.data() + (3 * y) % 256))
-                return false;
-        }
-        return true;
-    }
+namespace {
 
-private:
-    bool m_rowByRow, m_bottomUp;
-};
+// Row y of a 20000 x 15000 grey picture, 300 million pixels, beyond what is
+// kept whole: (x + 3 y) mod 256.
+void ramp(int y, unsigned char* row)
+{
+    for (int x = 0; x < 20000; ++x)
+        row[x] = static_cast<unsigned char>(x + 3 * y);
+}
+
+} // namespace
 
 TEST(FileImageTest, PicturesBeyondTheLimitComeRowByRowAtFullSizeButAreNeverKeptWhole)
 {
     for (const bool bottomUp : {false, true}) {
-        CComputedImage image(true, bottomUp);
-        image.setFileName("computed");
+        CComputedRows image(20000, 15000, 1, ramp, bottomUp);
         int rows = 0, width = 0;
         ASSERT_TRUE(image.readRows(
             [&](const CZelFileImage::Layout& layout) {
@@ -325,7 +306,7 @@ TEST(FileImageTest, PicturesBeyondTheLimitComeRowByRowAtFullSizeButAreNeverKeptW
     }
     // A decoder that holds the picture before its first row is refused from
     // its header either way.
-    CComputedImage whole(false, false);
+    CComputedRows whole(20000, 15000, 1, ramp, false, false);
     EXPECT_FALSE(whole.readRows([](const CZelFileImage::Layout&) { return true; },
                                 [](int, const unsigned char*) { return true; }));
     EXPECT_TRUE(whole.isTooLarge());

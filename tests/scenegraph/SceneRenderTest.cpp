@@ -1,5 +1,5 @@
 // Whole frames drawn through a scene and its camera on an offscreen context:
-// view window and jitter, lights, unlit materials, billboards, stereo modes and
+// lights, unlit materials, billboards, stereo modes and
 // multi-pass drawing, checked on the read-back pixels and GL state.
 #include "CZelBillboard.h"
 #include "CZelCamera.h"
@@ -10,11 +10,8 @@
 #include "OffscreenContext.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
 #include <tuple>
 #include <vector>
 
@@ -92,63 +89,6 @@ protected:
 };
 
 } // namespace
-
-// The window (-1, 0, -1, 0) at n x n pixels samples the lower-left quarter of
-// a 2n x 2n full frame at exactly the same points.
-TEST(SceneViewWindowTest, LowerLeftQuarterOfTheFullFrame)
-{
-    CZelPointer<CZelScene> scene = new CZelScene();
-    scene->addChild(square(2.0, 1.0f, 0.0f, 0.0f, 1.3, -1.1, 0.0));
-    CZelQuadPlane* turned = square(1.2, 0.0f, 1.0f, 0.0f, 2.2, -2.5, -1.0);
-    turned->setRotation(0.0, 0.0, 23.0);
-    scene->addChild(turned);
-    scene->addChild(square(0.7, 0.0f, 0.0f, 1.0f, -0.9, 1.7, 1.0));
-    std::vector<unsigned char> full, quarter;
-    {
-        OffscreenContext context(128, 128);
-        drawFrame(scene, 128, 128);
-        full = context.readPixels();
-    }
-    OffscreenContext context(64, 64);
-    cameraOf(scene)->setUseViewWindow(true);
-    cameraOf(scene)->setViewWindow(-1.0, 0.0, -1.0, 0.0);
-    drawFrame(scene);
-    quarter = context.readPixels();
-    int different = 0, coloured = 0;
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x) {
-            const unsigned char* q = &quarter[4 * static_cast<size_t>(y * 64 + x)];
-            different += std::equal(q, q + 3, &full[4 * static_cast<size_t>(y * 128 + x)]) ? 0 : 1;
-            coloured += q[0] + q[1] + q[2] > 0 ? 1 : 0;
-        }
-    EXPECT_EQ(different, 0);
-    EXPECT_GT(coloured, 1000); // the quarter is neither empty nor full
-    EXPECT_LT(coloured, 64 * 64);
-}
-
-TEST_F(SceneRenderTest, JitterMovesThePictureBySubPixels)
-{
-    // A tall square whose left edge on screen (its largest world x) falls between pixel centres.
-    scene->addChild(square(3.0, 1.0f, 1.0f, 1.0f, -0.05));
-    CZelCamera* camera = cameraOf(scene);
-    camera->setUseJitter(true);
-    drawFrame(scene);
-    camera->render(); // the scene restores the model-view: take the camera's own
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    double edge = 0.0, y = 0.0, z = 0.0;
-    gluProject(2.95, 0.0, 0.0, readMatrix(GL_MODELVIEW_MATRIX).data(), readMatrix(GL_PROJECTION_MATRIX).data(),
-               viewport, &edge, &y, &z);
-    for (double jitter : {0.0, 0.2, 0.4, 0.6, 0.8, 1.0, 2.0}) {
-        camera->setJitter(jitter, 0.0);
-        drawFrame(scene);
-        int firstLit = 0;
-        while (firstLit < 64 && pixel(firstLit, 32)[0] == 0)
-            ++firstLit;
-        // Pixels whose centre lies right of the moved edge are covered.
-        EXPECT_EQ(firstLit, static_cast<int>(std::ceil(edge + jitter - 0.5))) << "jitter " << jitter;
-    }
-}
 
 TEST_F(SceneRenderTest, LightsTurnTwoSidedLightingAndUnlitStates)
 {

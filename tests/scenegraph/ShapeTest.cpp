@@ -181,12 +181,6 @@ TEST_F(ShapeTest, MaterialChoiceOrder)
     global->setGreyscale(false);
     EXPECT_FLOAT_EQ(grey[0], 0.6f);
     EXPECT_FLOAT_EQ(grey[2], 0.6f);
-
-    // Unlit, the chosen material colours the pixels.
-    shape->setHighlight(HS_ON);
-    shape->setHighlightMaterial(coloured(1.0f, 0.0f, 0.0f));
-    shape->render();
-    EXPECT_EQ(centre(), (Pixel{255, 0, 0, 255}));
 }
 
 TEST_F(ShapeTest, TextureAttributesStayBalanced)
