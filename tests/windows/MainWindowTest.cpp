@@ -31,51 +31,24 @@
 #include <string>
 #include <vector>
 
-// Without a diagram the commands that act on one are greyed out.
-TEST(MainWindow, MenuHoldsTheItemsInOrderWithTheirShortcutsAndSeparators)
+// Without a diagram the commands that act on one are greyed out, and Open
+// Recent until it has an entry; the menus' order, separators and shortcuts
+// run end to end in the GUI test of the menus.
+TEST(MainWindow, CommandsThatActOnADiagramAreGreyedOutWithoutOne)
 {
-    const struct {
-        const char* label; // null ends a submenu
-        int shortcut, flags;
-    } expected[] = {
-        {"&File", 0, FL_SUBMENU}, {"&Open...", FL_CTRL + 'o', 0},
-        // Open Recent, greyed out while its eight entries are hidden.
-        {"Open &Recent", 0, FL_SUBMENU | FL_MENU_INACTIVE}, {"", 0, FL_MENU_INVISIBLE}, {"", 0, FL_MENU_INVISIBLE},
-        {"", 0, FL_MENU_INVISIBLE}, {"", 0, FL_MENU_INVISIBLE}, {"", 0, FL_MENU_INVISIBLE},
-        {"", 0, FL_MENU_INVISIBLE}, {"", 0, FL_MENU_INVISIBLE}, {"", 0, FL_MENU_INVISIBLE}, {nullptr, 0, 0},
-        {"&Import section lines...", 0, 0}, {"Sa&ve settings", FL_CTRL + 's', FL_MENU_INACTIVE},
-        {"Save &As...", FL_CTRL + FL_SHIFT + 's', FL_MENU_INACTIVE},
-        {"&Export PNG...", FL_CTRL + 'e', FL_MENU_INACTIVE},
-        {"Export &3-D...", FL_CTRL + FL_SHIFT + 'e', FL_MENU_INACTIVE},
-        {"Export section &lines...", 0, FL_MENU_DIVIDER | FL_MENU_INACTIVE},
-        {"&Show log window...", FL_CTRL + 'l', FL_MENU_DIVIDER}, {"&Close", FL_CTRL + 'w', FL_MENU_INACTIVE},
-        {"&Exit", FL_ALT + FL_F + 4, 0}, {nullptr, 0, 0},
-        {"&Edit", 0, FL_SUBMENU}, {"&Copy", FL_CTRL + 'c', FL_MENU_INACTIVE},
-        {"Copy coordinates", FL_CTRL + FL_SHIFT + 'c', FL_MENU_INACTIVE}, {nullptr, 0, 0},
-        {"View", 0, FL_SUBMENU}, {"&Reset View", FL_Home, 0}, {"&Back", FL_ALT + FL_Left, 0},
-        {"&Forward", FL_ALT + FL_Right, FL_MENU_DIVIDER},
-        {"Raise Vertical E&xaggeration", FL_CTRL + FL_Up, FL_MENU_INACTIVE},
-        {"Lower Vertical Exa&ggeration", FL_CTRL + FL_Down, FL_MENU_DIVIDER | FL_MENU_INACTIVE},
-        {"&View Parameters", FL_CTRL + '1', 0}, {nullptr, 0, 0},
-        {"&Diagram", 0, FL_SUBMENU}, {"&Diagram Parameters", FL_CTRL + '2', 0}, {nullptr, 0, 0},
-        {"&Help", 0, FL_SUBMENU}, {"&Zoom/Pan keys...", 0, 0}, {"&About Morvex...", 0, 0}, {nullptr, 0, 0},
-        {nullptr, 0, 0},
-    };
     CMorWindow window;
     Fl_Menu_Bar* bar = window.getMenuBar();
-    ASSERT_EQ(bar->size(), int(std::size(expected)));
+    std::vector<std::string> inactive;
     for (int i = 0; i < bar->size(); ++i) {
         const Fl_Menu_Item& item = bar->menu()[i];
-        SCOPED_TRACE(i);
-        if (expected[i].label == nullptr) {
-            EXPECT_EQ(item.label(), nullptr);
-            continue;
-        }
-        EXPECT_STREQ(item.label(), expected[i].label);
-        EXPECT_EQ(item.shortcut(), expected[i].shortcut);
-        EXPECT_EQ(item.flags, expected[i].flags);
-        EXPECT_EQ(item.labelsize(), 12);
+        EXPECT_TRUE(item.label() == nullptr || item.labelsize() == 12) << item.label();
+        if (item.label() != nullptr && !item.active())
+            inactive.push_back(item.label());
     }
+    EXPECT_EQ(inactive, (std::vector<std::string>{"Open &Recent", "Sa&ve settings", "Save &As...", "&Export PNG...",
+                                                  "Export &3-D...", "Export section &lines...", "&Close", "&Copy",
+                                                  "Copy coordinates", "Raise Vertical E&xaggeration",
+                                                  "Lower Vertical Exa&ggeration"}));
 }
 
 TEST(MainWindow, ToolButtonsSitInARowWithTooltipsAndIcons)
@@ -152,41 +125,16 @@ TEST(MainWindow, PreferencesFillOpenRecentAndGiveTheViewItsDefaults)
     EXPECT_EQ(window.getView()->getDefaultViewSettings().backgroundType, CMorView::BACKGROUND_GRADIENT);
 }
 
-TEST(ImageSizeDialog, OkGivesTheMultiplierCancelAndCloseBoxGiveNothing)
+// OK, Cancel and the close box run end to end in the GUI test of the export.
+TEST(ImageSizeDialog, ShowsThePictureTheMultiplierMakes)
 {
-    // how: 0 OK, 1 Cancel, 2 close box; answered once the dialog's modal loop runs.
-    struct Answer {
-        CImageSizeDialog dialog;
-        double value;
-        int how;
-    };
-    const auto run = [](Answer& a) {
-        Fl::add_timeout(0.0, [](void* data) {
-            Answer* a = static_cast<Answer*>(data);
-            a->dialog.getSlider()->value(a->value);
-            Fl_Widget* target[] = {a->dialog.getOkButton(), a->dialog.getCancelButton(), a->dialog.getWindow()};
-            target[a->how]->do_callback();
-        }, &a);
-        const bool ok = a.dialog.showModal();
-        EXPECT_FALSE(a.dialog.getWindow()->shown());
-        return ok;
-    };
-    Answer ok{{}, 3.0, 0}, cancelled{{}, 5.0, 1}, closed{{}, 5.0, 2};
-    // The picture the multiplier makes, shown as the slider moves.
-    ok.dialog.setTileSize(508, 379);
-    EXPECT_STREQ(ok.dialog.getPictureSize()->label(), "Picture: 508 x 379 pixels");
-    ok.dialog.getSlider()->value(3.0);
-    ok.dialog.getSlider()->do_callback();
-    EXPECT_STREQ(ok.dialog.getPictureSize()->label(), "Picture: 1524 x 1137 pixels");
-    EXPECT_TRUE(ok.dialog.getWindow()->modal());
-    EXPECT_EQ(ok.dialog.getSlider()->maximum(), 8.0);
-    EXPECT_TRUE(run(ok));
-    int x = 0, y = 0;
-    ok.dialog.getSize(x, y);
-    EXPECT_EQ(x, 3);
-    EXPECT_EQ(y, 3);
-    EXPECT_FALSE(run(cancelled));
-    EXPECT_FALSE(run(closed));
+    CImageSizeDialog dialog;
+    dialog.setTileSize(508, 379);
+    EXPECT_STREQ(dialog.getPictureSize()->label(), "Picture: 508 x 379 pixels");
+    dialog.getSlider()->value(3.0);
+    dialog.getSlider()->do_callback();
+    EXPECT_STREQ(dialog.getPictureSize()->label(), "Picture: 1524 x 1137 pixels");
+    EXPECT_EQ(dialog.getSlider()->maximum(), 8.0);
 }
 
 namespace {
