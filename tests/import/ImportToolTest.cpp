@@ -101,7 +101,6 @@ TEST_F(ImportTool, EveryInputKindGivesTheFencesProjPlaces)
         {"lines.geojson", "EPSG:32633", "1", true},
         {"lines.shp", "EPSG:32633", "1", false},
         {"lines.gpkg --layer sections", "EPSG:32633", "2", true},
-        {"source.csv --source-crs EPSG:4326", "EPSG:32633", "2", true},
         {"lines.geojson --crs EPSG:3035", "EPSG:3035", "1", true},
     };
     for (const auto& input : inputs) {
@@ -137,19 +136,7 @@ TEST_F(ImportTool, EveryInputKindGivesTheFencesProjPlaces)
     }
 }
 
-// South of the equator, the zone's southern CRS.
-TEST_F(ImportTool, SouthernLinesTakeTheSouthernZone)
-{
-    dir.write("south.csv", "WKT,image\n\"LINESTRING (18.4 -33.9,18.5 -33.95)\",a.png\n");
-    const Result result = import("south.csv --source-crs EPSG:4326 -o d.fnc");
-    ASSERT_EQ(result.status, 0) << result.output;
-    EXPECT_NE(result.output.find("CRS used: EPSG:32734 (WGS 84 / UTM zone 34S), the UTM zone of the centre of the "
-                                 "lines (longitude 18.45, latitude -33.925)."), std::string::npos)
-        << result.output;
-    EXPECT_EQ(read("d.fnc").options.crs, "EPSG:32734");
-}
-
-TEST_F(ImportTool, RefusalsWriteNothing)
+TEST_F(ImportTool, RefusalsWriteNothingAndSouthernLinesTakeTheSouthernZone)
 {
     makeGeoJson();
     ASSERT_EQ(sh("ogr2ogr -f GPKG -nln sections lines.gpkg lines.geojson && "
@@ -204,12 +191,15 @@ TEST_F(ImportTool, RefusalsWriteNothing)
     }
     const Result unjoined = import("lines.geojson --crs EPSG:32633 -o d.fnc");
     ASSERT_EQ(unjoined.status, 0);
-    dir.write("apart.csv", "WKT,image\n\"MULTILINESTRING ((15.1 50.2,15.2 50.2),(15.3 50.2,15.4 50.2))\",a.png\n" +
-                               line + ",a.png\n");
+    // South of the equator, the zone's southern CRS.
+    dir.write("apart.csv", "WKT,image\n\"MULTILINESTRING ((18.1 -33.9,18.2 -33.9),(18.3 -33.9,18.4 -33.9))\",a.png\n"
+                           "\"LINESTRING (18.4 -33.9,18.5 -33.95)\",a.png\n");
     const Result apart = import("apart.csv" + geographic + " -o d.fnc");
     EXPECT_EQ(apart.status, 0);
     EXPECT_NE(apart.output.find("morvex-import: warning: Feature 1 is skipped: it is a MultiLineString whose parts "
                                 "do not join end to start."), std::string::npos) << apart.output;
+    EXPECT_NE(apart.output.find("CRS used: EPSG:32734 (WGS 84 / UTM zone 34S), the UTM zone of the centre of the "
+                                "lines"), std::string::npos) << apart.output;
     EXPECT_EQ(read("d.fnc").fences.size(), 1u);
 }
 

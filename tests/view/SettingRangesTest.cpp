@@ -7,13 +7,9 @@
 
 #include <string>
 
-namespace {
-
 using Ranges = CMorSettingRanges;
 
-} // namespace
-
-TEST(SettingRanges, EachRangeTakesItsEndsAsListed)
+TEST(SettingRanges, EachRangeTakesItsEndsAsListedAndMessagesNameThem)
 {
     const struct {
         Ranges::Range range;
@@ -36,10 +32,7 @@ TEST(SettingRanges, EachRangeTakesItsEndsAsListed)
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.range.contains(c.value), c.taken) << c.range.name << " " << c.value;
-}
-
-TEST(SettingRanges, MessagesNameTheComputedLimits)
-{
+    // Messages name the computed limits.
     EXPECT_EQ(Ranges::nearPlane(11145.75).refusal(), "Near plane must be above 0 and below 11145.75.");
     EXPECT_EQ(Ranges::farPlane(37.1525).describe(), "a number above 37.1525");
     EXPECT_EQ(Ranges::get(Ranges::CAMERA_COORDINATE).refusal(), "Camera coordinate must be a finite number.");
