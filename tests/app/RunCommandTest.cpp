@@ -19,15 +19,11 @@ TEST(RunCommand, SplitsAtBlanksAndGroupsQuotes)
     EXPECT_TRUE(splitArguments("   ").empty());
 }
 
-TEST(RunCommand, ReturnsTheToolsExitCodeOrAnErrorCodeAndALogLine)
+TEST(RunCommand, ReturnsTheToolsExitCode)
 {
     EXPECT_EQ(runCommand("sh", "-c \"exit 3\""), 3u);
     EXPECT_EQ(runCommand("true", ""), 0u);
-    testing::internal::CaptureStdout();
-    const uint32_t result = runCommand("morvex-no-such-tool", "a b");
-    const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(result, 0u);
-    EXPECT_NE(out.find("runCommand(): cannot start morvex-no-such-tool"), std::string::npos) << out;
+    // A tool that cannot start is logged in the export's test without the tool.
 }
 
 TEST(RunCommand, FileNamesArriveLiterallyInTheGivenDirectory)

@@ -6,17 +6,13 @@
 
 #include "CImageSizeDialog.h"
 #include "CLogWindow.h"
-#include "CMorDiagramDialog.h"
-#include "CMorView.h"
 #include "CMorViewParamDialog.h"
 #include "CMorWindow.h"
-#include "CTestDiagramDir.h"
 #include "Fl_HoverButton.h"
 #include "basic_editstreambuf.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
-#include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_Scroll.H>
@@ -31,61 +27,30 @@
 #include <string>
 #include <vector>
 
-// Without a diagram the commands that act on one are greyed out.
-TEST(MainWindow, MenuHoldsTheItemsInOrderWithTheirShortcutsAndSeparators)
+// Without a diagram the commands that act on one are greyed out, and Open
+// Recent until it has an entry; the menus' order, separators and shortcuts
+// run end to end in the GUI test of the menus.
+TEST(MainWindow, CommandsThatActOnADiagramAreGreyedOutWithoutOne)
 {
-    const struct {
-        const char* label; // null ends a submenu
-        int shortcut, flags;
-    } expected[] = {
-        {"&File", 0, FL_SUBMENU}, {"&Open...", FL_CTRL + 'o', 0},
-        // Open Recent, greyed out while its eight entries are hidden.
-        {"Open &Recent", 0, FL_SUBMENU | FL_MENU_INACTIVE}, {"", 0, FL_MENU_INVISIBLE}, {"", 0, FL_MENU_INVISIBLE},
-        {"", 0, FL_MENU_INVISIBLE}, {"", 0, FL_MENU_INVISIBLE}, {"", 0, FL_MENU_INVISIBLE},
-        {"", 0, FL_MENU_INVISIBLE}, {"", 0, FL_MENU_INVISIBLE}, {"", 0, FL_MENU_INVISIBLE}, {nullptr, 0, 0},
-        {"&Import section lines...", 0, 0}, {"Sa&ve settings", FL_CTRL + 's', FL_MENU_INACTIVE},
-        {"Save &As...", FL_CTRL + FL_SHIFT + 's', FL_MENU_INACTIVE},
-        {"&Export PNG...", FL_CTRL + 'e', FL_MENU_INACTIVE},
-        {"Export &3-D...", FL_CTRL + FL_SHIFT + 'e', FL_MENU_INACTIVE},
-        {"Export section &lines...", 0, FL_MENU_DIVIDER | FL_MENU_INACTIVE},
-        {"&Show log window...", FL_CTRL + 'l', FL_MENU_DIVIDER}, {"&Close", FL_CTRL + 'w', FL_MENU_INACTIVE},
-        {"&Exit", FL_ALT + FL_F + 4, 0}, {nullptr, 0, 0},
-        {"&Edit", 0, FL_SUBMENU}, {"&Copy", FL_CTRL + 'c', FL_MENU_INACTIVE},
-        {"Copy coordinates", FL_CTRL + FL_SHIFT + 'c', FL_MENU_INACTIVE}, {nullptr, 0, 0},
-        {"View", 0, FL_SUBMENU}, {"&Reset View", FL_Home, 0}, {"&Back", FL_ALT + FL_Left, 0},
-        {"&Forward", FL_ALT + FL_Right, FL_MENU_DIVIDER},
-        {"Raise Vertical E&xaggeration", FL_CTRL + FL_Up, FL_MENU_INACTIVE},
-        {"Lower Vertical Exa&ggeration", FL_CTRL + FL_Down, FL_MENU_DIVIDER | FL_MENU_INACTIVE},
-        {"&View Parameters", FL_CTRL + '1', 0}, {nullptr, 0, 0},
-        {"&Diagram", 0, FL_SUBMENU}, {"&Diagram Parameters", FL_CTRL + '2', 0}, {nullptr, 0, 0},
-        {"&Help", 0, FL_SUBMENU}, {"&Zoom/Pan keys...", 0, 0}, {"&About Morvex...", 0, 0}, {nullptr, 0, 0},
-        {nullptr, 0, 0},
-    };
     CMorWindow window;
     Fl_Menu_Bar* bar = window.getMenuBar();
-    ASSERT_EQ(bar->size(), int(std::size(expected)));
+    std::vector<std::string> inactive;
     for (int i = 0; i < bar->size(); ++i) {
         const Fl_Menu_Item& item = bar->menu()[i];
-        SCOPED_TRACE(i);
-        if (expected[i].label == nullptr) {
-            EXPECT_EQ(item.label(), nullptr);
-            continue;
-        }
-        EXPECT_STREQ(item.label(), expected[i].label);
-        EXPECT_EQ(item.shortcut(), expected[i].shortcut);
-        EXPECT_EQ(item.flags, expected[i].flags);
-        EXPECT_EQ(item.labelsize(), 12);
+        EXPECT_TRUE(item.label() == nullptr || item.labelsize() == 12) << item.label();
+        if (item.label() != nullptr && !item.active())
+            inactive.push_back(item.label());
     }
+    EXPECT_EQ(inactive, (std::vector<std::string>{"Open &Recent", "Sa&ve settings", "Save &As...", "&Export PNG...",
+                                                  "Export &3-D...", "Export section &lines...", "&Close", "&Copy",
+                                                  "Copy coordinates", "Raise Vertical E&xaggeration",
+                                                  "Lower Vertical Exa&ggeration"}));
 }
 
 TEST(MainWindow, ToolButtonsSitInARowWithTooltipsAndIcons)
 {
-    const struct {
-        int x;
-        const char* tooltip;
-    } expected[] = {{4, "Open fence diagram"}, {40, "Save settings"},      {76, "Export to PNG image"},
-                    {125, "Copy window to clipboard"}, {175, "View Parameters"}, {212, "Diagram Parameters"},
-                    {265, "Reset view"}};
+    const char* const expected[] = {"Open fence diagram", "Save settings", "Export to PNG image",
+                                    "Copy window to clipboard", "View Parameters", "Diagram Parameters", "Reset view"};
     CMorWindow window;
     std::vector<Fl_Widget*> buttons;
     Fl_Scroll* bar = window.getToolBar();
@@ -94,99 +59,46 @@ TEST(MainWindow, ToolButtonsSitInARowWithTooltipsAndIcons)
             buttons.push_back(bar->child(i));
     ASSERT_EQ(buttons.size(), std::size(expected));
     for (size_t i = 0; i < buttons.size(); ++i) {
-        SCOPED_TRACE(expected[i].tooltip);
+        SCOPED_TRACE(expected[i]);
         // Save, Export and Copy wait for a diagram.
         EXPECT_EQ(buttons[i]->active() != 0, i == 0 || i > 3);
-        EXPECT_EQ((std::vector<int>{buttons[i]->x(), buttons[i]->y(), buttons[i]->w(), buttons[i]->h()}),
-                  (std::vector<int>{expected[i].x, 29, 33, 33}));
-        EXPECT_STREQ(buttons[i]->tooltip(), expected[i].tooltip);
+        EXPECT_EQ((std::vector<int>{buttons[i]->y(), buttons[i]->w(), buttons[i]->h()}),
+                  (std::vector<int>{29, 33, 33}));
+        EXPECT_TRUE(i == 0 || buttons[i]->x() > buttons[i - 1]->x() + 33);
+        EXPECT_STREQ(buttons[i]->tooltip(), expected[i]);
         EXPECT_EQ(buttons[i]->label(), nullptr);
         ASSERT_NE(buttons[i]->image(), nullptr);
         EXPECT_EQ(std::make_pair(buttons[i]->image()->w(), buttons[i]->image()->d()), std::make_pair(22, 4));
     }
 }
 
-TEST(MainWindow, CentresOtherWindowsAndShowsTheParameterDialogsWithTheView)
+// The dialogs centred over the window by Ctrl+1 and Ctrl+2, and Open Recent
+// filled from the preferences, run end to end in the GUI tests.
+TEST(MainWindow, CentresLargerWindowsOverItAndExitHidesEveryWindow)
 {
     CMorWindow window;
     window.getWindow()->resize(50, 50, 511, 446);
     // Rounded towards zero; a window larger than the main window reaches out on both sides.
-    Fl_Window small(0, 0, 101, 51), large(0, 0, 701, 600);
-    window.centerWindow(&small);
+    Fl_Window large(0, 0, 701, 600);
     window.centerWindow(&large);
-    EXPECT_EQ((std::vector<int>{small.x(), small.y(), small.w()}),
-              (std::vector<int>{50 + 255 - 50, 50 + 223 - 25, 101}));
     EXPECT_EQ(std::make_pair(large.x(), large.y()), std::make_pair(50 + 255 - 350, 50 + 223 - 300));
-
     Fl_Menu_Bar* bar = window.getMenuBar();
     bar->picked(bar->find_item("View/&View Parameters"));
-    Fl_Double_Window* view = window.getViewParamDialog()->getWindow();
-    EXPECT_TRUE(view->shown());
-    EXPECT_EQ(window.getViewParamDialog()->getView(), window.getView());
-    EXPECT_EQ(std::make_pair(view->x(), view->y()), std::make_pair(50 + 255 - 375 / 2, 50 + 223 - 522 / 2));
-    bar->picked(bar->find_item("&Diagram/&Diagram Parameters"));
-    Fl_Double_Window* diagram = window.getDiagramDialog()->getWindow();
-    EXPECT_TRUE(diagram->shown());
-    EXPECT_EQ(window.getDiagramDialog()->getView(), window.getView());
-    EXPECT_EQ(diagram->x(), 50 + 255 - 280 / 2);
-    EXPECT_FALSE(view->active()) << "greyed out without a diagram";
-    EXPECT_FALSE(diagram->active());
+    EXPECT_TRUE(window.getViewParamDialog()->getWindow()->shown());
+    EXPECT_FALSE(window.getViewParamDialog()->getWindow()->active()) << "greyed out without a diagram";
     bar->picked(bar->find_item("&File/&Exit"));
     EXPECT_EQ(Fl::first_window(), nullptr) << "Exit hides every window with the main window";
 }
 
-TEST(MainWindow, PreferencesFillOpenRecentAndGiveTheViewItsDefaults)
+TEST(ImageSizeDialog, ShowsThePictureTheMultiplierMakes)
 {
-    CTestDiagramDir dir;
-    const std::string path =
-        dir.write("preferences", "recent.1 = /d/new&.fnc\nrecent.2 = /d/old.fnc\nbackground = gradient\n");
-    CMorWindow window;
-    window.loadPreferences(path);
-    const Fl_Menu_Item* recent = window.getMenuBar()->find_item("&File/Open &Recent");
-    ASSERT_NE(recent, nullptr);
-    EXPECT_TRUE(recent->active());
-    EXPECT_STREQ(recent[1].label(), "&1 /d/new&&.fnc");
-    EXPECT_STREQ(recent[2].label(), "&2 /d/old.fnc");
-    EXPECT_TRUE(recent[2].visible());
-    EXPECT_FALSE(recent[3].visible());
-    EXPECT_EQ(window.getView()->getDefaultViewSettings().backgroundType, CMorView::BACKGROUND_GRADIENT);
-}
-
-TEST(ImageSizeDialog, OkGivesTheMultiplierCancelAndCloseBoxGiveNothing)
-{
-    // how: 0 OK, 1 Cancel, 2 close box; answered once the dialog's modal loop runs.
-    struct Answer {
-        CImageSizeDialog dialog;
-        double value;
-        int how;
-    };
-    const auto run = [](Answer& a) {
-        Fl::add_timeout(0.0, [](void* data) {
-            Answer* a = static_cast<Answer*>(data);
-            a->dialog.getSlider()->value(a->value);
-            Fl_Widget* target[] = {a->dialog.getOkButton(), a->dialog.getCancelButton(), a->dialog.getWindow()};
-            target[a->how]->do_callback();
-        }, &a);
-        const bool ok = a.dialog.showModal();
-        EXPECT_FALSE(a.dialog.getWindow()->shown());
-        return ok;
-    };
-    Answer ok{{}, 3.0, 0}, cancelled{{}, 5.0, 1}, closed{{}, 5.0, 2};
-    // The picture the multiplier makes, shown as the slider moves.
-    ok.dialog.setTileSize(508, 379);
-    EXPECT_STREQ(ok.dialog.getPictureSize()->label(), "Picture: 508 x 379 pixels");
-    ok.dialog.getSlider()->value(3.0);
-    ok.dialog.getSlider()->do_callback();
-    EXPECT_STREQ(ok.dialog.getPictureSize()->label(), "Picture: 1524 x 1137 pixels");
-    EXPECT_TRUE(ok.dialog.getWindow()->modal());
-    EXPECT_EQ(ok.dialog.getSlider()->maximum(), 8.0);
-    EXPECT_TRUE(run(ok));
-    int x = 0, y = 0;
-    ok.dialog.getSize(x, y);
-    EXPECT_EQ(x, 3);
-    EXPECT_EQ(y, 3);
-    EXPECT_FALSE(run(cancelled));
-    EXPECT_FALSE(run(closed));
+    CImageSizeDialog dialog;
+    dialog.setTileSize(508, 379);
+    EXPECT_STREQ(dialog.getPictureSize()->label(), "Picture: 508 x 379 pixels");
+    dialog.getSlider()->value(3.0);
+    dialog.getSlider()->do_callback();
+    EXPECT_STREQ(dialog.getPictureSize()->label(), "Picture: 1524 x 1137 pixels");
+    EXPECT_EQ(dialog.getSlider()->maximum(), 8.0);
 }
 
 namespace {
@@ -220,11 +132,8 @@ protected:
 
 TEST_F(LogStream, TextWaitsForTheLineEndAndIsAppendedInOrderWhereverTheCursorIs)
 {
-    m_stream << "abc";
-    EXPECT_EQ(shown(), "");
-    EXPECT_EQ(m_echo.str(), "");
-    m_stream << "\n";
-    EXPECT_EQ(shown(), "abc\n");
+    // Waiting for the line end runs end to end in the GUI test of the log.
+    m_stream << "abc\n";
     m_display.insert_position(2);
     std::string text = "abc\n";
     for (int i = 0; i < 200; ++i)
