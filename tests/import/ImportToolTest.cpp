@@ -206,7 +206,7 @@ TEST_F(ImportTool, RefusalsWriteNothingAndSouthernLinesTakeTheSouthernZone)
 // Import, export, import: the same diagram, the coordinates through longitude
 // and latitude to the centimetre; the export is RFC 7946 GeoJSON GDAL reads.
 // That an imported diagram opens and draws runs end to end in the GUI test.
-TEST_F(ImportTool, ExportImportsAgainToTheSameDiagramThatDraws)
+TEST_F(ImportTool, ExportImportsAgainToTheSameDiagram)
 {
     makeGeoJson();
     ASSERT_EQ(import("lines.geojson -o first.fnc").status, 0);
