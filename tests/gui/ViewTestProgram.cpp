@@ -54,19 +54,6 @@ int framesDrawn = 0;
 bool quiet = false;
 int framesReported = 0;
 
-void printCamera(const char* why)
-{
-    CZelCamera* camera = theView->getCamera();
-    if (camera == nullptr)
-        return;
-    const CZelVec3d& p = camera->getPosition();
-    const CZelVec3d& t = camera->getTarget();
-    char line[256];
-    std::snprintf(line, sizeof line, "viewtest: camera %s position %.6f %.6f %.6f target %.6f %.6f %.6f", why,
-                  p.x(), p.y(), p.z(), t.x(), t.y(), t.z());
-    std::cout << line << std::endl;
-}
-
 void onResetView(Fl_Widget*, void*)
 {
     std::cout << "viewtest: menu Reset View" << std::endl;
@@ -75,7 +62,6 @@ void onResetView(Fl_Widget*, void*)
         theView->getCamera()->setTarget(0.0, 0.0, 0.0);
         theView->redraw();
     }
-    printCamera("reset");
 }
 
 // The export command with the file dialog's answer given on the command line.
@@ -140,7 +126,7 @@ public:
         m_report = "viewtest: ready " + std::to_string(width) + "x" + std::to_string(height) +
                    " accumulation " + (accum > 0 ? "yes" : "no");
     }
-    void onMouseUp(int x, int y) override { printCamera("after-drag"); }
+    void onMouseUp(int, int) override { std::cout << "viewtest: mouse up" << std::endl; }
     void onRender() override
     {
         ++framesDrawn;
@@ -298,7 +284,6 @@ int main(int argc, char** argv)
         about.show();
         about.centerOn(&window);
         theAbout = &about;
-        std::cout << "viewtest: about shown" << std::endl;
     }
     if (options.splash) {
         splash.setAutoClose(true);
@@ -306,7 +291,6 @@ int main(int argc, char** argv)
         splash.show();
         splashShownAt = view.elapsedTime();
         theSplash = &splash;
-        std::cout << "viewtest: splash shown" << std::endl;
     }
     if (options.logTest)
         runLogTest(log);
