@@ -1,21 +1,38 @@
 #!/bin/bash
-# The main window's commands under Xvfb: the File menu with its two
-# separators; Ctrl+L, the help window (with its pictures) as a utility window of the main window,
-# help and about centred, closed by their buttons; the shortcuts (Ctrl+1 and
-# Ctrl+2 show the parameter dialogs centred); the title, which names the
-# diagram Open opened; Copy and Export on that diagram, with one file-dialog
-# title for both Export commands, and the question before an existing picture
-# is replaced, whatever name is typed; Close. Escape over the view leaves
-# the program running; closing the main window with the help, about and log
-# windows open ends it.
+# Start-up without arguments and the main window's commands: the File menu
+# with its two separators; Ctrl+L, the help window (with its pictures) as a
+# utility window of the main window, help and about centred, closed by their
+# buttons; the shortcuts (Ctrl+1 and Ctrl+2 show the parameter dialogs
+# centred); the title, which names the diagram Open opened; Copy and Export
+# on that diagram, with one file-dialog title for both Export commands, and
+# the question before an existing picture is replaced, whatever name is
+# typed; Close. Escape over the view leaves the program running; closing the
+# main window with the help, about and log windows open ends it.
 . "$(dirname "$0")/rig.sh"
 rig_work
 rig_start_xvfb
 rig_start_morvex
-rig_wait_log '^onInit\(\)$'
-rig_close_splash
 # Centred over the main window (50 50 924 668) for a window of w x h.
 centre() { echo "$((50 + 924 / 2 - $1 / 2)) $((50 + 668 / 2 - $2 / 2))"; }
+
+# Start-up: the main window fills the work area less 50 pixels on every side
+# and carries the program icon; the splash shows centred over it and hides
+# itself after 4 seconds; the program's own name is the one command-line
+# parameter.
+rig_wait_window_size 402x302
+SPLASH=$RIG_WINDOW
+seen=$SECONDS
+[ "$(rig_geometry "$W")" = "50 50 924 668" ] || rig_fail "main window at $(rig_geometry "$W"), want 50 50 924 668"
+icons=$(xprop -id "$W" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | tr '\n' ' ')
+[ "$icons" = "Icon (16 x 16) Icon (32 x 32) Icon (48 x 48) " ] || rig_fail "program icons: $icons"
+rig_expect_at "$SPLASH" "$(centre 402 302)" splash
+rig_shot root startup-with-splash >/dev/null
+rig_wait_window_size_gone 402x302
+[ $((SECONDS - seen)) -ge 3 ] || rig_fail "the splash went after $((SECONDS - seen)) s"
+rig_expect_count '^addCommandLineParam\(\): Adding command line param ' 1
+grep -qxF "addCommandLineParam(): Adding command line param $MORVEX" "$RIG_APP_OUT" ||
+    rig_fail "no addCommandLineParam line for argv[0]"
+rig_wait_log '^onInit\(\)$'
 
 [ "$(xdotool getwindowname "$W")" = "Morvex - version 1.0" ] || rig_fail "title without a diagram: $(xdotool getwindowname "$W")"
 [ "$(xprop -id "$W" WM_CLASS)" = 'WM_CLASS(STRING) = "morvex", "Morvex"' ] || rig_fail "$(xprop -id "$W" WM_CLASS)"
