@@ -5,7 +5,7 @@
 // Prints "accepted" or "refused" (the target's XdndStatus), then "finished".
 #include <X11/Xlib.h>
 
-#include <sys/select.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -45,14 +45,9 @@ void sendMessage(Window target, const char* type, long l1, long l2, long l3, lon
 bool nextEvent(XEvent& event, time_t deadline)
 {
     while (!XPending(display)) {
-        const time_t now = std::time(nullptr);
-        if (now >= deadline)
+        if (std::time(nullptr) >= deadline)
             return false;
-        fd_set descriptors;
-        FD_ZERO(&descriptors);
-        FD_SET(ConnectionNumber(display), &descriptors);
-        timeval wait{deadline - now, 0};
-        select(ConnectionNumber(display) + 1, &descriptors, nullptr, nullptr, &wait);
+        usleep(10000);
     }
     XNextEvent(display, &event);
     return true;

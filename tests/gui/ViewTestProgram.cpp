@@ -38,8 +38,7 @@ struct Options {
     int background = 0;
     int antialias = -1; // level, or -1 for off
     bool logTest = false;
-    bool splash = false;
-    bool about = false;
+    bool splash = false; // with the about window
     std::string exportPath = "export.png";
 };
 
@@ -53,6 +52,8 @@ int framesDrawn = 0;
 // Holds back the reports while the log test measures the display.
 bool quiet = false;
 int framesReported = 0;
+// The ready line is written after the first frame, not from inside drawing.
+std::string readyReport;
 
 void onResetView(Fl_Widget*, void*)
 {
@@ -123,7 +124,7 @@ public:
         }
         GLint accum = 0;
         glGetIntegerv(GL_ACCUM_RED_BITS, &accum);
-        m_report = "viewtest: ready " + std::to_string(width) + "x" + std::to_string(height) +
+        readyReport = "viewtest: ready " + std::to_string(width) + "x" + std::to_string(height) +
                    " accumulation " + (accum > 0 ? "yes" : "no");
     }
     void onMouseUp(int, int) override { std::cout << "viewtest: mouse up" << std::endl; }
@@ -135,20 +136,9 @@ public:
             Fl::add_timeout(0.0, onReport);
     }
 
-    // The ready line is written after the frame, not from inside drawing.
-    std::string takeReport()
-    {
-        std::string report;
-        report.swap(m_report);
-        return report;
-    }
-
 private:
     const Options& m_options;
-    std::string m_report;
 };
-
-Probe* theProbe = nullptr;
 
 // Reports the view's state after drawing, outside the drawing itself.
 void onReport(void*)
@@ -157,9 +147,9 @@ void onReport(void*)
         Fl::add_timeout(0.05, onReport);
         return;
     }
-    const std::string report = theProbe->takeReport();
-    if (!report.empty())
-        std::cout << report << std::endl;
+    if (!readyReport.empty())
+        std::cout << readyReport << std::endl;
+    readyReport.clear();
     if (framesDrawn != framesReported) {
         framesReported = framesDrawn;
         std::cout << "viewtest: frame " << framesReported << std::endl;
@@ -169,15 +159,12 @@ void onReport(void*)
 // After every round of the event loop: has the splash gone?
 void onCheck(void*)
 {
-    if (quiet)
-        return;
-    if (theSplash != nullptr && !theSplash->isShown()) {
+    if (!quiet && theSplash != nullptr && !theSplash->isShown()) {
         char line[128];
         std::snprintf(line, sizeof line, "viewtest: splash hidden after %.2f s", theView->elapsedTime() - splashShownAt);
         std::cout << line << std::endl;
         theSplash = nullptr;
-        if (theAbout != nullptr)
-            std::cout << "viewtest: about " << (theAbout->isShown() ? "still shown" : "hidden") << std::endl;
+        std::cout << "viewtest: about " << (theAbout->isShown() ? "still shown" : "hidden") << std::endl;
     }
 }
 
@@ -189,29 +176,25 @@ void onLogModified(int, int inserted, int, int, const char*, void*)
         logPieces.push_back(inserted);
 }
 
-int displayedLength(CLogWindow& log)
-{
-    return log.getDisplay()->buffer()->length();
-}
-
 void runLogTest(CLogWindow& log)
 {
     quiet = true;
     log.show();
-    const int start = displayedLength(log);
+    Fl_Text_Buffer* shownText = log.getDisplay()->buffer(); // borrowed
+    const int start = shownText->length();
     std::cout << "abc";
-    const int beforeLineEnd = displayedLength(log) - start;
+    const int beforeLineEnd = shownText->length() - start;
     std::cout << "\n";
     // Other lines may follow at once (the flush runs the event loop), so
     // look for the three characters and the line end where they must be.
-    char* shown = log.getDisplay()->buffer()->text_range(start, start + 4);
+    char* shown = shownText->text_range(start, start + 4);
     const int afterLineEnd = std::string(shown) == "abc\n" ? 4 : 0;
     std::free(shown);
-    log.getDisplay()->buffer()->add_modify_callback(onLogModified, nullptr);
+    shownText->add_modify_callback(onLogModified, nullptr);
     std::cout << std::string(1200, 'x');
     std::vector<int> piecesBeforeLineEnd = logPieces;
     std::cout << std::endl;
-    log.getDisplay()->buffer()->remove_modify_callback(onLogModified, nullptr);
+    shownText->remove_modify_callback(onLogModified, nullptr);
     quiet = false;
     std::cout << "viewtest: log abc before line end " << beforeLineEnd << " after " << afterLineEnd << std::endl;
     std::cout << "viewtest: log pieces";
@@ -225,7 +208,7 @@ bool parse(int argc, char** argv, Options& o)
     const std::map<std::string, int*> numbers = {
         {"--width", &o.width}, {"--height", &o.height}, {"--background", &o.background}, {"--antialias", &o.antialias}};
     const std::map<std::string, bool*> flags = {
-        {"--log-test", &o.logTest}, {"--splash", &o.splash}, {"--about", &o.about}};
+        {"--log-test", &o.logTest}, {"--splash", &o.splash}};
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (flags.count(arg) != 0) {
@@ -267,7 +250,6 @@ int main(int argc, char** argv)
     view.setExportProgress(&progress);
     theView = &view;
     Probe probe(options);
-    theProbe = &probe;
     view.addInitEvent(&probe);
     view.addMouseUpEvent(&probe);
     view.addRenderEvent(&probe);
@@ -280,12 +262,10 @@ int main(int argc, char** argv)
 
     CSplashFrame about;
     CSplashFrame splash;
-    if (options.about) {
+    if (options.splash) {
         about.show();
         about.centerOn(&window);
         theAbout = &about;
-    }
-    if (options.splash) {
         splash.setAutoClose(true);
         splash.centerOn(&window);
         splash.show();

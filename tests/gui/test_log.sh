@@ -6,7 +6,7 @@
 . "$(dirname "$0")/rig.sh"
 
 rig_start_xvfb
-rig_start_app "$VIEWTEST" --log-test --about --splash
+rig_start_app "$VIEWTEST" --log-test --splash
 rig_wait_log '^viewtest: log pieces'
 rig_wait_window 'Log output window'
 rig_shot root log-splash-about >/dev/null
