@@ -3,10 +3,9 @@
 // hands the list over when the target asks and waits for XdndFinished.
 // Usage: morvex_dropfiles WINDOW-ID X Y URI... (one URI a line of the list).
 // Prints "accepted" or "refused" (the target's XdndStatus), then "finished".
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
-#include <sys/select.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -46,14 +45,9 @@ void sendMessage(Window target, const char* type, long l1, long l2, long l3, lon
 bool nextEvent(XEvent& event, time_t deadline)
 {
     while (!XPending(display)) {
-        const time_t now = std::time(nullptr);
-        if (now >= deadline)
+        if (std::time(nullptr) >= deadline)
             return false;
-        fd_set descriptors;
-        FD_ZERO(&descriptors);
-        FD_SET(ConnectionNumber(display), &descriptors);
-        timeval wait{deadline - now, 0};
-        select(ConnectionNumber(display) + 1, &descriptors, nullptr, nullptr, &wait);
+        usleep(10000);
     }
     XNextEvent(display, &event);
     return true;
@@ -68,15 +62,11 @@ void answer(const XSelectionRequestEvent& request, const std::string& list)
     reply.xselection.target = request.target;
     reply.xselection.time = request.time;
     reply.xselection.property = None;
-    const Atom property = request.property != None ? request.property : request.target;
+    // The XdndEnter names the one type offered, so the target asks for no other.
     if (request.target == atom("text/uri-list")) {
+        const Atom property = request.property != None ? request.property : request.target;
         XChangeProperty(display, request.requestor, property, request.target, 8, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(list.data()), static_cast<int>(list.size()));
-        reply.xselection.property = property;
-    } else if (request.target == atom("TARGETS")) {
-        const Atom targets[] = {atom("TARGETS"), atom("text/uri-list")};
-        XChangeProperty(display, request.requestor, property, XA_ATOM, 32, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(targets), 2);
         reply.xselection.property = property;
     }
     XSendEvent(display, request.requestor, False, NoEventMask, &reply);
@@ -87,14 +77,10 @@ void answer(const XSelectionRequestEvent& request, const std::string& list)
 
 int main(int argc, char** argv)
 {
-    if (argc < 5) {
-        std::fprintf(stderr, "usage: morvex_dropfiles WINDOW-ID X Y URI...\n");
-        return 2;
-    }
-    display = XOpenDisplay(nullptr);
+    display = argc < 5 ? nullptr : XOpenDisplay(nullptr);
     if (display == nullptr) {
-        std::fprintf(stderr, "morvex_dropfiles: no display\n");
-        return 1;
+        std::fprintf(stderr, "usage (with a display): morvex_dropfiles WINDOW-ID X Y URI...\n");
+        return 2;
     }
     const Window target = static_cast<Window>(std::strtoul(argv[1], nullptr, 0));
     std::string list;

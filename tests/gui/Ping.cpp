@@ -11,16 +11,12 @@
 
 int main(int argc, char** argv)
 {
-    if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: morvex_ping WINDOW-ID [SECONDS]\n");
+    Display* display = argc < 2 || argc > 3 ? nullptr : XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        std::fprintf(stderr, "usage (with a display): morvex_ping WINDOW-ID [SECONDS]\n");
         return 2;
     }
     const double limit = argc == 3 ? std::atof(argv[2]) : 10.0;
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        std::fprintf(stderr, "morvex_ping: no display\n");
-        return 2;
-    }
     const Window window = static_cast<Window>(std::strtoul(argv[1], nullptr, 0));
     const Window root = DefaultRootWindow(display);
     const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);

@@ -7,14 +7,10 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: morvex_sendclose WINDOW-ID\n");
-        return 2;
-    }
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = argc != 2 ? nullptr : XOpenDisplay(nullptr);
     if (display == nullptr) {
-        std::fprintf(stderr, "morvex_sendclose: no display\n");
-        return 1;
+        std::fprintf(stderr, "usage (with a display): morvex_sendclose WINDOW-ID\n");
+        return 2;
     }
     XEvent event{};
     event.xclient.type = ClientMessage;

@@ -38,8 +38,7 @@ struct Options {
     int background = 0;
     int antialias = -1; // level, or -1 for off
     bool logTest = false;
-    bool splash = false;
-    bool about = false;
+    bool splash = false; // with the about window
     std::string exportPath = "export.png";
 };
 
@@ -53,19 +52,8 @@ int framesDrawn = 0;
 // Holds back the reports while the log test measures the display.
 bool quiet = false;
 int framesReported = 0;
-
-void printCamera(const char* why)
-{
-    CZelCamera* camera = theView->getCamera();
-    if (camera == nullptr)
-        return;
-    const CZelVec3d& p = camera->getPosition();
-    const CZelVec3d& t = camera->getTarget();
-    char line[256];
-    std::snprintf(line, sizeof line, "viewtest: camera %s position %.6f %.6f %.6f target %.6f %.6f %.6f", why,
-                  p.x(), p.y(), p.z(), t.x(), t.y(), t.z());
-    std::cout << line << std::endl;
-}
+// The ready line is written after the first frame, not from inside drawing.
+std::string readyReport;
 
 void onResetView(Fl_Widget*, void*)
 {
@@ -75,7 +63,6 @@ void onResetView(Fl_Widget*, void*)
         theView->getCamera()->setTarget(0.0, 0.0, 0.0);
         theView->redraw();
     }
-    printCamera("reset");
 }
 
 // The export command with the file dialog's answer given on the command line.
@@ -137,10 +124,10 @@ public:
         }
         GLint accum = 0;
         glGetIntegerv(GL_ACCUM_RED_BITS, &accum);
-        m_report = "viewtest: ready " + std::to_string(width) + "x" + std::to_string(height) +
+        readyReport = "viewtest: ready " + std::to_string(width) + "x" + std::to_string(height) +
                    " accumulation " + (accum > 0 ? "yes" : "no");
     }
-    void onMouseUp(int x, int y) override { printCamera("after-drag"); }
+    void onMouseUp(int, int) override { std::cout << "viewtest: mouse up" << std::endl; }
     void onRender() override
     {
         ++framesDrawn;
@@ -149,20 +136,9 @@ public:
             Fl::add_timeout(0.0, onReport);
     }
 
-    // The ready line is written after the frame, not from inside drawing.
-    std::string takeReport()
-    {
-        std::string report;
-        report.swap(m_report);
-        return report;
-    }
-
 private:
     const Options& m_options;
-    std::string m_report;
 };
-
-Probe* theProbe = nullptr;
 
 // Reports the view's state after drawing, outside the drawing itself.
 void onReport(void*)
@@ -171,9 +147,9 @@ void onReport(void*)
         Fl::add_timeout(0.05, onReport);
         return;
     }
-    const std::string report = theProbe->takeReport();
-    if (!report.empty())
-        std::cout << report << std::endl;
+    if (!readyReport.empty())
+        std::cout << readyReport << std::endl;
+    readyReport.clear();
     if (framesDrawn != framesReported) {
         framesReported = framesDrawn;
         std::cout << "viewtest: frame " << framesReported << std::endl;
@@ -183,15 +159,12 @@ void onReport(void*)
 // After every round of the event loop: has the splash gone?
 void onCheck(void*)
 {
-    if (quiet)
-        return;
-    if (theSplash != nullptr && !theSplash->isShown()) {
+    if (!quiet && theSplash != nullptr && !theSplash->isShown()) {
         char line[128];
         std::snprintf(line, sizeof line, "viewtest: splash hidden after %.2f s", theView->elapsedTime() - splashShownAt);
         std::cout << line << std::endl;
         theSplash = nullptr;
-        if (theAbout != nullptr)
-            std::cout << "viewtest: about " << (theAbout->isShown() ? "still shown" : "hidden") << std::endl;
+        std::cout << "viewtest: about " << (theAbout->isShown() ? "still shown" : "hidden") << std::endl;
     }
 }
 
@@ -203,29 +176,25 @@ void onLogModified(int, int inserted, int, int, const char*, void*)
         logPieces.push_back(inserted);
 }
 
-int displayedLength(CLogWindow& log)
-{
-    return log.getDisplay()->buffer()->length();
-}
-
 void runLogTest(CLogWindow& log)
 {
     quiet = true;
     log.show();
-    const int start = displayedLength(log);
+    Fl_Text_Buffer* shownText = log.getDisplay()->buffer(); // borrowed
+    const int start = shownText->length();
     std::cout << "abc";
-    const int beforeLineEnd = displayedLength(log) - start;
+    const int beforeLineEnd = shownText->length() - start;
     std::cout << "\n";
     // Other lines may follow at once (the flush runs the event loop), so
     // look for the three characters and the line end where they must be.
-    char* shown = log.getDisplay()->buffer()->text_range(start, start + 4);
+    char* shown = shownText->text_range(start, start + 4);
     const int afterLineEnd = std::string(shown) == "abc\n" ? 4 : 0;
     std::free(shown);
-    log.getDisplay()->buffer()->add_modify_callback(onLogModified, nullptr);
+    shownText->add_modify_callback(onLogModified, nullptr);
     std::cout << std::string(1200, 'x');
     std::vector<int> piecesBeforeLineEnd = logPieces;
     std::cout << std::endl;
-    log.getDisplay()->buffer()->remove_modify_callback(onLogModified, nullptr);
+    shownText->remove_modify_callback(onLogModified, nullptr);
     quiet = false;
     std::cout << "viewtest: log abc before line end " << beforeLineEnd << " after " << afterLineEnd << std::endl;
     std::cout << "viewtest: log pieces";
@@ -239,7 +208,7 @@ bool parse(int argc, char** argv, Options& o)
     const std::map<std::string, int*> numbers = {
         {"--width", &o.width}, {"--height", &o.height}, {"--background", &o.background}, {"--antialias", &o.antialias}};
     const std::map<std::string, bool*> flags = {
-        {"--log-test", &o.logTest}, {"--splash", &o.splash}, {"--about", &o.about}};
+        {"--log-test", &o.logTest}, {"--splash", &o.splash}};
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (flags.count(arg) != 0) {
@@ -281,7 +250,6 @@ int main(int argc, char** argv)
     view.setExportProgress(&progress);
     theView = &view;
     Probe probe(options);
-    theProbe = &probe;
     view.addInitEvent(&probe);
     view.addMouseUpEvent(&probe);
     view.addRenderEvent(&probe);
@@ -294,19 +262,15 @@ int main(int argc, char** argv)
 
     CSplashFrame about;
     CSplashFrame splash;
-    if (options.about) {
+    if (options.splash) {
         about.show();
         about.centerOn(&window);
         theAbout = &about;
-        std::cout << "viewtest: about shown" << std::endl;
-    }
-    if (options.splash) {
         splash.setAutoClose(true);
         splash.centerOn(&window);
         splash.show();
         splashShownAt = view.elapsedTime();
         theSplash = &splash;
-        std::cout << "viewtest: splash shown" << std::endl;
     }
     if (options.logTest)
         runLogTest(log);

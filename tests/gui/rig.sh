@@ -19,10 +19,7 @@ EXAMPLE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../data/examples" && pwd)
 rig_cleanup() {
     local status=$? pid
     for pid in "$RIG_APP_PID" "$RIG_XVFB_PID"; do
-        if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
-            kill "$pid" 2>/dev/null
-            wait "$pid" 2>/dev/null
-        fi
+        [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
     done
     if [ "$status" -ne 0 ]; then
         echo "--- program output ($RIG_APP_OUT) ---" >&2
@@ -41,9 +38,8 @@ rig_note() { echo "rig: $*"; }
 
 # Polls a condition command until it succeeds or RIG_TIMEOUT seconds pass.
 rig_poll() {
-    local what=$1
+    local what=$1 deadline=$((SECONDS + RIG_TIMEOUT))
     shift
-    local deadline=$((SECONDS + RIG_TIMEOUT))
     until "$@"; do
         [ $SECONDS -ge $deadline ] && rig_fail "timed out waiting for $what"
         if [ -n "$RIG_APP_PID" ] && ! kill -0 "$RIG_APP_PID" 2>/dev/null && [ "$what" != "exit" ]; then
@@ -55,7 +51,6 @@ rig_poll() {
 }
 
 _rig_display_ready() { [ -s "$RIG_DIR/display" ]; }
-
 # Starts Xvfb on the first free display and exports DISPLAY.
 rig_start_xvfb() {
     Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp -noreset \
@@ -80,8 +75,7 @@ rig_work() {
 rig_start_app() {
     # Emptied here, not by the background start: a second program's waits
     # must not see the first one's lines.
-    : >"$RIG_APP_OUT"
-    : >"$RIG_APP_ERR"
+    : >"$RIG_APP_OUT" && : >"$RIG_APP_ERR"
     "$@" >>"$RIG_APP_OUT" 2>>"$RIG_APP_ERR" &
     RIG_APP_PID=$!
 }
@@ -120,31 +114,23 @@ rig_quit() {
     rig_wait_exit || rig_fail "exit status $?"
 }
 
+# The program's output by extended regex: rig_wait_log waits for a matching
+# line, rig_count_log counts them, rig_expect_count fails unless there are
+# exactly N, rig_wait_log_count waits for N, rig_last_log prints the last.
 _rig_log_has() { grep -qE -- "$1" "$RIG_APP_OUT" 2>/dev/null; }
-
-# Waits until a line of the program's output matches the extended regex.
 rig_wait_log() { rig_poll "log line /$1/" _rig_log_has "$1"; }
-
-# Number of lines matching the regex so far.
 rig_count_log() { grep -cE -- "$1" "$RIG_APP_OUT" 2>/dev/null; }
-
-# Fails unless exactly N lines match the regex.
 rig_expect_count() {
     [ "$(rig_count_log "$1")" -eq "$2" ] || rig_fail "${3:-want $2 lines /$1/, found $(rig_count_log "$1")}"
 }
-
-# Waits for the count of lines matching the regex to reach n.
 _rig_count_at_least() { [ "$(rig_count_log "$1")" -ge "$2" ]; }
 rig_wait_log_count() { rig_poll "$2 log lines /$1/" _rig_count_at_least "$1" "$2"; }
-
-# The last line matching the regex.
 rig_last_log() { grep -E -- "$1" "$RIG_APP_OUT" | tail -n 1; }
 
+# Waits for a visible window whose name matches (its id is left in
+# RIG_WINDOW), or for none to match.
 _rig_window_found() { RIG_WINDOW=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1); [ -n "$RIG_WINDOW" ]; }
-
-# Waits for a visible window whose name matches; its id is left in RIG_WINDOW.
 rig_wait_window() { rig_poll "window '$1'" _rig_window_found "$1"; }
-
 _rig_window_gone() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
 rig_wait_window_gone() { rig_poll "window '$1' to go" _rig_window_gone "$1"; }
 
@@ -157,7 +143,6 @@ rig_wait_exit() {
     RIG_APP_PID=""
     return $status
 }
-
 rig_app_running() { [ -n "$RIG_APP_PID" ] && kill -0 "$RIG_APP_PID" 2>/dev/null; }
 
 # "X Y W H" of a window on the screen.
@@ -176,11 +161,10 @@ rig_windows_of_size() {
     done
 }
 
-_rig_size_shown() { RIG_WINDOW=$(rig_windows_of_size "$1" | head -n 1); [ -n "$RIG_WINDOW" ]; }
-_rig_size_gone() { [ -z "$(rig_windows_of_size "$1")" ]; }
-
 # Waits for a visible window of the size WxH (for windows without a name);
 # its id is left in RIG_WINDOW.
+_rig_size_shown() { RIG_WINDOW=$(rig_windows_of_size "$1" | head -n 1); [ -n "$RIG_WINDOW" ]; }
+_rig_size_gone() { [ -z "$(rig_windows_of_size "$1")" ]; }
 rig_wait_window_size() { rig_poll "a window of $1" _rig_size_shown "$1"; }
 rig_wait_window_size_gone() { rig_poll "the window of $1 to go" _rig_size_gone "$1"; }
 
@@ -199,17 +183,6 @@ rig_close_splash() {
     rig_wait_window_size_gone 402x302
 }
 
-# Closes the alert box with Return (a screenshot NAME is kept if given); the
-# program must go on.
-rig_dismiss_alert() {
-    rig_wait_window '^Morvex$'
-    [ -n "${1:-}" ] && rig_shot "$RIG_WINDOW" "$1" >/dev/null
-    rig_move "$RIG_WINDOW" 20 20
-    xdotool key Return
-    rig_wait_window_gone '^Morvex$'
-    rig_app_running || rig_fail "the program ended after the alert"
-}
-
 # Waits until window $1 stands centred over the main window W.
 _rig_centred() {
     local x y w h mx my mw mh
@@ -219,18 +192,22 @@ _rig_centred() {
 }
 rig_wait_centred() { rig_poll "${2:-window} centred over the main window" _rig_centred "$1"; }
 
-# Answers the question box (titled "Morvex", centred over W) with yes
-# (Return) or no (Escape); a screenshot question-ANSWER is kept.
-rig_answer_question() {
+# Answers the box titled "Morvex", centred over W: an alert is closed with
+# Return (a screenshot NAME is kept if given), a question answered with yes
+# (Return) or no (Escape), keeping a screenshot question-ANSWER. The program
+# must go on.
+_rig_answer_box() {
     rig_wait_window '^Morvex$'
     local box=$RIG_WINDOW
-    rig_wait_centred "$box" "the question"
-    rig_shot "$box" "question-$1" >/dev/null
+    rig_wait_centred "$box" "the box"
+    [ -n "$2" ] && rig_shot "$box" "$2" >/dev/null
     rig_move "$box" 20 20
-    if [ "$1" = yes ]; then xdotool key Return; else xdotool key Escape; fi
+    xdotool key "$1"
     rig_wait_window_gone '^Morvex$'
-    rig_app_running || rig_fail "the program ended after the question"
+    rig_app_running || rig_fail "the program ended after the box"
 }
+rig_dismiss_alert() { _rig_answer_box Return "${1:-}"; }
+rig_answer_question() { _rig_answer_box "$([ "$1" = yes ] && echo Return || echo Escape)" "question-$1"; }
 
 # Answers the file dialog titled TITLE with NAME (Escape when NAME is empty);
 # a screenshot of the dialog is kept.
@@ -280,10 +257,7 @@ rig_choose_file() {
 }
 
 # Open (Ctrl+O over the main window W) answered with FILE.
-rig_open() {
-    rig_command ctrl+o
-    rig_choose_file "Open fence diagram" "$1"
-}
+rig_open() { rig_command ctrl+o && rig_choose_file "Open fence diagram" "$1"; }
 
 # Answers the image-size dialog: the slider moved to N (it starts at 1) and
 # OK, or Cancel for 0.
@@ -302,24 +276,17 @@ rig_answer_size() {
 # exists, then runs the real tool: put $GATED first on PATH to hold an export
 # in the middle; touch "$GATE" to let it go on.
 rig_gated_convert() {
-    GATED=$RIG_DIR/gated
-    GATE=$RIG_DIR/gate
+    GATED=$RIG_DIR/gated GATE=$RIG_DIR/gate
     mkdir -p "$GATED"
-    cat >"$GATED/convert" <<EOF2
-#!/bin/bash
-until [ -e "$GATE" ]; do sleep 0.05; done
-exec "$(command -v convert)" "\$@"
-EOF2
+    printf '#!/bin/bash\nuntil [ -e "%s" ]; do sleep 0.05; done\nexec "%s" "$@"\n' "$GATE" "$(command -v convert)" >"$GATED/convert"
     chmod +x "$GATED/convert"
 }
 
 # WW x WH of the main window W and VW x VH of its view (rows a multiple of 4).
 rig_view_size() {
     read -r _ _ WW WH <<<"$(rig_geometry "$W")"
-    VW=$((WW - WW % 4))
-    VH=$((WH - 67))
+    VW=$((WW - WW % 4)) VH=$((WH - 67))
 }
-
 rig_expect_size() { [ "$(identify -format '%wx%h' "$1")" = "$2" ] || rig_fail "$1 is $(identify -format '%wx%h' "$1"), want $2"; }
 rig_expect_no_temp() { [ -z "$(ls -A "$TMPDIR")" ] || rig_fail "temporary files left: $(ls -A "$TMPDIR")"; }
 
@@ -363,13 +330,11 @@ rig_pixel() {
 
 # Succeeds when two colours "r g b" differ by at most tol per channel.
 rig_colour_near() {
-    local a=($1) b=($2) tol=$3 i d
+    local a=($1) b=($2) i d
     for i in 0 1 2; do
-        d=$((a[i] - b[i]))
-        [ ${d#-} -le "$tol" ] || return 1
+        d=$((a[i] - b[i])) && [ ${d#-} -le "$3" ] || return 1
     done
 }
-
 rig_expect_colour() { rig_colour_near "$2" "$3" "${4:-1}" || rig_fail "$1: got ($2), want ($3) within ${4:-1}"; }
 
 # Number of distinct colours in a rectangle WxH+X+Y of a PNG.
@@ -381,8 +346,6 @@ rig_click() { rig_move "$1" "$2" "$3" && xdotool click 1; }
 rig_down() { xdotool mousedown "$1"; }
 rig_up() { xdotool mouseup "$1"; }
 rig_key() { xdotool key --window "$1" "$2"; }
-rig_keydown() { xdotool keydown "$1"; }
-rig_keyup() { xdotool keyup "$1"; }
 # rig_keys X Y KEY...: keys go to the window under the pointer (there is no
 # window manager), so the pointer is put over W at X Y first.
 rig_keys() { rig_move "$W" "$1" "$2" && shift 2 && xdotool key "$@"; }
@@ -394,20 +357,19 @@ rig_tool() {
     rig_click "$W" $((x[$1] + 16)) $((29 + 16))
 }
 
-# The view's trace of the input it acted on (MORVEX_TRACE, set before the
-# program starts): rig_trace_count PATTERN, and rig_traced PATTERN COMMAND...,
-# which runs the command and waits for one more line matching PATTERN, left
-# in RIG_TRACED.
-rig_trace_count() {
+# rig_traced PATTERN COMMAND...: runs the command and waits for one more line
+# matching PATTERN in the view's trace of the input it acted on (MORVEX_TRACE,
+# set before the program starts); the line is left in RIG_TRACED.
+_rig_trace_count() {
     local n
     n=$(grep -cE -- "$1" "$MORVEX_TRACE" 2>/dev/null)
     echo "${n:-0}"
 }
-_rig_trace_more() { [ "$(rig_trace_count "$1")" -gt "$2" ]; }
+_rig_trace_more() { [ "$(_rig_trace_count "$1")" -gt "$2" ]; }
 rig_traced() {
     local pattern=$1 n
     shift
-    n=$(rig_trace_count "$pattern")
+    n=$(_rig_trace_count "$pattern")
     "$@"
     rig_poll "trace /$pattern/" _rig_trace_more "$pattern" "$n"
     RIG_TRACED=$(grep -E -- "$pattern" "$MORVEX_TRACE" | tail -n 1)
@@ -421,7 +383,7 @@ rig_traced() {
 rig_drag() {
     local button=$1 x0=$2 y0=$3 x1=$4 y1=$5 key=${6:-} steps=${7:-4} i x y
     rig_move "$W" "$x0" "$y0"
-    [ -n "$key" ] && rig_keydown "$key"
+    [ -n "$key" ] && xdotool keydown "$key"
     rig_traced "^push $button at $x0,$((y0 - TOP)) " rig_down "$button"
     RIG_PUSHED=$RIG_TRACED
     for ((i = 1; i <= steps; i++)); do
@@ -429,7 +391,7 @@ rig_drag() {
         rig_traced "^drag at $x,$((y - TOP)) " rig_move "$W" "$x" "$y"
     done
     rig_traced "^release at $x1,$((y1 - TOP)) " rig_up "$button"
-    [ -n "$key" ] && rig_keyup "$key"
+    [ -n "$key" ] && xdotool keyup "$key"
     return 0
 }
 
@@ -443,7 +405,6 @@ _rig_ready() {
         [ "$(dlg_dark_count "$RIG_DIR/ready.png" 220x20+0+2)" -gt 50 ]
 }
 rig_wait_ready() { rig_poll "the commands to be taken" _rig_ready; }
-
 # rig_command KEY...: keys over W once it takes commands.
 rig_command() { rig_wait_ready && rig_keys 100 600 "$@"; }
 
@@ -477,11 +438,7 @@ dlg_copy_example() {
     local dir=$RIG_DIR/diagram
     mkdir -p "$dir"
     [ -e "$dir/images" ] || ln -s "$EXAMPLE_DIR/images" "$dir/images"
-    if [ "${2:-}" = nolegend ]; then
-        head -n -4 "$EXAMPLE_DIR/example.fnc" >"$dir/$1.fnc"
-    else
-        cp "$EXAMPLE_DIR/example.fnc" "$dir/$1.fnc"
-    fi
+    head -n "$([ "${2:-}" = nolegend ] && echo -4 || echo -0)" "$EXAMPLE_DIR/example.fnc" >"$dir/$1.fnc"
     echo "$dir/$1.fnc"
 }
 
@@ -494,13 +451,9 @@ dlg_dark_count() {
 
 # Number of pixels in which two PNGs (or the same crop of both) differ.
 dlg_difference() {
-    local a=$1 b=$2
-    if [ -n "${3:-}" ]; then
-        convert "$a" -crop "$3" +repage "$RIG_DIR/diff-a.png"
-        convert "$b" -crop "$3" +repage "$RIG_DIR/diff-b.png"
-        a=$RIG_DIR/diff-a.png b=$RIG_DIR/diff-b.png
-    fi
-    compare -metric AE "$a" "$b" null: 2>&1 | awk '{ printf "%d\n", $1 }'
+    convert "$1" -crop "${3:-100%}" +repage "$RIG_DIR/diff-a.png"
+    convert "$2" -crop "${3:-100%}" +repage "$RIG_DIR/diff-b.png"
+    compare -metric AE "$RIG_DIR/diff-a.png" "$RIG_DIR/diff-b.png" null: 2>&1 | awk '{ printf "%d\n", $1 }'
 }
 
 # dlg_wait_picture WINDOW NAME REFERENCE differs|equals [CROP]: screenshots
@@ -529,8 +482,8 @@ _dlg_clipboard_changed() {
     [ -n "$DLG_TEXT" ] && [ "$DLG_TEXT" != "$DLG_SENTINEL" ]
 }
 _dlg_copy() {
-    xdotool key ctrl+a ctrl+c
     local i
+    xdotool key ctrl+a ctrl+c
     for i in $(seq 10); do
         _dlg_clipboard_changed && return 0
         sleep 0.05
@@ -549,14 +502,8 @@ dlg_read_field() {
 # presses Enter, which hands it to the program.
 dlg_type_field() {
     dlg_click "$1" "$2" "$3"
-    xdotool key ctrl+a BackSpace
-    xdotool type --delay 20 -- "$4"
+    xdotool key ctrl+a BackSpace type --delay 20 -- "$4"
     xdotool key Return
-}
-
-# Succeeds when two numbers agree to a relative 1e-9.
-dlg_same_number() {
-    awk -v a="$1" -v b="$2" 'BEGIN { d = a - b; if (d < 0) d = -d; m = (a < 0 ? -a : a); exit !(d <= 1e-9 * (m > 1 ? m : 1)) }'
 }
 
 # Runs a command under the rig's Xvfb and returns its status (for test
@@ -565,5 +512,4 @@ if [ "${1:-}" = "--run" ]; then
     shift
     rig_start_xvfb
     "$@"
-    exit $?
 fi

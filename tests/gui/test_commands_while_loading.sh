@@ -28,17 +28,11 @@ rig_wait_log '^legendImage size = 512, 512$'
 rig_wait_opened
 rig_open "$LARGE"
 rig_wait_log '^description = F3$'
-refused() { rig_wait_log "^$1 refused: a diagram is being loaded\\.\$"; }
-rig_keys 100 600 ctrl+o
-refused Open
-rig_tool save
-refused "Save settings"
-rig_keys 100 600 Home
-refused "Reset view"
-rig_keys 100 600 ctrl+e
-refused Export
-rig_keys 100 600 ctrl+c
-refused Copy
+# KEY:NAME, "save" for the tool button.
+for command in ctrl+o:Open "save:Save settings" "Home:Reset view" ctrl+e:Export ctrl+c:Copy; do
+    if [ "${command%%:*}" = save ]; then rig_tool save; else rig_keys 100 600 "${command%%:*}"; fi
+    rig_wait_log "^${command#*:} refused: a diagram is being loaded\\.\$"
+done
 # The diagram dialog beside the view: "Show bounding box" and "Remove white".
 rig_keys 100 600 ctrl+2
 rig_wait_window '^Diagram properties$'

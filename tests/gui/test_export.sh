@@ -1,9 +1,8 @@
 #!/bin/bash
-# Copy and export end to end: the clipboard offers the view's picture and
-# "snap.bmp" holds its packed bitmap; a 3 x 3 export runs the image tool in a
-# private directory, shows its progress and joins the tiles without seams; a
-# multiplier of 1 goes through "mortemp.bmp"; Cancel and the close box export
-# nothing; without the tool an 8 x 8 export is written by the program itself.
+# Copy and export end to end: the clipboard offers the view's packed picture;
+# a 3 x 3 export runs the image tool in a private directory, shows its
+# progress and joins the tiles without seams; a multiplier of 1 goes through
+# "mortemp.bmp".
 # Morvex itself: the clipboard offers the view as PNG and BMP, large enough to
 # come in INCR pieces; a 3 x export draws lines three times as wide as 1 x.
 . "$(dirname "$0")/rig.sh"
@@ -18,34 +17,30 @@ column_rises() {
         sed -E 's/^[0-9]+,([0-9]+): \(([0-9]+).*/\1 \2/' | sort -n |
         awk 'NR > 1 && $2 < last { bad = 1; print "row " $1 ": " $2 " after " last } { last = $2 } END { exit bad }'
 }
-has_bmp() { xclip -selection clipboard -t TARGETS -o | grep -qx 'image/bmp' || rig_fail "the clipboard offers no image/bmp"; }
 # Most frequent width of the first black run from the left, over the middle
 # fifth of the rows of a picture.
 line_width() {
-    local size
-    size=$(identify -format '%w %h' "$1")
     convert "$1" -depth 8 rgb:- | python3 -c '
-import collections, sys
+import collections, re, sys
 w, h = map(int, sys.argv[1:3])
-data = sys.stdin.buffer.read()
-dark = lambda x, y: max(data[(y * w + x) * 3:(y * w + x) * 3 + 3]) < 80
-runs = collections.Counter()
-for y in range(h * 2 // 5, h * 3 // 5):
-    x = next((x for x in range(w) if dark(x, y)), w)
-    n = 0
-    while x + n < w and dark(x + n, y):
-        n += 1
-    runs[n] += 1
-print(runs.most_common(1)[0][0])' $size
+px = sys.stdin.buffer.read()
+dark = lambda y: "".join("1" if max(px[(y * w + x) * 3:(y * w + x) * 3 + 3]) < 80 else "0" for x in range(w))
+runs = collections.Counter(len(re.match("1*", dark(y).lstrip("0")).group()) for y in range(h * 2 // 5, h * 3 // 5))
+print(runs.most_common(1)[0][0])' $(identify -format '%w %h' "$1")
 }
 
+# The program starts in a directory that then goes away, so that "snap.bmp"
+# cannot be written: the copy reaches the clipboard all the same, and the
+# tool must run in a directory of its own.
+GONE="$RIG_DIR/gone"
+mkdir -p "$GONE" && cd "$GONE" || rig_fail "no directory to leave"
 PATH="$GATED:$PATH" rig_start_viewtest --width 511 --height 379 --background 1 --export "$OUT"
+cd "$WORK" && rmdir "$GONE"
 
-# Copy: 508 x 379 packed bitmap in snap.bmp, the same picture on the clipboard.
+# Copy: the 508 x 379 packed picture on the clipboard.
 rig_key "$W" ctrl+c
+rig_wait_log '^The copy goes to the clipboard only: Cannot write snap\.bmp'
 rig_wait_log '^Copied the view to the clipboard \(508 x 379 pixels\)'
-[ "$(stat -c %s snap.bmp)" -eq 577636 ] || rig_fail "snap.bmp has $(stat -c %s snap.bmp) bytes, want 577636"
-has_bmp
 rig_wait_clip_is_view 508x379+0+24 export-view
 
 # 3 x 3, with the progress bar looked at while the tool waits at its gate.
@@ -68,11 +63,10 @@ for r in 0 1 2; do
     rig_wait_log "^snap-$r-0\\.bmp snap-$r-1\\.bmp snap-$r-2\\.bmp \\+append snap-$r\\.bmp\$"
 done
 rig_expect_count '\+append' 3 "the tool joined other than three rows"
-rig_expect_count '^viewtest: camera after-drag' 0 "the camera moved during the export"
+rig_expect_count '^viewtest: mouse up' 0 "the camera moved during the export"
 rig_wait_log "^snap-2\\.bmp snap-1\\.bmp snap-0\\.bmp -append \\+repage \"$TMPDIR/morvex-export-.*/export\\.png\"\$"
 rig_expect_size "$OUT" 1524x1137
 rig_expect_no_temp
-[ "$(ls -A "$WORK" | tr '\n' ' ')" = "out.png snap.bmp " ] || rig_fail "the current directory holds $(ls -A "$WORK")"
 # The right edge is background only: its gradient rises through both tile borders.
 column_rises "$OUT" 1520 1137 || rig_fail "the gradient has a seam"
 cp "$OUT" "$RIG_SHOTS/export-3x3.png"
@@ -84,48 +78,6 @@ rig_wait_log '^viewtest: export 1 x 1 (done|failed)'
 rig_expect_count '^mortemp\.bmp ' 1 "not one tool call through mortemp.bmp"
 rig_wait_log "^mortemp\\.bmp \"$TMPDIR/morvex-export-.*/export\\.png\"\$"
 rig_expect_size "$OUT" 508x379
-rig_expect_no_temp
-
-# Cancel, then the close box: nothing is exported.
-rm -f "$OUT"
-rig_key "$W" ctrl+e
-rig_answer_size 0
-rig_wait_log_count '^viewtest: export cancelled' 1
-rig_key "$W" ctrl+e
-rig_wait_window 'Image size'
-"$SENDCLOSE" "$RIG_WINDOW" || rig_fail "cannot close the dialog"
-rig_wait_log_count '^viewtest: export cancelled' 2
-rig_wait_window_gone 'Image size'
-[ ! -e "$OUT" ] || rig_fail "a cancelled export wrote $OUT"
-rig_expect_count '^viewtest: export [0-9]' 2 "a cancelled export ran"
-rig_stop
-
-# Without the tool: an 8 x 8 export is written by the program's own writer.
-# The program starts in a directory that then goes away, so that "snap.bmp"
-# cannot be written: the copy reaches the clipboard all the same.
-NOTOOL="$RIG_DIR/notool"
-GONE="$RIG_DIR/gone"
-mkdir -p "$NOTOOL" "$GONE"
-cd "$GONE" || rig_fail "no directory to leave"
-PATH="$NOTOOL" rig_start_app "$VIEWTEST" --width 511 --height 379 --background 1 --export "$OUT"
-cd "$WORK" && rmdir "$GONE"
-rig_wait_log '^viewtest: ready'
-rig_wait_window 'Morvex view test'
-W=$RIG_WINDOW
-xclip -selection clipboard -i </dev/null
-rig_key "$W" ctrl+c
-rig_wait_log '^The copy goes to the clipboard only: Cannot write snap\.bmp'
-rig_wait_log '^Copied the view to the clipboard'
-has_bmp
-rig_key "$W" ctrl+e
-rig_answer_size 8
-rig_wait_log '^viewtest: export 8 x 8 (done|failed)'
-rig_wait_log '^runCommand\(\): cannot start convert'
-rig_wait_log '^Exported .*out\.png \(4064 x 3032 pixels\) with the program.s own PNG writer'
-rig_expect_size "$OUT" 4064x3032
-[ "$(identify -format '%g' "$OUT")" = 4064x3032+0+0 ] ||
-    rig_fail "the own writer wrote the page $(identify -format '%g' "$OUT")"
-column_rises "$OUT" 4060 3032 || rig_fail "the gradient has a seam"
 rig_expect_no_temp
 rig_stop
 

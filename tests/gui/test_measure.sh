@@ -31,8 +31,7 @@ mapfile -t PICKS < <("$RENDER" example.fnc -q -o "$RIG_DIR/same.png" --size "${V
 [ "${#PICKS[@]}" -ge 2 ] || rig_fail "morvex-render finds too few fences: ${#PICKS[@]}"
 P1=${PICKS[0]}
 P2=${PICKS[$((${#PICKS[@]} - 1))]}
-rig_note "A: $P1"
-rig_note "B: $P2"
+rig_note "A: $P1; B: $P2"
 at() { sed -E 's/^pick ([0-9]+),([0-9]+):.*/\1 \2/' <<<"$1"; }
 point() { sed -E 's/^pick [0-9,]+: ([^ ]+ [^ ]+ [^ ]+) .*/\1/' <<<"$1"; }
 read -r X1 Y1 <<<"$(at "$P1")"
@@ -43,7 +42,6 @@ rig_traced "^pointer at $X1,$Y1 on fence " rig_move "$W" "$X1" $((Y1 + TOP))
 copy "$X1" "$Y1"
 read -r E N Z <<<"$(point "$P1")"
 [ "$CLIP" = "X $E Y $N Z $Z" ] || rig_fail "pointer: clipboard '$CLIP', want 'X $E Y $N Z $Z'"
-rig_note "the point under the pointer: ok"
 
 # Click A, click B: both points and the distances and angles between them.
 rig_traced "^measure A at $X1,$Y1 on " rig_click "$W" "$X1" $((Y1 + TOP))
@@ -76,6 +74,5 @@ rig_shot_until "$W" cleared _unmarked
 rig_drag 1 "$X1" $((Y1 + TOP)) $((X1 + 30)) $((Y1 + TOP + 5)) "" 1
 grep -qE '^measure [AB] at '"$((X1 + 30)),$((Y1 + 5))" "$MORVEX_TRACE" && rig_fail "the drag measured"
 [ "$(grep -cE '^measure A at ' "$MORVEX_TRACE")" -eq 1 ] || rig_fail "the drag set a point"
-rig_note "a drag turns without measuring: ok"
 rig_quit
 echo "PASS"

@@ -1,50 +1,67 @@
 #!/bin/bash
-# The main window's commands under Xvfb: the File menu with its two
-# separators; Ctrl+L, the help window (with its pictures) as a utility window of the main window,
-# help and about centred, closed by their buttons; the shortcuts (Ctrl+1 and
-# Ctrl+2 show the parameter dialogs centred); the title, which names the
-# diagram Open opened; Copy and Export on that diagram, with one file-dialog
-# title for both Export commands, and the question before an existing picture
-# is replaced, whatever name is typed; Close. Escape over the view leaves
-# the program running; closing the main window with the help, about and log
-# windows open ends it.
+# Start-up without arguments, the tool buttons' hover, and the main window's
+# commands: the help window (with its pictures) as a utility window of the
+# main window, help and about centred, closed by their buttons; Ctrl+1 and
+# Ctrl+2 show the parameter dialogs centred; the title names the diagram
+# Open opened; Copy and Export on that diagram, with one file-dialog title
+# for both Export commands, and the question before an existing picture is
+# replaced, whatever name is typed; Export 3-D; Close. Escape over the view
+# leaves the program running; closing the main window with the help, about
+# and log windows open ends it.
 . "$(dirname "$0")/rig.sh"
 rig_work
 rig_start_xvfb
 rig_start_morvex
-rig_wait_log '^onInit\(\)$'
-rig_close_splash
 # Centred over the main window (50 50 924 668) for a window of w x h.
 centre() { echo "$((50 + 924 / 2 - $1 / 2)) $((50 + 668 / 2 - $2 / 2))"; }
 
+# Start-up: the main window fills the work area less 50 pixels on every side
+# and carries the program icon; the splash shows centred over it and hides
+# itself after 4 seconds; the program's own name is the one command-line
+# parameter.
+rig_wait_window_size 402x302
+SPLASH=$RIG_WINDOW
+seen=$SECONDS
+[ "$(rig_geometry "$W")" = "50 50 924 668" ] || rig_fail "main window at $(rig_geometry "$W"), want 50 50 924 668"
+icons=$(xprop -id "$W" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | tr '\n' ' ')
+[ "$icons" = "Icon (16 x 16) Icon (32 x 32) Icon (48 x 48) " ] || rig_fail "program icons: $icons"
+rig_expect_at "$SPLASH" "$(centre 402 302)" splash
+rig_shot root startup-with-splash >/dev/null
+rig_wait_window_size_gone 402x302
+[ $((SECONDS - seen)) -ge 3 ] || rig_fail "the splash went after $((SECONDS - seen)) s"
+rig_expect_count '^addCommandLineParam\(\): Adding command line param ' 1
+grep -qxF "addCommandLineParam(): Adding command line param $MORVEX" "$RIG_APP_OUT" ||
+    rig_fail "no addCommandLineParam line for argv[0]"
+rig_wait_log '^onInit\(\)$'
+
+# Tool buttons lie flat; the pointer over one ("Open fence diagram", 33 x 33
+# at 4, 29) raises it and lightens it, and leaving flattens it again.
+button() {
+    convert "$(rig_shot "$W" "button-$1")" -crop 33x33+4+29 +repage "$RIG_SHOTS/button-$1-crop.png"
+    echo "$RIG_SHOTS/button-$1-crop.png"
+}
+same() { [ "$(convert "$1" -depth 8 rgb:- | md5sum)" = "$(convert "$2" -depth 8 rgb:- | md5sum)" ]; }
+red() { rig_pixel "$1" "$2" "$3" | cut -d' ' -f1; }
+rig_move "$W" 400 400
+# The tool bar drawn: the button's face is the window's grey, not black.
+_drawn() { flat=$(button flat); [ "$(rig_pixel "$flat" 3 16)" != "0 0 0" ]; }
+rig_poll "the tool bar to be drawn" _drawn
+face=$(rig_pixel "$flat" 3 16)
+rig_expect_colour "flat top edge" "$(rig_pixel "$flat" 16 0)" "$face" 0
+rig_expect_colour "flat bottom edge" "$(rig_pixel "$flat" 16 32)" "$face" 0
+rig_move "$W" $((4 + 16)) $((29 + 16))
+_raised() { raised=$(button raised); ! same "$raised" "$flat"; }
+rig_poll "the button to rise" _raised
+f=$(red "$flat" 3 16) l=$(red "$raised" 3 16) t=$(red "$raised" 16 0) b=$(red "$raised" 16 32)
+rig_note "red of flat face $f; hovered face $l, top edge $t, bottom edge $b"
+[ "$l" -gt "$f" ] || rig_fail "the hovered face is not lighter"
+[ "$t" -gt "$l" ] && [ "$b" -lt "$l" ] || rig_fail "the hovered button does not look raised"
+rig_move "$W" 400 400
+_flat_again() { same "$(button again)" "$flat"; }
+rig_poll "the button to flatten" _flat_again
+
 [ "$(xdotool getwindowname "$W")" = "Morvex - version 1.0" ] || rig_fail "title without a diagram: $(xdotool getwindowname "$W")"
 [ "$(xprop -id "$W" WM_CLASS)" = 'WM_CLASS(STRING) = "morvex", "Morvex"' ] || rig_fail "$(xprop -id "$W" WM_CLASS)"
-
-# File menu: eleven items, separators below the eighth and the ninth.
-rig_keys 100 600 alt+f
-_rig_menu_shown() {
-    MENU=""
-    local id
-    for id in $(xdotool search --onlyvisible --maxdepth 1 --name '' 2>/dev/null); do
-        set -- $(rig_geometry "$id")
-        [ "$2" -gt 60 ] && [ "$2" -lt 100 ] && [ "$4" -gt 40 ] && [ "$4" -lt 400 ] && MENU=$id
-    done
-    [ -n "$MENU" ]
-}
-rig_poll "the File menu" _rig_menu_shown
-menu_shot=$(rig_shot "$MENU" file-menu)
-read -r mw mh <<<"$(identify -format '%w %h' "$menu_shot")"
-# Rows of one colour that is not the menu's background are separator lines.
-background=$(rig_pixel "$menu_shot" 3 3)
-dividers=$(for y in $(seq 2 $((mh - 3))); do
-    n=$(rig_colour_count "$menu_shot" "$((mw - 20))x1+10+$y")
-    [ "$n" -eq 1 ] && [ "$(rig_pixel "$menu_shot" 10 "$y")" != "$background" ] && echo "$y"
-done | awk 'NR == 1 || $1 != last + 1 { printf "%s ", $1 } { last = $1 }')
-set -- $dividers
-[ $# -eq 2 ] || rig_fail "want two separators, found: $dividers"
-awk -v a="$1" -v b="$2" -v h="$mh" 'BEGIN { exit !(a > h * 0.68 && a < h * 0.77 && b > h * 0.78 && b < h * 0.87) }' ||
-    rig_fail "separators at $dividers not below the eighth and ninth items (menu height $mh)"
-xdotool key Escape
 
 # Help window: a utility window, transient for the main window, off the task bar.
 rig_keys 100 600 alt+h z
@@ -118,6 +135,24 @@ rig_answer_question yes
 rig_answer_size 1
 rig_wait_log_count "^Exported $WORK/noext\.png " 2
 [ "$(identify -format %m noext.png)" = PNG ] || rig_fail "Yes did not replace the file"
+
+# Export 3-D: a bare name gets ".glb" and is written as binary glTF, a page
+# name as a page holding the model; the log tells each file's size; a name of
+# another kind is refused in an alert and writes nothing.
+rig_command ctrl+shift+e
+rig_choose_file "Export 3-D" "scene"
+rig_wait_log "^Exported the diagram in 3-D to $WORK/scene\\.glb: .* \\([0-9]+ bytes\\)"
+[ "$(head -c 4 scene.glb)" = glTF ] || rig_fail "scene.glb is no binary glTF"
+rig_wait_log "scene\\.glb: .* \\($(stat -c %s scene.glb) bytes\\)"
+rig_command ctrl+shift+e
+rig_choose_file "Export 3-D" "$WORK/page.html"
+rig_wait_log "^Exported the diagram in 3-D to $WORK/page\\.html: "
+grep -q 'id="morvex-model"' page.html || rig_fail "page.html holds no model"
+rig_command ctrl+shift+e
+rig_choose_file "Export 3-D" "$WORK/scene.obj"
+rig_dismiss_alert export-3d-refused
+rig_wait_log '^The 3-D export failed: Cannot tell the 3-D format of .*scene\.obj'
+[ ! -e scene.obj ] || rig_fail "scene.obj was written"
 
 # Close: the view empties, the title loses the name, and both dialogs, which
 # have nothing left to change, grey out.

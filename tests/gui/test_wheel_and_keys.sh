@@ -63,7 +63,6 @@ awk -v values="$AFTER $P" -v w="$VW" -v h="$VH" -v x="$FX" -v y="$FY" 'BEGIN {
     px = ((d[1] * s1 + d[3] * s3) / depth / (t * w / h) + 1) / 2 * w
     py = (1 - (d[1] * u1 + d[2] * u2 + d[3] * u3) / depth / t) / 2 * h
     exit !((px - x - 0.5)^2 + (py - y - 0.5)^2 < 4) }' || rig_fail "the point is not under the pointer"
-rig_note "the point stays under the pointer: ok"
 for step in "4 -1 0.85" "5 1 1/0.85"; do
     read -r button steps factor <<<"$step"
     act "^wheel $steps at 30,30 on background" wheel "$button" 30 30
@@ -105,6 +104,5 @@ act '^key Right ' xdotool key Right
 rig_poll "the new position to be recorded" _recorded
 act '^forward: none' rig_keys 30 $((30 + TOP)) alt+Right
 walk 'back ' alt+Left $((N - 2))
-rig_note "Back and Forward: ok"
 rig_quit
 echo "PASS"

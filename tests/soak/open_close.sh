@@ -35,11 +35,9 @@ mkdir -p "$RIG_SHOTS" && cp "$FIGURES" "$RIG_SHOTS/open_close.txt"
 awk -v warmup="$WARMUP" -v cycles="$CYCLES" -v seconds="$DURATION" '
     $1 == warmup { rss0 = $2; fd0 = $3 }
     $1 > warmup { if ($2 > rssmax) rssmax = $2; if ($3 > fdmax) fdmax = $3; rss = $2; fd = $3 }
-    $1 == 1 { rss1 = $2; fd1 = $3 }
     END {
-        printf "soak: %d open/close cycles in %d s\n", cycles, seconds
-        printf "soak: resident memory after close: cycle 1 %d kB, cycle %d %d kB, largest after %d kB, last %d kB\n", rss1, warmup, rss0, rssmax, rss
-        printf "soak: open file descriptors: cycle 1 %d, cycle %d %d, largest after %d, last %d\n", fd1, warmup, fd0, fdmax, fd
+        printf "soak: %d open/close cycles in %d s; after cycle %d: %d kB resident, %d descriptors; ", cycles, seconds, warmup, rss0, fd0
+        printf "largest after it %d kB, %d; last %d kB, %d\n", rssmax, fdmax, rss, fd
         exit !(rssmax <= 1.10 * rss0 && fdmax <= 1.10 * fd0)
     }' "$FIGURES" || rig_fail "resident memory or descriptors grew by more than 10 % after cycle $WARMUP"
 echo "PASS"

@@ -59,34 +59,25 @@ TYPED=(0 1 5 -3 0.25 1e9 -1e-9 x 999999 360 . - e)
 # file dialog, which is then put away before anything else is sent. Without
 # dialogs ($1 = 0) nothing that opens one is chosen.
 event() {
-    local dialogs=${1:-1} button shift i
-    EVENT=()
+    local dialogs=${1:-1} button i
     DIALOG=0
+    pick 3; button=$((1 + R))
     pick 100
     if [ "$R" -lt 25 ]; then
-        point
-        pick 3; button=$((1 + R))
-        if on_dialog_button; then
-            [ "$dialogs" -eq 0 ] && { point 67; }
-            on_dialog_button && DIALOG=1
-        fi
+        if [ "$dialogs" -eq 1 ]; then point; else point 67; fi
+        on_dialog_button && DIALOG=1
         EVENT=(mousemove "$X" "$Y" click "$button")
     elif [ "$R" -lt 45 ]; then
-        pick 3; button=$((1 + R))
-        pick 3; shift=$R
         point 67
-        EVENT=(mousemove "$X" "$Y")
-        [ "$shift" -eq 0 ] && EVENT+=(keydown shift)
-        EVENT+=(mousedown "$button")
+        EVENT=(mousemove "$X" "$Y" keydown shift mousedown "$button")
+        pick 3; [ "$R" -eq 0 ] || EVENT=(mousemove "$X" "$Y" mousedown "$button")
         pick 6
         for ((i = 0; i <= R; i++)); do point 67; EVENT+=(mousemove "$X" "$Y"); done
-        EVENT+=(mouseup "$button")
-        [ "$shift" -eq 0 ] && EVENT+=(keyup shift)
+        EVENT+=(mouseup "$button" keyup shift)
     elif [ "$R" -lt 60 ]; then
         point 67
-        pick 4; i=$((1 + R))
         pick 2
-        EVENT=(mousemove "$X" "$Y" click --repeat "$i" --delay 5 $((4 + R)))
+        EVENT=(mousemove "$X" "$Y" click --repeat "$button" --delay 5 $((4 + R)))
     elif [ "$R" -lt 90 ]; then
         if [ "$dialogs" -eq 1 ]; then pick ${#KEYS[@]}; else pick "$QUIET_KEYS"; fi
         [ "$R" -ge "$QUIET_KEYS" ] && DIALOG=1
@@ -144,58 +135,53 @@ dismiss() {
 }
 PROBES=0
 SLOWEST=0
+# Puts dialogs away and asks the program for an answer.
 probe() {
+    dismiss
     rig_app_running || rig_fail "the program ended after $SENT events"
     local ms
     ms=$("$PING" "$W" 10) || rig_fail "no answer within 10 s after $SENT events ($1)"
     PROBES=$((PROBES + 1))
     [ "$ms" -gt "$SLOWEST" ] && SLOWEST=$ms
 }
+# Keys go to the window under the pointer: the main window comes to the top.
+to_main() { dismiss && xdotool windowraise "$W" && rig_keys 300 300 Escape; }
 
 # Rounds of: a load of the big diagram with events while it loads; a 2 x 2
 # export held at its first tool call with events meanwhile; events at rest.
 ROUND=0
 while [ "$SENT" -lt "$EVENTS" ]; do
     ROUND=$((ROUND + 1))
-    dismiss
     opened=$(rig_count_log '^Opened ')
-    xdotool windowraise "$W"
-    rig_keys 300 300 Escape
+    to_main
     rig_command ctrl+o
     rig_choose_file "Open fence diagram" "$WORK/many.fnc" >/dev/null
     while [ "$(rig_count_log '^Opened ')" -eq "$opened" ]; do
         send 10
         rig_app_running || rig_fail "the program ended while loading after $SENT events"
     done
-    dismiss
     probe "after a load"
 
     rm -f "$GATE"
-    exported=$(rig_count_log '^Exported ')
-    held=$(rig_count_log '\+append snap-0\.bmp$')
-    xdotool windowraise "$W"
-    rig_keys 300 300 Escape
+    to_main
     rig_command ctrl+e
     rig_choose_file "Export as PNG image" "$WORK/export-$ROUND.png" >/dev/null
     rig_answer_size 2
-    rig_wait_log_count '\+append snap-0\.bmp$' $((held + 1))
+    rig_wait_log_count '\+append snap-0\.bmp$' "$ROUND"
     # The program waits for the tool: the events queue up meanwhile; none
     # may open a file dialog, which would come up once the export is over.
     send $BATCH 0
     touch "$GATE"
-    rig_wait_log_count '^Exported ' $((exported + 1))
-    dismiss
+    rig_wait_log_count '^Exported ' "$ROUND"
     probe "after an export"
 
     for i in 1 2 3 4 5 6; do
         send $BATCH
-        dismiss
         probe "at rest"
     done
 done
 DURATION=$((SECONDS - START))
 rig_expect_count '^Exported ' "$ROUND" "not every export was written"
-# Keys go to the window under the pointer: the main window comes to the top.
 dismiss
 xdotool windowraise "$W"
 rig_quit 300 300
