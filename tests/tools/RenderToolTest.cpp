@@ -18,10 +18,12 @@ namespace {
 // limits: shell commands that set limits for the program, such as "ulimit -f 4;".
 // A coverage build writes its counts as the program ends: under a limit they
 // would come out truncated over the real ones, so they go to a folder of
-// their own (GCOV_PREFIX is read by coverage builds alone).
+// their own, and the complaints about them nowhere (both are read by
+// coverage builds alone).
 ShellResult run(const std::string& arguments, const std::string& limits = "")
 {
-    const std::string counts = limits.empty() ? "" : "export GCOV_PREFIX=\"${TMPDIR:-/tmp}/morvex-limited\"; ";
+    const std::string counts =
+        limits.empty() ? "" : "export GCOV_PREFIX=\"${TMPDIR:-/tmp}/morvex-limited\" GCOV_ERROR_FILE=/dev/null; ";
     return runShell(counts + limits + "exec " MORVEX_RENDER " " + arguments);
 }
 
