@@ -336,6 +336,15 @@ rig_colour_near() {
     done
 }
 rig_expect_colour() { rig_colour_near "$2" "$3" "${4:-1}" || rig_fail "$1: got ($2), want ($3) within ${4:-1}"; }
+# rig_wait_colour WHAT WINDOW NAME X Y "R G B" [TOL]: screenshots of WINDOW
+# until pixel (X, Y) is near the colour. A window uncovered a moment ago shows
+# what covered it until it has drawn again.
+rig_wait_colour() {
+    local what=$1 window=$2 name=$3 x=$4 y=$5 want=$6 within=${7:-1}
+    _rig_pixel_near() { rig_colour_near "$(rig_pixel "$1" "$x" "$y")" "$want" "$within"; }
+    rig_poll "$what: ($want) within $within at $x,$y of $name" _rig_shot_passes_colour
+}
+_rig_shot_passes_colour() { RIG_SHOT=$(rig_shot "$window" "$name") && _rig_pixel_near "$RIG_SHOT"; }
 
 # Number of distinct colours in a rectangle WxH+X+Y of a PNG.
 rig_colour_count() { convert "$1" -crop "$2" +repage -unique-colors txt:- | grep -c '^[0-9]'; }

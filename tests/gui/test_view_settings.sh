@@ -63,8 +63,8 @@ rig_wait_window '^Select first/upper color$'
 dlg_shot "$RIG_WINDOW" colour-chooser >/dev/null
 rig_move "$RIG_WINDOW" 20 20 && xdotool key Escape
 rig_wait_window_gone '^Select first/upper color$'
-shot=$(dlg_shot "$V" view-settings-after-cancel)
-rig_expect_colour "first colour after cancel" "$(rig_pixel "$shot" 210 314)" "127 127 255" 0
+dlg_raise "$V"
+rig_wait_colour "first colour after cancel" "$V" view-settings-after-cancel 210 314 "127 127 255" 0
 
 # Lighting: the fences start unlit with "Direction" greyed out.
 DIRECTION="129x96+122+154"
